@@ -1,0 +1,20 @@
+// Every quote line of a data file that contains a phrase.
+#pragma once
+
+#include "ShownText.h"
+
+namespace sayvane {
+
+// The shortest phrase worth searching for, counted after trimming spaces.
+constexpr qsizetype kMinimumPhraseLength = 3;
+
+// The typed text trimmed of spaces, or nothing when it is too short.
+std::optional<QStringView> SearchPhrase(QStringView typedText);
+
+// Reads the whole file afresh and shows, in file order, every quote line
+// (heading lines are never searched) that contains the phrase exactly,
+// case-sensitive. A line with several occurrences is shown once.
+ShownQuotes SearchQuotes(const QString &path, QStringView phrase,
+                         std::size_t blockSize = DataFileReader::kDefaultBlockSize);
+
+} // namespace sayvane

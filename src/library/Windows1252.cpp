@@ -1,0 +1,55 @@
+// Windows-1252 differs from Latin-1 only in the bytes 0x80 to 0x9F.
+#include "Windows1252.h"
+
+#include <array>
+
+namespace sayvane {
+namespace {
+
+constexpr std::array<char16_t, 32> kHighControlRange = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+constexpr char16_t characterOf(unsigned char byte)
+{
+    return byte >= 0x80 && byte <= 0x9F ? kHighControlRange[byte - 0x80] : char16_t(byte);
+}
+
+std::optional<char> byteOf(char16_t character)
+{
+    if (character < 0x80 || (character >= 0xA0 && character <= 0xFF))
+        return char(character);
+    for (std::size_t i = 0; i < kHighControlRange.size(); ++i) {
+        if (kHighControlRange[i] == character)
+            return char(0x80 + i);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+QString decodeWindows1252(std::string_view bytes)
+{
+    QString text(qsizetype(bytes.size()), Qt::Uninitialized);
+    char16_t *out = reinterpret_cast<char16_t *>(text.data());
+    for (unsigned char byte : bytes)
+        *out++ = characterOf(byte);
+    return text;
+}
+
+std::optional<QByteArray> encodeWindows1252(QStringView text)
+{
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    char *out = bytes.data();
+    for (QChar character : text) {
+        const std::optional<char> byte = byteOf(character.unicode());
+        if (!byte)
+            return std::nullopt;
+        *out++ = *byte;
+    }
+    return bytes;
+}
+
+} // namespace sayvane

@@ -1,0 +1,22 @@
+// Conversion between the bytes of the data files (Windows-1252) and text.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+#include <string_view>
+
+namespace sayvane {
+
+// Every byte decodes to exactly one character. The five bytes that
+// Windows-1252 leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) become the C1
+// control characters of the same value, so no byte is ever lost.
+QString decodeWindows1252(std::string_view bytes);
+
+// The bytes that stand for the text in a data file, or nothing when the
+// text holds a character that Windows-1252 cannot represent (such text can
+// never occur in a data file).
+std::optional<QByteArray> encodeWindows1252(QStringView text);
+
+} // namespace sayvane

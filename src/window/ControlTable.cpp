@@ -1,0 +1,215 @@
+#include "ControlTable.h"
+
+#include "NameListModel.h"
+
+#include <QFont>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <array>
+#include <map>
+
+namespace sayvane {
+namespace {
+
+using enum ControlKind;
+
+// Line strokes are 5 px wide around their centre lines at x = 0, x = 702
+// and y = 512; what falls outside the window is cut off.
+// clang-format off
+constexpr std::array kControls{
+    ControlSpec{.name = "cmdExit", .kind = PushButton, .geometry = {368, 472, 113, 25}, .tabIndex = 10,
+                .text = "Exit", .fontFamily = "Verdana", .pixelSize = 13, .bold = true,
+                .background = "#C0C0C0"},
+    ControlSpec{.name = "cmdAbout", .kind = PushButton, .geometry = {240, 472, 113, 25}, .tabIndex = 9,
+                .text = "About", .fontFamily = "Verdana", .pixelSize = 13, .bold = true,
+                .background = "#C0C0C0"},
+    ControlSpec{.name = "cmdSearch", .kind = PushButton, .geometry = {432, 112, 97, 25}, .tabIndex = 8,
+                .text = "Search", .fontFamily = "Arial", .pixelSize = 13, .bold = true,
+                .background = "#C0C0C0", .toolTip = "Search all the quotes for a word or phrase"},
+    ControlSpec{.name = "txtSearch", .kind = TextBox, .geometry = {200, 112, 225, 27}, .tabIndex = 7,
+                .fontFamily = "MS Sans Serif", .pixelSize = 16, .accessibleName = "Search phrase"},
+    ControlSpec{.name = "txtAuthor", .kind = TextBox, .geometry = {16, 112, 169, 19}, .tabIndex = 6,
+                .accessibleName = "Filter authors"},
+    ControlSpec{.name = "cmdShowSubject", .kind = PushButton, .geometry = {544, 472, 145, 25}, .tabIndex = 5,
+                .text = "Show Related Quotes", .fontFamily = "Arial", .pixelSize = 13,
+                .background = "#C0C0C0", .toolTip = "Show quotes related to the selected subject"},
+    ControlSpec{.name = "txtSubject", .kind = TextBox, .geometry = {544, 112, 145, 19}, .tabIndex = 4,
+                .accessibleName = "Filter subjects"},
+    ControlSpec{.name = "SubjectList", .kind = ListBox, .geometry = {544, 136, 145, 327}, .tabIndex = 3,
+                .accessibleName = "Subjects"},
+    ControlSpec{.name = "cmdShowAuthor", .kind = PushButton, .geometry = {16, 472, 169, 25}, .tabIndex = 2,
+                .text = "Show Quotes of Author", .fontFamily = "Arial", .pixelSize = 13,
+                .background = "#C0C0C0", .toolTip = "Show quotes of the selected author"},
+    ControlSpec{.name = "AuthorList", .kind = ListBox, .geometry = {16, 136, 169, 327}, .tabIndex = 0,
+                .accessibleName = "Authors"},
+    ControlSpec{.name = "txtQuotes", .kind = QuotesBox, .geometry = {200, 144, 329, 321}, .tabIndex = 1,
+                .text = "Select an Author or subject to show its quotes.\r\n", .fontFamily = "Arial",
+                .pixelSize = 13, .background = "#E0E0E0", .accessibleName = "Quotations"},
+    ControlSpec{.name = "Label4", .kind = Label, .geometry = {472, 56, 153, 17}, .tabIndex = 17,
+                .text = " by Tamsor.", .fontFamily = "Arial", .pixelSize = 15, .bold = true,
+                .foreground = "#800000"},
+    ControlSpec{.name = "Image1", .kind = Picture, .geometry = {256, 32, 197, 47},
+                .text = ":/sayvane/banner.jpg", .accessibleName = "Sayvane"},
+    ControlSpec{.name = "lblMin", .kind = Label, .geometry = {648, 0, 17, 25}, .tabIndex = 16, .text = "_",
+                .fontFamily = "MS Sans Serif", .pixelSize = 18, .foreground = "#FFFFFF",
+                .accessibleName = "Minimise"},
+    ControlSpec{.name = "lblExit", .kind = Label, .geometry = {672, 0, 17, 25}, .tabIndex = 15, .text = "X",
+                .fontFamily = "MS Sans Serif", .pixelSize = 18, .foreground = "#FFFFFF",
+                .accessibleName = "Close"},
+    ControlSpec{.name = "Line3", .kind = Line, .geometry = {700, 22, 4, 492}},
+    ControlSpec{.name = "Line2", .kind = Line, .geometry = {0, 510, 704, 4}},
+    ControlSpec{.name = "Line1", .kind = Line, .geometry = {0, 22, 3, 492}},
+    ControlSpec{.name = "TitleBar", .kind = Label, .geometry = {0, 0, 705, 25}, .tabIndex = 14,
+                .background = "#000000", .accessibleName = "Title bar"},
+    ControlSpec{.name = "Label3", .kind = Label, .geometry = {200, 88, 329, 17}, .tabIndex = 13,
+                .text = "Search a quote :", .fontFamily = "Verdana", .pixelSize = 15, .bold = true},
+    ControlSpec{.name = "Label2", .kind = Label, .geometry = {544, 88, 145, 17}, .tabIndex = 12,
+                .text = "Subjects", .fontFamily = "Verdana", .pixelSize = 15, .bold = true, .centred = true},
+    ControlSpec{.name = "Label1", .kind = Label, .geometry = {16, 88, 169, 17}, .tabIndex = 11,
+                .text = "Authors ", .fontFamily = "Verdana", .pixelSize = 15, .bold = true, .centred = true},
+};
+// clang-format on
+
+// The nearest families on a desktop without the original fonts; the
+// requested family stays first so that it wins where it is installed.
+QStringList familiesFor(const char *family)
+{
+    static const std::map<QString, QString> substitutes{
+        {QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")},
+        {QStringLiteral("Arial"), QStringLiteral("Liberation Sans")},
+        {QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans")},
+    };
+    const QString requested = QString::fromLatin1(family);
+    const auto substitute = substitutes.find(requested);
+    return substitute == substitutes.end() ? QStringList{requested} : QStringList{requested, substitute->second};
+}
+
+QFont fontFor(const ControlSpec &spec)
+{
+    QFont font;
+    font.setFamilies(familiesFor(spec.fontFamily ? spec.fontFamily : kDefaultFontFamily));
+    font.setPixelSize(spec.pixelSize > 0 ? spec.pixelSize : kDefaultFontPixelSize);
+    font.setWeight(spec.bold ? QFont::Bold : QFont::Normal);
+    return font;
+}
+
+QWidget *createWidget(const ControlSpec &spec, QWidget *form)
+{
+    const QString text = QString::fromUtf8(spec.text);
+    switch (spec.kind) {
+    case PushButton: {
+        auto *button = new QPushButton(text, form);
+        button->setAutoDefault(false);
+        return button;
+    }
+    case TextBox: {
+        auto *box = new QLineEdit(text, form);
+        box->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid black; background: white; }"));
+        return box;
+    }
+    case ListBox: {
+        auto *list = new QListView(form);
+        list->setModel(new NameListModel(list));
+        list->setItemDelegate(new FixedRowDelegate(kListRowHeight, list));
+        list->setUniformItemSizes(true);
+        list->setSelectionMode(QAbstractItemView::SingleSelection);
+        list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        list->setTextElideMode(Qt::ElideNone);
+        list->setFrameStyle(QFrame::Box | QFrame::Plain);
+        return list;
+    }
+    case QuotesBox: {
+        auto *box = new QPlainTextEdit(form);
+        box->setPlainText(text);
+        box->setReadOnly(true);
+        box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        box->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        box->setFrameStyle(QFrame::Box | QFrame::Plain);
+        box->setFocusPolicy(Qt::StrongFocus);
+        return box;
+    }
+    case Label: {
+        auto *label = new QLabel(text, form);
+        label->setAlignment((spec.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+        label->setAutoFillBackground(spec.background != nullptr);
+        return label;
+    }
+    case Picture: {
+        auto *picture = new QLabel(form);
+        picture->setPixmap(QPixmap(text));
+        picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        return picture;
+    }
+    case Line: {
+        auto *line = new QWidget(form);
+        line->setAutoFillBackground(true);
+        QPalette palette = line->palette();
+        palette.setColor(QPalette::Window, palette.color(QPalette::WindowText));
+        line->setPalette(palette);
+        return line;
+    }
+    }
+    return nullptr;
+}
+
+void applyLook(const ControlSpec &spec, QWidget *widget)
+{
+    widget->setObjectName(QString::fromLatin1(spec.name));
+    widget->setGeometry(spec.geometry);
+    if (spec.kind != Line && spec.kind != Picture)
+        widget->setFont(fontFor(spec));
+    QPalette palette = widget->palette();
+    if (spec.background) {
+        const QColor background(QString::fromLatin1(spec.background));
+        palette.setColor(QPalette::Window, background);
+        palette.setColor(QPalette::Button, background);
+        palette.setColor(QPalette::Base, background);
+    }
+    if (spec.foreground)
+        palette.setColor(QPalette::WindowText, QColor(QString::fromLatin1(spec.foreground)));
+    widget->setPalette(palette);
+    if (spec.toolTip)
+        widget->setToolTip(QString::fromUtf8(spec.toolTip));
+    widget->setAccessibleName(QString::fromUtf8(spec.accessibleName ? spec.accessibleName : spec.text).trimmed());
+    const bool takesFocus = spec.kind != Label && spec.kind != Picture && spec.kind != Line;
+    widget->setFocusPolicy(takesFocus ? Qt::StrongFocus : Qt::NoFocus);
+}
+
+} // namespace
+
+std::span<const ControlSpec> controlTable()
+{
+    return kControls;
+}
+
+void createControls(QWidget *form)
+{
+    std::vector<std::pair<int, QWidget *>> focusChain;
+    std::vector<QWidget *> created;
+    for (const ControlSpec &spec : kControls) {
+        QWidget *widget = createWidget(spec, form);
+        applyLook(spec, widget);
+        created.push_back(widget);
+        if (widget->focusPolicy() != Qt::NoFocus)
+            focusChain.emplace_back(spec.tabIndex, widget);
+    }
+    // The table lists the topmost control first.
+    for (auto widget = created.rbegin(); widget != created.rend(); ++widget)
+        (*widget)->raise();
+    std::sort(focusChain.begin(), focusChain.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    for (std::size_t i = 1; i < focusChain.size(); ++i)
+        QWidget::setTabOrder(focusChain[i - 1].second, focusChain[i].second);
+}
+
+} // namespace sayvane

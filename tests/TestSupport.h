@@ -1,0 +1,71 @@
+// Shared helpers of the tests: a program folder with its own Data/, and a
+// message seam that records instead of showing boxes.
+#pragma once
+
+#include "MessageSeam.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <vector>
+
+namespace sayvane::test {
+
+// A temporary program folder whose Data/ holds whatever the test writes.
+class ProgramFolder
+{
+public:
+    ProgramFolder() { QDir(m_dir.path()).mkpath(QStringLiteral("Data")); }
+
+    QString path() const { return m_dir.path(); }
+    QString dataFile(const QString &name) const { return m_dir.path() + QStringLiteral("/Data/") + name; }
+
+    void write(const QString &name, const QByteArray &bytes) const
+    {
+        QFile file(dataFile(name));
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(file.fileName()));
+    }
+    void writeBoth(const QByteArray &authors, const QByteArray &subjects) const
+    {
+        write(QStringLiteral("authors.txt"), authors);
+        write(QStringLiteral("subjects.txt"), subjects);
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// What the window would have shown and whether it would have ended.
+struct SeamRecord
+{
+    std::vector<Message> messages;
+    int endings = 0;
+};
+
+class RecordingSeam : public MessageSeam
+{
+public:
+    explicit RecordingSeam(SeamRecord &record)
+        : m_record(record)
+    {
+    }
+    void showMessage(QWidget *, const Message &message) override { m_record.messages.push_back(message); }
+    void endProgram() override { ++m_record.endings; }
+
+private:
+    SeamRecord &m_record;
+};
+
+// Joins lines with CR LF and ends the last one with CR LF too.
+inline QByteArray crlfLines(std::initializer_list<const char *> lines)
+{
+    QByteArray bytes;
+    for (const char *line : lines)
+        bytes.append(line).append("\r\n");
+    return bytes;
+}
+
+} // namespace sayvane::test

@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Starts the built program under a virtual X server, as a user would:
+# without its Data/ it shows the missing-files message and ends; with it,
+# the window appears 704 x 514 centred, and "X" and "Exit" end it at once.
+set -euo pipefail
+program=$1
+if [ -z "${XVFB_RUN_INNER:-}" ]; then
+  exec env XVFB_RUN_INNER=1 xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$@"
+fi
+export QT_QPA_PLATFORM=xcb
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp "$program" "$work/sayvane"
+fail() { echo "FAIL: $*"; exit 1; }
+
+wait_window() { # name
+  for _ in $(seq 1 100); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1) && [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+ends_within() { # pid seconds
+  for _ in $(seq 1 $(( $2 * 20 ))); do
+    kill -0 "$1" 2>/dev/null || return 0
+    sleep 0.05
+  done
+  return 1
+}
+
+# 1. No Data/: one message box titled "Sayvane", then the program ends.
+"$work/sayvane" & pid=$!
+box=$(wait_window '^Sayvane$') || fail "no missing-files message"
+xdotool search --onlyvisible --name '^Sayvane !$' >/dev/null 2>&1 && fail "main window shown without data"
+xdotool windowactivate --sync "$box" key --clearmodifiers Return 2>/dev/null || xdotool key Return
+ends_within "$pid" 5 || fail "program did not end after the message"
+wait "$pid" || true
+echo "ok: missing files"
+
+# 2. With Data/: the window appears at 704 x 514, centred on 1280 x 800.
+mkdir -p "$work/Data"
+printf '##Plato\r\nWisdom begins in wonder.\r\n' > "$work/Data/authors.txt"
+printf '##Courage\r\n' > "$work/Data/subjects.txt"
+for control in X Exit; do
+  "$work/sayvane" & pid=$!
+  window=$(wait_window '^Sayvane !$') || fail "no main window"
+  sleep 0.3
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  [ "$WIDTH" = 704 ] && [ "$HEIGHT" = 514 ] || fail "window is ${WIDTH}x${HEIGHT}"
+  [ "$X" = 288 ] && [ "$Y" = 143 ] || fail "window at $X,$Y, not centred"
+  if [ "$control" = X ]; then
+    xdotool mousemove --window "$window" 680 12 click 1   # the "X" label
+  else
+    xdotool mousemove --window "$window" 424 484 click 1  # the Exit button
+  fi
+  ends_within "$pid" 1 || fail "program still running a second after $control"
+  wait "$pid"; status=$?
+  [ "$status" = 0 ] || fail "exit status $status after $control"
+  echo "ok: ends from $control"
+done

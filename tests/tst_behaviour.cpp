@@ -1,0 +1,188 @@
+// The frameless window's own behaviour: dragging by the title bar,
+// minimising, ending, and the About box.
+#include "TestSupport.h"
+#include "frmMain.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <cmath>
+#include <limits>
+
+using namespace sayvane;
+using test::ProgramFolder;
+using test::SeamRecord;
+
+class BehaviourTest : public QObject
+{
+    Q_OBJECT
+
+    ProgramFolder m_folder;
+    SeamRecord m_record;
+    std::unique_ptr<frmMain> m_window;
+
+private slots:
+    void initTestCase()
+    {
+        applyProgramStyle();
+        m_folder.writeBoth("##Plato\r\nWisdom begins in wonder.\r\n##Seneca\r\n", "##Courage\r\n##Hope\r\n");
+    }
+
+    void init()
+    {
+        m_record = {};
+        m_window = std::make_unique<frmMain>(m_folder.path(), std::make_unique<test::RecordingSeam>(m_record));
+        QVERIFY(m_window->Form_Load());
+        m_window->show();
+        m_window->move(300, 200);
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    }
+
+    void cleanup() { m_window.reset(); }
+
+    void storesThePressPointRoundedHalfToEven_data()
+    {
+        QTest::addColumn<float>("x");
+        QTest::addColumn<qint16>("stored");
+        QTest::newRow("100.5 goes down to even") << 100.5f << qint16(100);
+        QTest::newRow("101.5 goes up to even") << 101.5f << qint16(102);
+        QTest::newRow("100.4") << 100.4f << qint16(100);
+        QTest::newRow("100.6") << 100.6f << qint16(101);
+        QTest::newRow("-0.5") << -0.5f << qint16(0);
+    }
+
+    void storesThePressPointRoundedHalfToEven()
+    {
+        QFETCH(float, x);
+        QFETCH(qint16, stored);
+        m_window->TitleBar_MouseDown(2, 0, x, x); // any button stores its point
+        QCOMPARE(m_window->DragX, stored);
+        QCOMPARE(m_window->DragY, stored);
+    }
+
+    void movesOnlyWithTheLeftButtonAlone_data()
+    {
+        QTest::addColumn<qint16>("button");
+        QTest::addColumn<float>("toX");
+        QTest::addColumn<float>("toY");
+        QTest::addColumn<QPoint>("moved"); // in pixels
+        QTest::newRow("left button: +150 and -30 twips") << qint16(1) << 450.f << 90.f << QPoint(10, -2);
+        QTest::newRow("left with shift held") << qint16(1) << 450.f << 90.f << QPoint(10, -2);
+        QTest::newRow("right button") << qint16(2) << 450.f << 90.f << QPoint();
+        QTest::newRow("left and right") << qint16(3) << 450.f << 90.f << QPoint();
+        QTest::newRow("no button") << qint16(0) << 450.f << 90.f << QPoint();
+        QTest::newRow("back to the press point") << qint16(1) << 300.f << 120.f << QPoint();
+        QTest::newRow("infinite X moves neither")
+            << qint16(1) << std::numeric_limits<float>::infinity() << 90.f << QPoint();
+        QTest::newRow("NaN Y keeps the new left")
+            << qint16(1) << 450.f << std::numeric_limits<float>::quiet_NaN() << QPoint(10, 0);
+    }
+
+    void movesOnlyWithTheLeftButtonAlone()
+    {
+        QFETCH(qint16, button);
+        QFETCH(float, toX);
+        QFETCH(float, toY);
+        QFETCH(QPoint, moved);
+        const QPoint before = m_window->pos();
+        m_window->TitleBar_MouseDown(1, 0, 300.f, 120.f);
+        m_window->TitleBar_MouseMove(button, 1, toX, toY);
+        QCOMPARE(m_window->pos(), before + moved);
+        QCOMPARE(m_window->DragX, qint16(300));
+        QCOMPARE(m_window->DragY, qint16(120));
+    }
+
+    // A real drag with the mouse: every move measures from the press point.
+    void dragsByTheTitleBarWithTheMouse()
+    {
+        const QPoint before = m_window->pos();
+        QLabel *bar = m_window->TitleBar;
+        QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(20, 8));
+        QMouseEvent move(QEvent::MouseMove, QPointF(45, 3), bar->mapToGlobal(QPointF(45, 3)), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(bar, &move);
+        QCOMPARE(m_window->pos(), before + QPoint(25, -5));
+        QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(20, 8));
+    }
+
+    void minimiseKeepsEverything()
+    {
+        m_window->txtAuthor->setText(QStringLiteral("pl"));
+        m_window->txtQuotes->setPlainText(QStringLiteral("shown"));
+        QTest::mouseClick(m_window->lblMin, Qt::LeftButton);
+        QVERIFY(m_window->windowState() & Qt::WindowMinimized);
+        m_window->setWindowState(m_window->windowState() & ~Qt::WindowMinimized);
+        QVERIFY(!(m_window->windowState() & Qt::WindowMinimized));
+        QCOMPARE(m_window->txtAuthor->text(), QStringLiteral("pl"));
+        QCOMPARE(m_window->AuthorList->model()->rowCount(), 1);
+        QCOMPARE(m_window->SubjectList->model()->rowCount(), 2);
+        QCOMPARE(m_window->txtQuotes->toPlainText(), QStringLiteral("shown"));
+        QVERIFY(m_record.messages.empty());
+    }
+
+    void exitControlsEndTheProgramWithoutAWord_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::newRow("X label") << "lblExit";
+        QTest::newRow("Exit button") << "cmdExit";
+    }
+
+    void exitControlsEndTheProgramWithoutAWord()
+    {
+        QFETCH(QString, control);
+        QTest::mouseClick(m_window->findChild<QWidget *>(control), Qt::LeftButton);
+        QCOMPARE(m_record.endings, 1);
+        QVERIFY(m_record.messages.empty());
+        QVERIFY(!m_window->isVisible());
+    }
+
+    void aboutBoxText()
+    {
+        QTest::mouseClick(m_window->cmdAbout, Qt::LeftButton);
+        QCOMPARE(m_record.messages.size(), std::size_t(1));
+        const Message &about = m_record.messages[0];
+        QCOMPARE(about.title, QStringLiteral("About"));
+        QCOMPARE(about.icon, MessageIcon::Information);
+        QCOMPARE(about.text.count(QStringLiteral("\r\n")), 7);
+        QVERIFY(!about.text.endsWith(QStringLiteral("\r\n")));
+        const QStringList lines = about.text.split(QStringLiteral("\r\n"));
+        QCOMPARE(lines[0], QStringLiteral(".:: Sayvane ::."));
+        QCOMPARE(lines[1], QString());
+        QVERIFY(lines[6].startsWith(QStringLiteral("Personal Web : ")) && lines[6].size() > 15);
+        QVERIFY(lines[7].startsWith(QStringLiteral("Email ID : ")) && lines[7].contains(u'@'));
+        QCOMPARE(m_window->pos(), QPoint(300, 200));
+    }
+
+    // The one test that drives a real, modal message box.
+    void aboutShowsARealModalBox()
+    {
+        frmMain window(m_folder.path());
+        QVERIFY(window.Form_Load());
+        window.show();
+        QString seenTitle, seenText;
+        QMessageBox::Icon seenIcon = QMessageBox::NoIcon;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            seenTitle = box->windowTitle();
+            seenText = box->text();
+            seenIcon = box->icon();
+            box->button(QMessageBox::Ok)->click();
+        });
+        QTest::mouseClick(window.cmdAbout, Qt::LeftButton);
+        QCOMPARE(seenTitle, QStringLiteral("About"));
+        QCOMPARE(seenIcon, QMessageBox::Information);
+        QCOMPARE(seenText, frmMain::aboutText().replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    }
+};
+
+QTEST_MAIN(BehaviourTest)
+#include "tst_behaviour.moc"

@@ -1,0 +1,250 @@
+// The window as a user sees it: every control in its place with its text,
+// font, colours, stacking and tab order, and the frame drawn around it.
+#include "TestSupport.h"
+#include "frmMain.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+
+using namespace sayvane;
+using test::ProgramFolder;
+using test::SeamRecord;
+
+namespace {
+
+struct Expected
+{
+    const char *name;
+    QRect geometry;
+    const char *text;
+    const char *family;
+    int pixelSize;
+    bool bold;
+};
+
+// Topmost first, as the window stacks them.
+const Expected kExpected[] = {
+    {"cmdExit", {368, 472, 113, 25}, "Exit", "Verdana", 13, true},
+    {"cmdAbout", {240, 472, 113, 25}, "About", "Verdana", 13, true},
+    {"cmdSearch", {432, 112, 97, 25}, "Search", "Arial", 13, true},
+    {"txtSearch", {200, 112, 225, 27}, "", "MS Sans Serif", 16, false},
+    {"txtAuthor", {16, 112, 169, 19}, "", "MS Sans Serif", 11, false},
+    {"cmdShowSubject", {544, 472, 145, 25}, "Show Related Quotes", "Arial", 13, false},
+    {"txtSubject", {544, 112, 145, 19}, "", "MS Sans Serif", 11, false},
+    {"SubjectList", {544, 136, 145, 327}, nullptr, "MS Sans Serif", 11, false},
+    {"cmdShowAuthor", {16, 472, 169, 25}, "Show Quotes of Author", "Arial", 13, false},
+    {"AuthorList", {16, 136, 169, 327}, nullptr, "MS Sans Serif", 11, false},
+    {"txtQuotes", {200, 144, 329, 321}, "Select an Author or subject to show its quotes.\n", "Arial", 13, false},
+    {"Label4", {472, 56, 153, 17}, " by Tamsor.", "Arial", 15, true},
+    {"Image1", {256, 32, 197, 47}, nullptr, nullptr, 0, false},
+    {"lblMin", {648, 0, 17, 25}, "_", "MS Sans Serif", 18, false},
+    {"lblExit", {672, 0, 17, 25}, "X", "MS Sans Serif", 18, false},
+    {"Line3", {700, 22, 4, 492}, nullptr, nullptr, 0, false},
+    {"Line2", {0, 510, 704, 4}, nullptr, nullptr, 0, false},
+    {"Line1", {0, 22, 3, 492}, nullptr, nullptr, 0, false},
+    {"TitleBar", {0, 0, 705, 25}, "", "MS Sans Serif", 11, false},
+    {"Label3", {200, 88, 329, 17}, "Search a quote :", "Verdana", 15, true},
+    {"Label2", {544, 88, 145, 17}, "Subjects", "Verdana", 15, true},
+    {"Label1", {16, 88, 169, 17}, "Authors ", "Verdana", 15, true},
+};
+
+QString textOf(const QWidget *widget)
+{
+    if (auto *button = qobject_cast<const QPushButton *>(widget))
+        return button->text();
+    if (auto *box = qobject_cast<const QLineEdit *>(widget))
+        return box->text();
+    if (auto *box = qobject_cast<const QPlainTextEdit *>(widget))
+        return box->toPlainText();
+    if (auto *label = qobject_cast<const QLabel *>(widget))
+        return label->text();
+    return {};
+}
+
+QColor colourAt(const QImage &image, int x, int y)
+{
+    return image.pixelColor(x, y);
+}
+
+} // namespace
+
+class LayoutTest : public QObject
+{
+    Q_OBJECT
+
+    ProgramFolder m_folder;
+    SeamRecord m_record;
+    std::unique_ptr<frmMain> m_window;
+
+private slots:
+    void initTestCase()
+    {
+        applyProgramStyle();
+        QStringList names;
+        QByteArray authors;
+        for (int i = 0; i < 30; ++i)
+            authors.append("##Author " + QByteArray::number(i) + "\r\n");
+        m_folder.writeBoth(authors, "##Courage\r\n");
+        m_window = std::make_unique<frmMain>(m_folder.path(), std::make_unique<test::RecordingSeam>(m_record));
+        QVERIFY(m_window->Form_Load());
+        m_window->showCentred();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    }
+
+    void windowIsFixedAndFrameless()
+    {
+        QCOMPARE(m_window->size(), QSize(704, 514));
+        QCOMPARE(m_window->minimumSize(), m_window->maximumSize());
+        QVERIFY(m_window->windowFlags() & Qt::FramelessWindowHint);
+        QCOMPARE(m_window->windowTitle(), QStringLiteral("Sayvane !"));
+        QCOMPARE(m_window->palette().color(QPalette::Window), QColor(0xE0, 0xE0, 0xE0));
+        QVERIFY(!m_window->windowIcon().isNull());
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        QCOMPARE(m_window->geometry().center(), QRect(screen.center() - QPoint(351, 256), QSize(704, 514)).center());
+    }
+
+    void everyControlInPlaceAndStacked()
+    {
+        QList<QWidget *> stacked;
+        for (QObject *child : m_window->children()) {
+            if (auto *widget = qobject_cast<QWidget *>(child); widget && !widget->isWindow())
+                stacked.prepend(widget); // the last child is drawn on top
+        }
+        QCOMPARE(stacked.size(), qsizetype(std::size(kExpected)));
+        for (qsizetype i = 0; i < stacked.size(); ++i) {
+            const Expected &expected = kExpected[i];
+            QWidget *widget = stacked[i];
+            QCOMPARE(widget->objectName(), QString::fromLatin1(expected.name));
+            QCOMPARE(widget->geometry(), expected.geometry);
+            QVERIFY2(widget->isVisible() && widget->isEnabled(), expected.name);
+            if (expected.text)
+                QCOMPARE(textOf(widget), QString::fromUtf8(expected.text));
+            if (expected.family) {
+                QCOMPARE(widget->font().families().value(0), QString::fromLatin1(expected.family));
+                QCOMPARE(widget->font().pixelSize(), expected.pixelSize);
+                QCOMPARE(widget->font().weight(), expected.bold ? QFont::Bold : QFont::Normal);
+                QVERIFY(!widget->font().italic() && !widget->font().underline());
+            }
+        }
+    }
+
+    void coloursToolTipsAndNames()
+    {
+        for (const char *name : {"cmdExit", "cmdAbout", "cmdSearch", "cmdShowSubject", "cmdShowAuthor"}) {
+            auto *button = m_window->findChild<QPushButton *>(name);
+            QCOMPARE(button->palette().color(QPalette::Button), QColor(0xC0, 0xC0, 0xC0));
+            QVERIFY(!button->isDefault() && !button->autoDefault());
+        }
+        QCOMPARE(m_window->cmdSearch->toolTip(), QStringLiteral("Search all the quotes for a word or phrase"));
+        QCOMPARE(m_window->cmdShowSubject->toolTip(), QStringLiteral("Show quotes related to the selected subject"));
+        QCOMPARE(m_window->cmdShowAuthor->toolTip(), QStringLiteral("Show quotes of the selected author"));
+        QCOMPARE(m_window->findChild<QLabel *>("Label4")->palette().color(QPalette::WindowText), QColor(0x80, 0, 0));
+        QCOMPARE(m_window->lblExit->palette().color(QPalette::WindowText), QColor(Qt::white));
+        QCOMPARE(m_window->findChild<QLabel *>("Label1")->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
+        QCOMPARE(m_window->findChild<QLabel *>("Label3")->alignment() & Qt::AlignLeft, Qt::AlignLeft);
+        QCOMPARE(m_window->AuthorList->accessibleName(), QStringLiteral("Authors"));
+        QCOMPARE(m_window->SubjectList->accessibleName(), QStringLiteral("Subjects"));
+        QCOMPARE(m_window->txtQuotes->accessibleName(), QStringLiteral("Quotations"));
+        QCOMPARE(m_window->txtSearch->accessibleName(), QStringLiteral("Search phrase"));
+        QCOMPARE(m_window->txtAuthor->accessibleName(), QStringLiteral("Filter authors"));
+        QCOMPARE(m_window->txtSubject->accessibleName(), QStringLiteral("Filter subjects"));
+        QCOMPARE(m_window->cmdAbout->accessibleName(), QStringLiteral("About"));
+    }
+
+    void tabOrderAndFirstFocus()
+    {
+        QCOMPARE(QApplication::focusWidget() ? QApplication::focusWidget() : m_window->focusWidget(),
+                 static_cast<QWidget *>(m_window->AuthorList));
+        const QStringList expected{"AuthorList", "txtQuotes",      "cmdShowAuthor", "SubjectList",
+                                   "txtSubject", "cmdShowSubject", "txtAuthor",     "txtSearch",
+                                   "cmdSearch",  "cmdAbout",       "cmdExit",       "AuthorList"};
+        QStringList order{"AuthorList"};
+        QWidget *widget = m_window->AuthorList;
+        while (order.size() < expected.size()) {
+            do
+                widget = widget->nextInFocusChain();
+            while (!(widget->focusPolicy() & Qt::TabFocus) || widget->parentWidget() != m_window.get());
+            order.append(widget->objectName());
+        }
+        QCOMPARE(order, expected);
+        for (const char *label : {"TitleBar", "lblMin", "lblExit", "Label1", "Label2", "Label3", "Label4"})
+            QCOMPARE(m_window->findChild<QWidget *>(label)->focusPolicy(), Qt::NoFocus);
+    }
+
+    void listsShow25RowsOf13Pixels()
+    {
+        QListView *list = m_window->AuthorList;
+        QCOMPARE(list->visualRect(list->model()->index(0, 0)).height(), 13);
+        QCOMPARE(list->viewport()->height() / 13, 25);
+        QVERIFY(list->verticalScrollBar()->isVisible());
+        QCOMPARE(list->model()->index(29, 0).data().toString(), QStringLiteral("Author 29"));
+    }
+
+    void quotationsAreaWrapsAndIsReadOnly()
+    {
+        QPlainTextEdit *quotes = m_window->txtQuotes;
+        QCOMPARE(quotes->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        QCOMPARE(quotes->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        QCOMPARE(quotes->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+        QCOMPARE(quotes->palette().color(QPalette::Base), QColor(0xE0, 0xE0, 0xE0));
+        const QString before = quotes->toPlainText();
+        quotes->setFocus();
+        QTest::keyClicks(quotes, "typed");
+        QTest::keyClick(quotes, Qt::Key_Backspace);
+        QTest::keyClick(quotes, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(quotes->toPlainText(), before);
+        quotes->selectAll();
+        quotes->copy();
+        QCOMPARE(QGuiApplication::clipboard()->text(), before);
+    }
+
+    void enterAndEscapePressNoButton()
+    {
+        m_record.messages.clear();
+        m_window->txtSearch->setText(QStringLiteral("xy"));
+        QTest::keyClick(m_window->txtSearch, Qt::Key_Return);
+        QTest::keyClick(m_window->txtSearch, Qt::Key_Escape);
+        QVERIFY(m_record.messages.empty());
+        QCOMPARE(m_record.endings, 0);
+        m_window->txtSearch->clear();
+    }
+
+    void drawsTheFrameTitleBandAndPictures()
+    {
+        const QImage image = m_window->grab().toImage();
+        const QColor black(0, 0, 0), background(0xE0, 0xE0, 0xE0), white(0xFF, 0xFF, 0xFF);
+        QCOMPARE(colourAt(image, 100, 10), black);     // title band
+        QCOMPARE(colourAt(image, 10, 60), background); // window background
+        for (int x : {0, 1, 2})
+            QCOMPARE(colourAt(image, x, 300), black); // left edge, 3 px
+        QCOMPARE(colourAt(image, 3, 300), background);
+        for (int x : {700, 701, 702, 703})
+            QCOMPARE(colourAt(image, x, 300), black); // right edge, 4 px
+        QCOMPARE(colourAt(image, 699, 300), background);
+        for (int y : {510, 511, 512, 513})
+            QCOMPARE(colourAt(image, 300, y), black); // bottom edge, 4 px
+        QCOMPARE(colourAt(image, 300, 509), background);
+        QCOMPARE(colourAt(image, 360, 400), background); // inside the quotations area
+        auto hasWhite = [&](QRect area) {
+            for (int y = area.top(); y <= area.bottom(); ++y)
+                for (int x = area.left(); x <= area.right(); ++x)
+                    if (colourAt(image, x, y) == white)
+                        return true;
+            return false;
+        };
+        QVERIFY2(hasWhite({648, 0, 17, 25}), "the minimise label is white");
+        QVERIFY2(hasWhite({672, 0, 17, 25}), "the close label is white");
+        const QColor bannerCorner = colourAt(image, 258, 34);
+        QVERIFY2(qAbs(bannerCorner.red() - 0xD8) < 8 && bannerCorner != background, "the banner is drawn");
+    }
+};
+
+QTEST_MAIN(LayoutTest)
+#include "tst_layout.moc"

@@ -1,0 +1,178 @@
+// Start-up: the window finds its two files, fills both lists and name
+// arrays in file order, or shows one message and ends.
+#include "TestSupport.h"
+#include "frmMain.h"
+
+#include <QAbstractItemModel>
+#include <QListView>
+#include <QTest>
+
+#include <sys/stat.h>
+
+using namespace sayvane;
+using test::ProgramFolder;
+using test::SeamRecord;
+
+namespace {
+
+QStringList rowsOf(const QListView *list)
+{
+    QStringList rows;
+    for (int row = 0; row < list->model()->rowCount(); ++row)
+        rows.append(list->model()->index(row, 0).data().toString());
+    return rows;
+}
+
+const QString kMissingFiles =
+    QStringLiteral("Sorry ! Some of the files are missing...\r\nPlease re-download the software.");
+
+} // namespace
+
+class LoadingTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { applyProgramStyle(); }
+
+    void loadsBothFilesInFileOrder()
+    {
+        ProgramFolder folder;
+        folder.writeBoth(
+            test::crlfLines({"before", "##Plato", "q", "##S\xF8ren Kierkegaard", "##Plato", "##", "##Hope  "}),
+            test::crlfLines({"##Courage", "q", "## Patience", "  ##Hope", "\t##Joy"}));
+        SeamRecord record;
+        frmMain window(folder.path(), std::make_unique<test::RecordingSeam>(record));
+        QVERIFY(window.Form_Load());
+
+        QCOMPARE(window.AuthorsFile, folder.path() + QStringLiteral("/Data/authors.txt"));
+        QCOMPARE(window.SubjectsFile, folder.path() + QStringLiteral("/Data/subjects.txt"));
+        const QStringList authors{"Plato", QString::fromUtf8("Søren Kierkegaard"), "Plato", "", "Hope  "};
+        QCOMPARE(window.AuthorNames, authors);
+        QCOMPARE(rowsOf(window.AuthorList), authors);
+        QCOMPARE(window.SubjectNames, (QStringList{"Courage", " Patience", "##Hope"}));
+        QCOMPARE(rowsOf(window.SubjectList), window.SubjectNames);
+        QVERIFY(record.messages.empty());
+        QCOMPARE(record.endings, 0);
+    }
+
+    void emptyAuthorsFileBesideFilledSubjects()
+    {
+        ProgramFolder folder;
+        folder.writeBoth(QByteArray(), test::crlfLines({"##Courage"}));
+        SeamRecord record;
+        frmMain window(folder.path(), std::make_unique<test::RecordingSeam>(record));
+        QVERIFY(window.Form_Load());
+        QVERIFY(window.AuthorNames.isEmpty());
+        QCOMPARE(window.AuthorList->model()->rowCount(), 0);
+        QCOMPARE(rowsOf(window.SubjectList), QStringList{"Courage"});
+        QVERIFY(record.messages.empty());
+    }
+
+    void endsWhenAFileIsMissing_data()
+    {
+        QTest::addColumn<QString>("authorsKind");
+        QTest::addColumn<QString>("subjectsKind");
+        QTest::newRow("subjects missing") << "file"
+                                          << "missing";
+        QTest::newRow("authors missing") << "missing"
+                                         << "file";
+        QTest::newRow("both missing") << "missing"
+                                      << "missing";
+        QTest::newRow("authors is a folder") << "folder"
+                                             << "file";
+        QTest::newRow("authors is a FIFO") << "fifo"
+                                           << "file";
+        QTest::newRow("authors is a dangling link") << "dangling"
+                                                    << "file";
+        QTest::newRow("authors links to a device") << "device"
+                                                   << "file";
+        QTest::newRow("subjects is a folder") << "file"
+                                              << "folder";
+    }
+
+    // One message, exactly once, and the program ends without its window;
+    // a FIFO or a device would otherwise block the start or never end.
+    void endsWhenAFileIsMissing()
+    {
+        QFETCH(QString, authorsKind);
+        QFETCH(QString, subjectsKind);
+        ProgramFolder folder;
+        for (const auto &[name, kind] : {std::pair{QStringLiteral("authors.txt"), authorsKind},
+                                         std::pair{QStringLiteral("subjects.txt"), subjectsKind}}) {
+            const QString path = folder.dataFile(name);
+            if (kind == "file")
+                folder.write(name, "##Name\r\n");
+            else if (kind == "folder")
+                QVERIFY(QDir().mkdir(path));
+            else if (kind == "fifo")
+                QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+            else if (kind == "dangling")
+                QVERIFY(QFile::link(folder.path() + QStringLiteral("/nowhere"), path));
+            else if (kind == "device")
+                QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+        }
+        SeamRecord record;
+        frmMain window(folder.path(), std::make_unique<test::RecordingSeam>(record));
+        QVERIFY(!window.Form_Load());
+
+        QCOMPARE(record.messages.size(), std::size_t(1));
+        QCOMPARE(record.messages[0].text, kMissingFiles);
+        QCOMPARE(record.messages[0].icon, MessageIcon::Error);
+        QCOMPARE(record.messages[0].title, QStringLiteral("Sayvane"));
+        QCOMPARE(record.endings, 1);
+        QVERIFY(!window.isVisible());
+        QCOMPARE(window.AuthorList->model()->rowCount(), 0);
+        QCOMPARE(window.SubjectList->model()->rowCount(), 0);
+    }
+
+    // A file that exists but fails to read is named, with the reason, and
+    // the program ends rather than show a half-filled window.
+    void endsWhenAFileCannotBeRead()
+    {
+        ProgramFolder folder;
+        folder.write(QStringLiteral("subjects.txt"), "##Courage\r\n");
+        // A regular file whose every read fails with an I/O error.
+        QVERIFY(QFile::link(QStringLiteral("/proc/self/mem"), folder.dataFile(QStringLiteral("authors.txt"))));
+        SeamRecord record;
+        frmMain window(folder.path(), std::make_unique<test::RecordingSeam>(record));
+        QVERIFY(!window.Form_Load());
+
+        QCOMPARE(record.messages.size(), std::size_t(1));
+        const QStringList lines = record.messages[0].text.split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[0], QStringLiteral("Sorry ! The file could not be read:"));
+        QCOMPARE(lines[1], folder.dataFile(QStringLiteral("authors.txt")));
+        QVERIFY2(!lines[2].isEmpty(), "the system's reason is given");
+        QCOMPARE(record.messages[0].icon, MessageIcon::Error);
+        QCOMPARE(record.endings, 1);
+        QVERIFY(!window.isVisible());
+    }
+
+    // The trailing separator of a root folder is not corrected.
+    void appendsThePlaceToTheFolderAsItIs()
+    {
+        ProgramFolder folder;
+        folder.writeBoth("##A\r\n", "##S\r\n");
+        SeamRecord record;
+        frmMain window(folder.path() + QStringLiteral("/"), std::make_unique<test::RecordingSeam>(record));
+        QVERIFY(window.Form_Load());
+        QCOMPARE(window.AuthorsFile, folder.path() + QStringLiteral("//Data/authors.txt"));
+        QCOMPARE(window.AuthorNames, QStringList{"A"});
+    }
+
+    void listsStayAsLoadedWhenTheFileChanges()
+    {
+        ProgramFolder folder;
+        folder.writeBoth("##A\r\n##B\r\n", "##S\r\n");
+        SeamRecord record;
+        frmMain window(folder.path(), std::make_unique<test::RecordingSeam>(record));
+        QVERIFY(window.Form_Load());
+        folder.write(QStringLiteral("authors.txt"), "##C\r\n");
+        QCOMPARE(rowsOf(window.AuthorList), (QStringList{"A", "B"}));
+        QCOMPARE(window.AuthorNames, (QStringList{"A", "B"}));
+    }
+};
+
+QTEST_MAIN(LoadingTest)
+#include "tst_loading.moc"

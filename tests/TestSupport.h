@@ -9,7 +9,11 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <vector>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace sayvane::test {
 
@@ -66,6 +70,25 @@ inline QByteArray crlfLines(std::initializer_list<const char *> lines)
     for (const char *line : lines)
         bytes.append(line).append("\r\n");
     return bytes;
+}
+
+// Runs the check as a user whom file permissions bind: root reads every
+// file whatever its mode, so as root the check runs in a child process that
+// has given up its privileges. Returns the check's result.
+inline int runUnprivileged(const std::function<int()> &check)
+{
+    if (geteuid() != 0)
+        return check();
+    const pid_t child = fork();
+    if (child == 0) {
+        const uid_t nobody = 65534;
+        if (setgid(nobody) != 0 || setuid(nobody) != 0)
+            _exit(100);
+        _exit(check());
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 101;
 }
 
 } // namespace sayvane::test

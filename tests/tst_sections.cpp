@@ -1,4 +1,5 @@
 // Showing the quotations of one author or subject.
+#include "PhraseSearch.h"
 #include "SectionDisplay.h"
 #include "TestSupport.h"
 #include "frmMain.h"
@@ -194,6 +195,28 @@ private slots:
         QTest::mouseClick(window.cmdShowAuthor, Qt::LeftButton);
         QCOMPARE(window.txtQuotes->toPlainText(), QStringLiteral("\nFirst.\n"));
         QCOMPARE(record.messages.size(), std::size_t(1));
+    }
+
+    // Taking away the read permission is reported with the system's reason
+    // by both readers that run on a click.
+    void reportsAFileWithoutReadPermission()
+    {
+        ProgramFolder folder;
+        folder.write(QStringLiteral("authors.txt"), "##Plato\r\nWisdom begins in wonder.\r\n");
+        const QString path = folder.dataFile(QStringLiteral("authors.txt"));
+        QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ExeOther);
+        QFile::setPermissions(folder.path() + QStringLiteral("/Data"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ExeOther);
+        QFile::setPermissions(path, QFile::WriteOwner);
+        const int result = test::runUnprivileged([&path] {
+            const ShownQuotes section = ShowSection(path, u"Plato");
+            const ShownQuotes search = SearchQuotes(path, u"wonder");
+            const bool reported = section.failure && search.failure && section.failure->path == path &&
+                                  section.failure->reason.contains(QStringLiteral("ermission")) &&
+                                  search.failure->reason.contains(QStringLiteral("ermission"));
+            return reported && section.text.isEmpty() && search.text.isEmpty() ? 0 : 1;
+        });
+        QCOMPARE(result, 0);
     }
 };
 

@@ -66,18 +66,17 @@ private:
     QString m_error;
 };
 
-// Reads the file from its first line, handing each line to visit(line)
-// until visit returns false or the file ends, and closes it again. Returns
-// the failure when the file could not be opened or read to the end.
+// Reads the file from its first line, handing each block of whole lines
+// to visit(lines) until visit returns false or the file ends, and closes it
+// again. Returns the failure when the file could not be opened or read.
 template <typename Visit>
-std::optional<ReadFailure> forEachLine(const QString &path, Visit visit,
-                                       std::size_t blockSize = DataFileReader::kDefaultBlockSize)
+std::optional<ReadFailure> forEachBlock(const QString &path, std::size_t blockSize, Visit visit)
 {
     DataFileReader reader(blockSize);
     if (!reader.open(path))
         return ReadFailure{path, reader.errorString()};
     while (!reader.atEnd()) {
-        if (!visit(reader.readLine()))
+        if (!visit(reader.readLines()))
             return std::nullopt;
     }
     if (reader.failed())

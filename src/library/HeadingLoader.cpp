@@ -1,6 +1,7 @@
 #include "HeadingLoader.h"
 
 #include "LineRules.h"
+#include "LineScan.h"
 #include "Windows1252.h"
 
 namespace sayvane {
@@ -8,14 +9,12 @@ namespace sayvane {
 HeadingNames LoadHeadingNames(const QString &path, std::size_t blockSize)
 {
     HeadingNames result;
-    result.failure = forEachLine(
-        path,
-        [&result](std::string_view line) {
-            if (IsHeadingLine(line))
-                result.names.append(decodeWindows1252(HeadingName(line)));
-            return true;
-        },
-        blockSize);
+    result.failure = forEachBlock(path, blockSize, [&result](std::string_view lines) {
+        const char *end = lines.data() + lines.size();
+        for (auto heading = nextHeadingLine(lines.data(), end); heading; heading = nextHeadingLine(heading->next, end))
+            result.names.append(decodeWindows1252(HeadingName(heading->line)));
+        return true;
+    });
     return result;
 }
 

@@ -1,6 +1,7 @@
 #include "PhraseSearch.h"
 
 #include "LineRules.h"
+#include "LineScan.h"
 #include "Windows1252.h"
 
 #include <cstring>
@@ -14,31 +15,22 @@ namespace {
 // for the enclosing line only around a match.
 template <typename Sink> void searchLines(std::string_view lines, std::string_view phrase, Sink sink)
 {
-    const char *const begin = lines.data();
-    const char *const end = begin + lines.size();
-    const char *lineStart = begin;
-    while (lineStart < end) {
+    const char *position = lines.data();
+    const char *const end = position + lines.size();
+    while (position < end) {
         const char *hit =
-            static_cast<const char *>(memmem(lineStart, std::size_t(end - lineStart), phrase.data(), phrase.size()));
+            static_cast<const char *>(memmem(position, std::size_t(end - position), phrase.data(), phrase.size()));
         if (!hit)
             return;
-        const char *cr = static_cast<const char *>(memrchr(lineStart, '\r', std::size_t(hit - lineStart)));
-        if (cr) {
-            lineStart = cr + 1;
-            if (lineStart < end && *lineStart == '\n')
-                ++lineStart;
+        const char *start = lineStartOf(position, hit);
+        if (hit < start) { // the match began on the LF of a line terminator
+            position = start;
+            continue;
         }
-        if (hit < lineStart)
-            continue; // the match began on the LF of a line terminator
-        const char *lineEnd = static_cast<const char *>(std::memchr(hit, '\r', std::size_t(end - hit)));
-        if (!lineEnd)
-            lineEnd = end;
-        const std::string_view line(lineStart, std::size_t(lineEnd - lineStart));
-        if (!IsHeadingLine(line))
-            sink(line);
-        lineStart = lineEnd == end ? end : lineEnd + 1;
-        if (lineStart < end && *lineStart == '\n')
-            ++lineStart;
+        const LineSpan span = lineAt(start, end);
+        if (!IsHeadingLine(span.line))
+            sink(span.line);
+        position = span.next;
     }
 }
 
@@ -64,22 +56,15 @@ ShownQuotes SearchQuotes(const QString &path, QStringView phrase, std::size_t bl
         searchable ? std::string_view(encoded->data(), encoded->size()) : std::string_view();
     ShownText shown;
 
-    DataFileReader reader(blockSize);
-    if (!reader.open(path)) {
-        result.failure = ReadFailure{path, reader.errorString()};
-        return result;
-    }
-    while (!reader.atEnd()) {
-        const std::string_view lines = reader.readLines();
+    result.failure = forEachBlock(path, blockSize, [&](std::string_view lines) {
         if (searchable)
             searchLines(lines, needle, [&shown](std::string_view line) { shown.append(line); });
-    }
-    if (reader.failed()) {
-        result.failure = ReadFailure{path, reader.errorString()};
+        return true;
+    });
+    if (result.failure)
         return result;
-    }
     result.found = !shown.isEmpty();
-    result.text = shown.toText();
+    result.text = shown.take();
     return result;
 }
 

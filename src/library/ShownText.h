@@ -6,23 +6,22 @@
 #include <QString>
 
 #include <optional>
-#include <string>
 #include <string_view>
 
 namespace sayvane {
 
 // Each shown line stands between two CR LF pairs, exactly as if the text
-// were rebuilt as "text, CR LF, line, CR LF" for every line; the bytes are
-// collected once and decoded once.
+// were rebuilt as "text, CR LF, line, CR LF" for every line; each line is
+// decoded straight into one growing text, never copied again.
 class ShownText
 {
 public:
     void append(std::string_view line);
-    bool isEmpty() const { return m_bytes.empty(); }
-    QString toText() const;
+    bool isEmpty() const { return m_text.isEmpty(); }
+    QString take();
 
 private:
-    std::string m_bytes;
+    QString m_text;
 };
 
 // What a section display or a search gives the quotations area.

@@ -12,10 +12,12 @@ constexpr std::array<char16_t, 32> kHighControlRange = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-constexpr char16_t characterOf(unsigned char byte)
-{
-    return byte >= 0x80 && byte <= 0x9F ? kHighControlRange[byte - 0x80] : char16_t(byte);
-}
+constexpr std::array<char16_t, 256> kCharacters = [] {
+    std::array<char16_t, 256> characters{};
+    for (int byte = 0; byte < 256; ++byte)
+        characters[byte] = byte >= 0x80 && byte <= 0x9F ? kHighControlRange[byte - 0x80] : char16_t(byte);
+    return characters;
+}();
 
 std::optional<char> byteOf(char16_t character)
 {
@@ -30,12 +32,16 @@ std::optional<char> byteOf(char16_t character)
 
 } // namespace
 
+void decodeWindows1252(std::string_view bytes, char16_t *out)
+{
+    for (unsigned char byte : bytes)
+        *out++ = kCharacters[byte];
+}
+
 QString decodeWindows1252(std::string_view bytes)
 {
     QString text(qsizetype(bytes.size()), Qt::Uninitialized);
-    char16_t *out = reinterpret_cast<char16_t *>(text.data());
-    for (unsigned char byte : bytes)
-        *out++ = characterOf(byte);
+    decodeWindows1252(bytes, reinterpret_cast<char16_t *>(text.data()));
     return text;
 }
 

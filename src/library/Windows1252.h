@@ -13,6 +13,8 @@ namespace sayvane {
 // Windows-1252 leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) become the C1
 // control characters of the same value, so no byte is ever lost.
 QString decodeWindows1252(std::string_view bytes);
+// The same into room for bytes.size() characters.
+void decodeWindows1252(std::string_view bytes, char16_t *out);
 
 // The bytes that stand for the text in a data file, or nothing when the
 // text holds a character that Windows-1252 cannot represent (such text can

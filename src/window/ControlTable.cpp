@@ -119,6 +119,10 @@ QWidget *createWidget(const ControlSpec &spec, QWidget *form)
         list->setModel(new NameListModel(list));
         list->setItemDelegate(new FixedRowDelegate(kListRowHeight, list));
         list->setUniformItemSizes(true);
+        // Laying out a million rows at once would take longer than a frame;
+        // in batches the first rows show at once and the rest follow.
+        list->setLayoutMode(QListView::Batched);
+        list->setBatchSize(50'000);
         list->setSelectionMode(QAbstractItemView::SingleSelection);
         list->setEditTriggers(QAbstractItemView::NoEditTriggers);
         list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -140,8 +140,8 @@ bool frmMain::Form_Load()
         unloadAndEnd();
         return false;
     }
-    for (auto [file, names, list] :
-         {std::tuple{&AuthorsFile, &AuthorNames, AuthorList}, std::tuple{&SubjectsFile, &SubjectNames, SubjectList}}) {
+    for (auto [file, names, list, filter] : {std::tuple{&AuthorsFile, &AuthorNames, AuthorList, &m_authorFilter},
+                                             std::tuple{&SubjectsFile, &SubjectNames, SubjectList, &m_subjectFilter}}) {
         HeadingNames loaded = LoadHeadingNames(*file);
         if (loaded.failure) {
             reportReadFailure(*loaded.failure);
@@ -149,7 +149,8 @@ bool frmMain::Form_Load()
             return false;
         }
         *names = std::move(loaded.names);
-        modelOf(list)->showNames(names, FilterNames(*names, {}));
+        *filter = NameFilter(*names);
+        modelOf(list)->showNames(names, filter->matches({}));
     }
     return true;
 }
@@ -168,17 +169,18 @@ void frmMain::showCentred()
 
 void frmMain::txtAuthor_Change()
 {
-    filterNames(txtAuthor, AuthorList, AuthorNames);
+    filterNames(txtAuthor, AuthorList, AuthorNames, m_authorFilter);
 }
 
 void frmMain::txtSubject_Change()
 {
-    filterNames(txtSubject, SubjectList, SubjectNames);
+    filterNames(txtSubject, SubjectList, SubjectNames, m_subjectFilter);
 }
 
-void frmMain::filterNames(const QLineEdit *filterBox, QListView *list, const QStringList &names)
+void frmMain::filterNames(const QLineEdit *filterBox, QListView *list, const QStringList &names,
+                          const NameFilter &filter)
 {
-    modelOf(list)->showNames(&names, FilterNames(names, filterBox->text()));
+    modelOf(list)->showNames(&names, filter.matches(filterBox->text()));
 }
 
 void frmMain::cmdShowAuthor_Click()

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "MessageSeam.h"
+#include "NameFilter.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -78,13 +79,15 @@ private:
     void cmdExit_Click();
     void cmdAbout_Click();
 
-    void filterNames(const QLineEdit *filterBox, QListView *list, const QStringList &names);
+    void filterNames(const QLineEdit *filterBox, QListView *list, const QStringList &names, const NameFilter &filter);
     void showSection(const QListView *list, const QString &dataFile, const QString &noSelectionMessage);
     void showMessage(const QString &text, MessageIcon icon, const QString &title = {});
     void reportReadFailure(const ReadFailure &failure);
     void unloadAndEnd();
 
     QString m_programFolder;
+    NameFilter m_authorFilter;  // over AuthorNames
+    NameFilter m_subjectFilter; // over SubjectNames
     std::unique_ptr<MessageSeam> m_seam;
     bool m_labelPressed = false;
 };

@@ -1,0 +1,269 @@
+// Times the program's operations on a collection made by make-collection,
+// against command-line tools run on the same files in the same run:
+//   sayvane-bench PROGRAM_FOLDER
+// Every time is the minimum of several runs with the page cache warm.
+#include "MessageSeam.h"
+#include "PhraseSearch.h"
+#include "SectionDisplay.h"
+#include "Windows1252.h"
+#include "frmMain.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+extern char **environ;
+
+using namespace sayvane;
+
+namespace {
+
+constexpr int kRuns = 5;
+const QString kRarePhrase = QStringLiteral("quintessential zephyr");
+const QString kCommonWord = QStringLiteral("wisdom");
+
+class SilentSeam : public MessageSeam
+{
+public:
+    void showMessage(QWidget *, const Message &) override {}
+    void endProgram() override {}
+};
+
+double milliseconds(const std::function<void()> &operation)
+{
+    const auto start = std::chrono::steady_clock::now();
+    operation();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+// One warm-up run, then the fastest of kRuns.
+double fastest(const std::function<void()> &operation)
+{
+    operation();
+    double best = INFINITY;
+    for (int run = 0; run < kRuns; ++run)
+        best = std::min(best, milliseconds(operation));
+    return best;
+}
+
+// Runs a command directly (no shell), its output into a file.
+void runCommand(const std::vector<std::string> &command, const char *output)
+{
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, output, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::vector<char *> argv;
+    for (const std::string &argument : command)
+        argv.push_back(const_cast<char *>(argument.c_str()));
+    argv.push_back(nullptr);
+    pid_t child = 0;
+    if (posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
+        int status = 0;
+        waitpid(child, &status, 0);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+}
+
+struct Row
+{
+    std::string operation;
+    double ours;
+    std::optional<double> reference;
+    std::string referenceName;
+    std::string target;
+    bool met;
+};
+
+void printTable(const std::vector<Row> &rows)
+{
+    std::printf("| Operation | Sayvane | Reference | Ratio | Target | Met |\n|---|---:|---|---:|---|---|\n");
+    for (const Row &row : rows) {
+        const bool memory = row.operation.starts_with("peak memory");
+        std::printf("| %s | %.1f %s | ", row.operation.c_str(), row.ours, memory ? "MB" : "ms");
+        if (row.reference)
+            std::printf("%s: %.1f ms | %.2f | ", row.referenceName.c_str(), *row.reference, row.ours / *row.reference);
+        else
+            std::printf("none | | ");
+        std::printf("%s | %s |\n", row.target.c_str(), row.met ? "yes" : "NO");
+    }
+}
+
+long peakResidentKilobytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// Measured in a process of its own, so that nothing else the benchmark
+// does raises the peak.
+int measureSearchMemory(const QString &authors)
+{
+    const long baseline = peakResidentKilobytes();
+    const ShownQuotes shown = SearchQuotes(authors, kRarePhrase);
+    const long peak = peakResidentKilobytes();
+    std::printf("%ld %lld\n", peak - baseline, static_cast<long long>(shown.text.size()));
+    return 0;
+}
+
+double searchMemoryMegabytes(const char *program, const QString &folder)
+{
+    const std::string command = std::string(program) + " " + folder.toStdString() + " --memory-only";
+    FILE *pipe = popen(command.c_str(), "r");
+    long kilobytes = -1;
+    if (pipe) {
+        if (std::fscanf(pipe, "%ld", &kilobytes) != 1)
+            kilobytes = -1;
+        pclose(pipe);
+    }
+    return double(kilobytes) / 1024.0;
+}
+
+// A program folder whose authors file holds `count` headings made from the
+// collection's names, for timing the filter over that many names.
+QString folderWithNames(const QString &collection, const QStringList &loaded, qsizetype count)
+{
+    const QString folder = collection + QStringLiteral("/names-") + QString::number(count);
+    QDir().mkpath(folder + QStringLiteral("/Data"));
+    QFile authors(folder + QStringLiteral("/Data/authors.txt"));
+    if (authors.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        QByteArray bytes;
+        for (qsizetype i = 0; i < count; ++i) {
+            const QString name = loaded[i % loaded.size()] + QStringLiteral(" ") + QString::number(i);
+            bytes.append("##").append(encodeWindows1252(name).value_or("?")).append("\r\n");
+        }
+        authors.write(bytes);
+    }
+    QFile subjects(folder + QStringLiteral("/Data/subjects.txt"));
+    if (subjects.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        subjects.write("##Courage\r\n");
+    return folder;
+}
+
+// The slower of two keystrokes: narrowing every name to those that begin
+// with "a", and widening back to every name; each includes the list's repaint.
+double filterKeystroke(const QString &folder)
+{
+    frmMain window(folder, std::make_unique<SilentSeam>());
+    window.Form_Load();
+    window.show();
+    const auto type = [&window](const QString &text) {
+        window.txtAuthor->setText(text);
+        QCoreApplication::processEvents();
+        window.AuthorList->viewport()->repaint();
+    };
+    double slowest = 0;
+    for (const QString &typed : {QStringLiteral("a"), QString()}) {
+        const QString before = typed.isEmpty() ? QStringLiteral("a") : QString();
+        double best = INFINITY;
+        for (int run = 0; run <= kRuns; ++run) {
+            type(before);
+            const double time = milliseconds([&] { type(typed); });
+            if (run > 0) // the first run warms up
+                best = std::min(best, time);
+        }
+        slowest = std::max(slowest, best);
+    }
+    return slowest;
+}
+
+double showLines(frmMain &window, int lineCount)
+{
+    QString text;
+    const QString line = QStringLiteral("The quick brown fox jumps over the lazy dog, and the lazy dog sleeps on "
+                                        "in the sun of a long afternoon.");
+    text.reserve(lineCount * (line.size() + 4));
+    for (int i = 0; i < lineCount; ++i)
+        text.append(QStringLiteral("\r\n")).append(line).append(QStringLiteral("\r\n"));
+    return fastest([&] {
+        window.txtQuotes->clear();
+        window.txtQuotes->setPlainText(text);
+        QCoreApplication::processEvents();
+        window.txtQuotes->viewport()->repaint();
+    });
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: sayvane-bench PROGRAM_FOLDER\n");
+        return 2;
+    }
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    const QString authors = folder + QStringLiteral("/Data/authors.txt");
+    const QString subjects = folder + QStringLiteral("/Data/subjects.txt");
+    if (argc > 2 && std::string(argv[2]) == "--memory-only") {
+        QCoreApplication application(argc, argv);
+        return measureSearchMemory(authors);
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    applyProgramStyle();
+
+    const std::string authorsPath = authors.toStdString(), subjectsPath = subjects.toStdString();
+    const char *scratch = "/tmp/sayvane-bench-output";
+    std::vector<Row> rows;
+
+    double loading = fastest([&] {
+        frmMain window(folder, std::make_unique<SilentSeam>());
+        window.Form_Load();
+    });
+    const double wcBoth = fastest([&] { runCommand({"wc", "-l", authorsPath, subjectsPath}, scratch); });
+    rows.push_back({"start-up loading, both files", loading, wcBoth, "wc -l", "<= 1.5x", loading <= 1.5 * wcBoth});
+
+    frmMain window(folder, std::make_unique<SilentSeam>());
+    window.Form_Load();
+    window.show();
+    const QString lastAuthor = window.AuthorNames.value(window.AuthorNames.size() - 1);
+    const double section = fastest([&] { ShowSection(authors, lastAuthor); });
+    const double wcAuthors = fastest([&] { runCommand({"wc", "-l", authorsPath}, scratch); });
+    rows.push_back(
+        {"section display, last author", section, wcAuthors, "wc -l", "<= 1.5x", section <= 1.5 * wcAuthors});
+
+    for (const QString &phrase : {kRarePhrase, kCommonWord}) {
+        const double search = fastest([&] { SearchQuotes(authors, phrase); });
+        const double grep = fastest([&] {
+            runCommand({"env", "LC_ALL=C", "grep", "-F", phrase.toStdString(), authorsPath}, scratch);
+        });
+        const std::string name = "search, " + std::string(phrase == kRarePhrase ? "rare phrase" : "common word") +
+                                 " (" + std::to_string(SearchQuotes(authors, phrase).text.count(u'\n') / 2) + " lines)";
+        rows.push_back({name, search, grep, "grep -F", "<= 1.0x", search <= grep});
+    }
+
+    const QStringList loaded = window.AuthorNames.isEmpty() ? QStringList{QStringLiteral("Name")} : window.AuthorNames;
+    for (qsizetype count : {qsizetype(100'000), qsizetype(1'000'000)}) {
+        const double keystroke = filterKeystroke(folderWithNames(folder, loaded, count));
+        rows.push_back({"filter keystroke, " + std::to_string(count) + " names", keystroke, std::nullopt, "", "< 16 ms",
+                        keystroke < 16.0});
+    }
+    for (int lines : {10'000, 100'000}) {
+        const double shown = showLines(window, lines);
+        rows.push_back({"txtQuotes set to " + std::to_string(lines) + " lines", shown, std::nullopt, "", "< 200 ms",
+                        shown < 200.0});
+    }
+    const double memory = searchMemoryMegabytes(argv[0], folder);
+    rows.push_back(
+        {"peak memory of a search beyond baseline", memory, std::nullopt, "", "< 64 MB", memory >= 0 && memory < 64.0});
+    std::remove(scratch);
+    printTable(rows);
+    return 0;
+}

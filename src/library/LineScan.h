@@ -1,0 +1,67 @@
+// Walking a block of whole lines, as DataFileReader::readLines gives them:
+// line by line, or straight from one heading line to the next.
+#pragma once
+
+#include <cstring>
+#include <optional>
+#include <string_view>
+
+namespace sayvane {
+
+struct LineSpan
+{
+    std::string_view line; // without its terminator
+    const char *next;      // where the following line begins
+};
+
+// The line that begins at `begin`.
+inline LineSpan lineAt(const char *begin, const char *end)
+{
+    const char *cr = static_cast<const char *>(std::memchr(begin, '\r', std::size_t(end - begin)));
+    if (!cr)
+        return {{begin, std::size_t(end - begin)}, end};
+    const char *next = cr + 1;
+    if (next < end && *next == '\n')
+        ++next;
+    return {{begin, std::size_t(cr - begin)}, next};
+}
+
+// Where the line holding the byte at `at` begins, `from` being the start
+// of a line at or before it. When `at` is the LF of a CR LF terminator, the
+// result lies just past `at`.
+inline const char *lineStartOf(const char *from, const char *at)
+{
+    const char *cr = static_cast<const char *>(memrchr(from, '\r', std::size_t(at - from)));
+    if (!cr)
+        return from;
+    return cr[1] == '\n' ? cr + 2 : cr + 1;
+}
+
+// The first heading line at or after `begin`, the start of a line. Jumps
+// from one "#" to the next instead of looking at every line: only a line
+// whose "##" follows nothing but spaces is a heading.
+inline std::optional<LineSpan> nextHeadingLine(const char *begin, const char *end)
+{
+    const char *from = begin;
+    const char *search = begin;
+    while (search + 1 < end) {
+        const char *mark = static_cast<const char *>(std::memchr(search, '#', std::size_t(end - search - 1)));
+        if (!mark)
+            return std::nullopt;
+        if (mark[1] != '#') {
+            search = mark + 1;
+            continue;
+        }
+        const char *start = lineStartOf(from, mark);
+        const LineSpan span = lineAt(start, end);
+        const char *first = start;
+        while (first < mark && *first == ' ')
+            ++first;
+        if (first == mark)
+            return span;
+        from = search = span.next;
+    }
+    return std::nullopt;
+}
+
+} // namespace sayvane

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds the benchmark, makes a collection of the given size if there is
+# none yet, and prints the table: tools/bench.sh [10MB|100MB|1GB]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+size=${1:-100MB}
+tools/install-deps.sh
+cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+cmake --build build-release --parallel "$(nproc)" --target sayvane-bench make-collection >/dev/null
+collection=build-release/collections/$size
+if [ ! -f "$collection/Data/authors.txt" ]; then
+  echo "Making the $size collection in $collection ..."
+  build-release/tools/make-collection "$collection" "$size"
+fi
+# Warm the page cache.
+cat "$collection"/Data/*.txt > /dev/null
+echo "Collection: $size ($(du -sh "$collection/Data" | cut -f1)), $(wc -l < "$collection/Data/authors.txt") lines in authors.txt"
+echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(free -g | awk '/Mem:/ {print $2}') GiB"
+build-release/bench/sayvane-bench "$collection"

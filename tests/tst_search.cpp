@@ -4,7 +4,7 @@
 #include "frmMain.h"
 
 #include <QLineEdit>
-#include <QPlainTextEdit>
+#include "QuotesView.h"
 #include <QPushButton>
 #include <QTest>
 
@@ -115,13 +115,13 @@ private slots:
     void searchesThroughTheWindow_data()
     {
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("shown"); // as the text box gives it back
+        QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("message");
         QTest::newRow("found") << " wonder "
-                               << "\nWisdom begins in wonder.\n"
+                               << "\r\nWisdom begins in wonder.\r\n"
                                << kDone;
         QTest::newRow("two lines") << "wisdom"
-                                   << "\n  Indented wisdom line\n\nwisdom, wisdom and more wisdom\n"
+                                   << "\r\n  Indented wisdom line\r\n\r\nwisdom, wisdom and more wisdom\r\n"
                                    << kDone;
         QTest::newRow("nothing found empties the area") << "zebra"
                                                         << "" << kNothing;

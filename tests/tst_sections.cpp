@@ -5,7 +5,7 @@
 #include "frmMain.h"
 
 #include <QListView>
-#include <QPlainTextEdit>
+#include "QuotesView.h"
 #include <QPushButton>
 #include <QTest>
 
@@ -101,7 +101,7 @@ private slots:
             window.txtQuotes->clear();
             window.SubjectList->setCurrentIndex(window.SubjectList->model()->index(row, 0));
             QTest::mouseClick(window.cmdShowSubject, Qt::LeftButton);
-            QCOMPARE(window.txtQuotes->toPlainText(), QStringLiteral("\nCourage quotation one.\n\n\n"));
+            QCOMPARE(window.txtQuotes->toPlainText(), QStringLiteral("\r\nCourage quotation one.\r\n\r\n\r\n"));
         }
         QVERIFY(record.messages.empty());
     }
@@ -143,10 +143,10 @@ private slots:
         QListView *list = window.AuthorList;
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(1, 0)).center());
         QTest::mouseClick(window.cmdShowAuthor, Qt::LeftButton);
-        QCOMPARE(window.txtQuotes->toPlainText(), QStringLiteral("\nThird.\n"));
+        QCOMPARE(window.txtQuotes->toPlainText(), QStringLiteral("\r\nThird.\r\n"));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(0, 0)).center());
         QTest::mouseClick(window.cmdShowAuthor, Qt::LeftButton);
-        QCOMPARE(window.txtQuotes->toPlainText(), QStringLiteral("\nFirst.\n\nSecond.\n"));
+        QCOMPARE(window.txtQuotes->toPlainText(), QStringLiteral("\r\nFirst.\r\n\r\nSecond.\r\n"));
         QVERIFY(record.messages.empty());
     }
 
@@ -193,7 +193,7 @@ private slots:
             QFile::remove(path);
         folder.write(QStringLiteral("authors.txt"), authors);
         QTest::mouseClick(window.cmdShowAuthor, Qt::LeftButton);
-        QCOMPARE(window.txtQuotes->toPlainText(), QStringLiteral("\nFirst.\n"));
+        QCOMPARE(window.txtQuotes->toPlainText(), QStringLiteral("\r\nFirst.\r\n"));
         QCOMPARE(record.messages.size(), std::size_t(1));
     }
 

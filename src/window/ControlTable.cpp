@@ -1,13 +1,13 @@
 #include "ControlTable.h"
 
 #include "NameListModel.h"
+#include "QuotesView.h"
 
 #include <QFont>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPixmap>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 
@@ -131,16 +131,11 @@ QWidget *createWidget(const ControlSpec &spec, QWidget *form)
         return list;
     }
     case QuotesBox: {
-        auto *box = new QPlainTextEdit(form);
+        auto *box = new QuotesView(form);
         box->setPlainText(text);
-        box->setReadOnly(true);
-        box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-        box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-        box->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         box->setFrameStyle(QFrame::Box | QFrame::Plain);
-        box->setFocusPolicy(Qt::StrongFocus);
         return box;
     }
     case Label: {

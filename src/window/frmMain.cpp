@@ -6,6 +6,7 @@
 #include "NameFilter.h"
 #include "NameListModel.h"
 #include "PhraseSearch.h"
+#include "QuotesView.h"
 #include "SectionDisplay.h"
 
 #include <QApplication>
@@ -14,7 +15,6 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMouseEvent>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyleFactory>
@@ -108,7 +108,7 @@ frmMain::frmMain(QString programFolder, std::unique_ptr<MessageSeam> seam)
     SubjectList = control<QListView>(this, "SubjectList");
     cmdShowAuthor = control<QPushButton>(this, "cmdShowAuthor");
     AuthorList = control<QListView>(this, "AuthorList");
-    txtQuotes = control<QPlainTextEdit>(this, "txtQuotes");
+    txtQuotes = control<QuotesView>(this, "txtQuotes");
     lblMin = control<QLabel>(this, "lblMin");
     lblExit = control<QLabel>(this, "lblExit");
     TitleBar = control<QLabel>(this, "TitleBar");

@@ -12,12 +12,12 @@
 class QLabel;
 class QLineEdit;
 class QListView;
-class QPlainTextEdit;
 class QPushButton;
 
 namespace sayvane {
 
 class NameListModel;
+class QuotesView;
 struct ReadFailure;
 
 class frmMain : public QWidget
@@ -60,7 +60,7 @@ public:
     QListView *SubjectList = nullptr;
     QPushButton *cmdShowAuthor = nullptr;
     QListView *AuthorList = nullptr;
-    QPlainTextEdit *txtQuotes = nullptr;
+    QuotesView *txtQuotes = nullptr;
     QLabel *lblMin = nullptr;
     QLabel *lblExit = nullptr;
     QLabel *TitleBar = nullptr;

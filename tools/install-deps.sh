@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake qt6-base-dev qt6-base-dev-tools libgl-dev
+  clang libclang-rt-14-dev
   fonts-liberation2 fonts-dejavu-core
   xvfb xauth xdotool imagemagick
 )

@@ -15,6 +15,10 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSAYVANE_WERROR="$werror"
 cmake --build build --parallel "$jobs"
 ctest --test-dir build --output-on-failure --timeout 900
 
+echo "== Debian package"
+(cd build && cpack -G DEB >/dev/null)
+tests/package_on_screen.sh build/sayvane_*.deb build/src/sayvane
+
 echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSAYVANE_SANITIZE=ON -DSAYVANE_WERROR="$werror" >/dev/null
 cmake --build build-sanitize --parallel "$jobs"

@@ -8,6 +8,7 @@ packages=(
   clang libclang-rt-14-dev
   fonts-liberation2 fonts-dejavu-core
   xvfb xauth xdotool imagemagick
+  dpkg-dev desktop-file-utils appstream at-spi2-core
 )
 
 missing=()

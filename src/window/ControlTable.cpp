@@ -3,7 +3,9 @@
 #include "NameListModel.h"
 #include "QuotesView.h"
 
+#include <QApplication>
 #include <QFont>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -146,7 +148,9 @@ QWidget *createWidget(const ControlSpec &spec, QWidget *form)
     }
     case Picture: {
         auto *picture = new QLabel(form);
-        picture->setPixmap(QPixmap(text));
+        // Through QIcon, so that the @2x picture is chosen on screens that
+        // need twice the pixels.
+        picture->setPixmap(QIcon(text).pixmap(spec.geometry.size(), qApp->devicePixelRatio()));
         picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         return picture;
     }

@@ -310,8 +310,18 @@ QString QuotesView::selectedText() const
 
 void QuotesView::selectAll()
 {
-    m_anchor = 0;
-    m_cursor = m_text.size();
+    select(0, m_text.size());
+}
+
+std::pair<qsizetype, qsizetype> QuotesView::selectionRange() const
+{
+    return {std::min(m_anchor, m_cursor), std::max(m_anchor, m_cursor)};
+}
+
+void QuotesView::select(qsizetype start, qsizetype end)
+{
+    m_anchor = std::clamp<qsizetype>(start, 0, m_text.size());
+    m_cursor = std::clamp<qsizetype>(end, 0, m_text.size());
     viewport()->update();
 }
 

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 class QTextLayout;
@@ -32,6 +33,9 @@ public:
     QString selectedText() const;
     void selectAll();
     void copy() const;
+    // The selection as positions in the text, start before end.
+    std::pair<qsizetype, qsizetype> selectionRange() const;
+    void select(qsizetype start, qsizetype end);
 
     int paragraphCount() const { return int(m_paragraphStarts.size()); }
     // How many rows the paragraph takes on screen at the current width.

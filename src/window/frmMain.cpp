@@ -7,8 +7,10 @@
 #include "NameListModel.h"
 #include "PhraseSearch.h"
 #include "QuotesView.h"
+#include "QuotesViewAccessible.h"
 #include "SectionDisplay.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
@@ -85,6 +87,8 @@ frmMain::frmMain(QString programFolder, std::unique_ptr<MessageSeam> seam)
     , m_seam(std::move(seam))
 {
     registerPictures();
+    static const bool accessible = (QAccessible::installFactory(quotesViewAccessibleFactory), true);
+    Q_UNUSED(accessible);
     setWindowTitle(QString::fromLatin1(kWindowTitle));
     setWindowIcon(QIcon(QStringLiteral(":/sayvane/icon.png")));
     setFixedSize(kWindowSize);

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Checks a built Debian package: its desktop entry and metainfo validate,
+# and the program unpacked into a temporary root, started through its
+# /usr/bin link, finds its collection and shows the same window, lists
+# filled, as the program in the build tree.
+#   tests/package_on_screen.sh PACKAGE.deb BUILT_PROGRAM
+set -euo pipefail
+package=$1
+built=$2
+if [ -z "${XVFB_RUN_INNER:-}" ]; then
+  exec env XVFB_RUN_INNER=1 xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1280x800x24" "$0" "$@"
+fi
+export QT_QPA_PLATFORM=xcb
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+dpkg-deb -x "$package" "$root"
+for path in opt/sayvane/sayvane opt/sayvane/Data/authors.txt opt/sayvane/Data/subjects.txt \
+            usr/share/applications/sayvane.desktop usr/share/icons/hicolor/32x32/apps/sayvane.png \
+            usr/share/icons/hicolor/256x256/apps/sayvane.png usr/share/metainfo/org.example.sayvane.metainfo.xml; do
+  [ -e "$root/$path" ] || fail "the package lacks /$path"
+done
+[ "$(readlink "$root/usr/bin/sayvane")" = ../../opt/sayvane/sayvane ] || fail "/usr/bin/sayvane is not a link to the program"
+dpkg-deb -f "$package" Depends | grep -q libqt6widgets6 || fail "the package does not depend on the Qt libraries it links"
+desktop-file-validate "$root/usr/share/applications/sayvane.desktop" || fail "desktop entry"
+appstreamcli validate --no-net --pedantic "$root/usr/share/metainfo/org.example.sayvane.metainfo.xml" || true
+appstreamcli validate --no-net "$root/usr/share/metainfo/org.example.sayvane.metainfo.xml" >/dev/null || fail "metainfo"
+
+shoot() { # program picture
+  "$1" & local pid=$!
+  local window=""
+  for _ in $(seq 1 100); do
+    window=$(xdotool search --onlyvisible --name '^Sayvane !$' 2>/dev/null | head -n1) && [ -n "$window" ] && break
+    sleep 0.1
+  done
+  [ -n "$window" ] || { kill "$pid" 2>/dev/null; fail "$1 showed no window"; }
+  sleep 0.5
+  import -window "$window" "$2"
+  kill "$pid"; wait "$pid" 2>/dev/null || true
+}
+shoot "$root/usr/bin/sayvane" "$root/unpacked.png"
+shoot "$built" "$root/built.png"
+differing=$(compare -metric AE "$root/unpacked.png" "$root/built.png" null: 2>&1 || true)
+[ "$differing" = 0 ] || fail "the unpacked program's window differs from the built one's in $differing pixels"
+# Both lists hold names: their first rows are not blank.
+for area in 150x12+18+138 120x12+546+138; do
+  colours=$(convert "$root/unpacked.png" -crop "$area" -format '%k' info:)
+  [ "$colours" -gt 1 ] || fail "the list at $area is empty"
+done
+echo "ok: the unpacked package finds its collection and fills both lists"

@@ -7,6 +7,8 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QListView>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -62,6 +64,15 @@ public:
 private:
     SeamRecord &m_record;
 };
+
+// The texts of a list's rows, in order.
+inline QStringList rowsOf(const QListView *list)
+{
+    QStringList rows;
+    for (int row = 0; row < list->model()->rowCount(); ++row)
+        rows.append(list->model()->index(row, 0).data().toString());
+    return rows;
+}
 
 // Joins lines with CR LF and ends the last one with CR LF too.
 inline QByteArray crlfLines(std::initializer_list<const char *> lines)

@@ -10,6 +10,7 @@
 
 using namespace sayvane;
 using test::ProgramFolder;
+using test::rowsOf;
 using test::SeamRecord;
 
 namespace {
@@ -33,14 +34,6 @@ QStringList filtered(const QStringList &names, const QString &filter)
     for (int position : FilterNames(names, filter))
         shown.append(names[position]);
     return shown;
-}
-
-QStringList rowsOf(const QListView *list)
-{
-    QStringList rows;
-    for (int row = 0; row < list->model()->rowCount(); ++row)
-        rows.append(list->model()->index(row, 0).data().toString());
-    return rows;
 }
 
 } // namespace

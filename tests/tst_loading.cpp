@@ -11,17 +11,10 @@
 
 using namespace sayvane;
 using test::ProgramFolder;
+using test::rowsOf;
 using test::SeamRecord;
 
 namespace {
-
-QStringList rowsOf(const QListView *list)
-{
-    QStringList rows;
-    for (int row = 0; row < list->model()->rowCount(); ++row)
-        rows.append(list->model()->index(row, 0).data().toString());
-    return rows;
-}
 
 const QString kMissingFiles =
     QStringLiteral("Sorry ! Some of the files are missing...\r\nPlease re-download the software.");

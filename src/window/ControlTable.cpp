@@ -93,19 +93,19 @@ QStringList familiesFor(const char *family)
     return substitute == substitutes.end() ? QStringList{requested} : QStringList{requested, substitute->second};
 }
 
-QFont fontFor(const ControlSpec &spec)
+QFont fontFor(const ControlSpec &layout)
 {
     QFont font;
-    font.setFamilies(familiesFor(spec.fontFamily ? spec.fontFamily : kDefaultFontFamily));
-    font.setPixelSize(spec.pixelSize > 0 ? spec.pixelSize : kDefaultFontPixelSize);
-    font.setWeight(spec.bold ? QFont::Bold : QFont::Normal);
+    font.setFamilies(familiesFor(layout.fontFamily ? layout.fontFamily : kDefaultFontFamily));
+    font.setPixelSize(layout.pixelSize > 0 ? layout.pixelSize : kDefaultFontPixelSize);
+    font.setWeight(layout.bold ? QFont::Bold : QFont::Normal);
     return font;
 }
 
-QWidget *createWidget(const ControlSpec &spec, QWidget *form)
+QWidget *createWidget(const ControlSpec &layout, QWidget *form)
 {
-    const QString text = QString::fromUtf8(spec.text);
-    switch (spec.kind) {
+    const QString text = QString::fromUtf8(layout.text);
+    switch (layout.kind) {
     case PushButton: {
         auto *button = new QPushButton(text, form);
         button->setAutoDefault(false);
@@ -142,15 +142,15 @@ QWidget *createWidget(const ControlSpec &spec, QWidget *form)
     }
     case Label: {
         auto *label = new QLabel(text, form);
-        label->setAlignment((spec.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
-        label->setAutoFillBackground(spec.background != nullptr);
+        label->setAlignment((layout.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+        label->setAutoFillBackground(layout.background != nullptr);
         return label;
     }
     case Picture: {
         auto *picture = new QLabel(form);
         // Through QIcon, so that the @2x picture is chosen on screens that
         // need twice the pixels.
-        picture->setPixmap(QIcon(text).pixmap(spec.geometry.size(), qApp->devicePixelRatio()));
+        picture->setPixmap(QIcon(text).pixmap(layout.geometry.size(), qApp->devicePixelRatio()));
         picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         return picture;
     }
@@ -166,26 +166,26 @@ QWidget *createWidget(const ControlSpec &spec, QWidget *form)
     return nullptr;
 }
 
-void applyLook(const ControlSpec &spec, QWidget *widget)
+void applyLook(const ControlSpec &layout, QWidget *widget)
 {
-    widget->setObjectName(QString::fromLatin1(spec.name));
-    widget->setGeometry(spec.geometry);
-    if (spec.kind != Line && spec.kind != Picture)
-        widget->setFont(fontFor(spec));
+    widget->setObjectName(QString::fromLatin1(layout.name));
+    widget->setGeometry(layout.geometry);
+    if (layout.kind != Line && layout.kind != Picture)
+        widget->setFont(fontFor(layout));
     QPalette palette = widget->palette();
-    if (spec.background) {
-        const QColor background(QString::fromLatin1(spec.background));
+    if (layout.background) {
+        const QColor background(QString::fromLatin1(layout.background));
         palette.setColor(QPalette::Window, background);
         palette.setColor(QPalette::Button, background);
         palette.setColor(QPalette::Base, background);
     }
-    if (spec.foreground)
-        palette.setColor(QPalette::WindowText, QColor(QString::fromLatin1(spec.foreground)));
+    if (layout.foreground)
+        palette.setColor(QPalette::WindowText, QColor(QString::fromLatin1(layout.foreground)));
     widget->setPalette(palette);
-    if (spec.toolTip)
-        widget->setToolTip(QString::fromUtf8(spec.toolTip));
-    widget->setAccessibleName(QString::fromUtf8(spec.accessibleName ? spec.accessibleName : spec.text).trimmed());
-    const bool takesFocus = spec.kind != Label && spec.kind != Picture && spec.kind != Line;
+    if (layout.toolTip)
+        widget->setToolTip(QString::fromUtf8(layout.toolTip));
+    widget->setAccessibleName(QString::fromUtf8(layout.accessibleName ? layout.accessibleName : layout.text).trimmed());
+    const bool takesFocus = layout.kind != Label && layout.kind != Picture && layout.kind != Line;
     widget->setFocusPolicy(takesFocus ? Qt::StrongFocus : Qt::NoFocus);
 }
 
@@ -200,12 +200,12 @@ void createControls(QWidget *form)
 {
     std::vector<std::pair<int, QWidget *>> focusChain;
     std::vector<QWidget *> created;
-    for (const ControlSpec &spec : kControls) {
-        QWidget *widget = createWidget(spec, form);
-        applyLook(spec, widget);
+    for (const ControlSpec &layout : kControls) {
+        QWidget *widget = createWidget(layout, form);
+        applyLook(layout, widget);
         created.push_back(widget);
         if (widget->focusPolicy() != Qt::NoFocus)
-            focusChain.emplace_back(spec.tabIndex, widget);
+            focusChain.emplace_back(layout.tabIndex, widget);
     }
     // The table lists the topmost control first.
     for (auto widget = created.rbegin(); widget != created.rend(); ++widget)

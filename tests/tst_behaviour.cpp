@@ -150,6 +150,11 @@ private slots:
         const Message &about = m_record.messages[0];
         QCOMPARE(about.title, QStringLiteral("About"));
         QCOMPARE(about.icon, MessageIcon::Information);
+        QCOMPARE(about.text, QStringLiteral(".:: Sayvane ::.\r\n\r\nVersion 1.0\r\n"
+                                            "Browse a collection of quotations by author or subject.\r\n"
+                                            "Made by Tamsor.\r\nWeb : https://tamsor.example.org\r\n"
+                                            "Personal Web : https://www.example.org/~sayvane\r\n"
+                                            "Email ID : sayvane@example.org"));
         QCOMPARE(about.text.count(QStringLiteral("\r\n")), 7);
         QVERIFY(!about.text.endsWith(QStringLiteral("\r\n")));
         const QStringList lines = about.text.split(QStringLiteral("\r\n"));

@@ -56,6 +56,7 @@ private slots:
         QTest::newRow("100.4") << 100.4f << qint16(100);
         QTest::newRow("100.6") << 100.6f << qint16(101);
         QTest::newRow("-0.5") << -0.5f << qint16(0);
+        QTest::newRow("beyond the 16-bit range") << 1e9f << qint16(32767);
     }
 
     void storesThePressPointRoundedHalfToEven()

@@ -22,6 +22,7 @@
 #include <QStyleFactory>
 #include <QWindow>
 
+#include <algorithm>
 #include <cmath>
 
 // The pictures live in a static library, whose resources must be registered
@@ -38,10 +39,14 @@ constexpr float kTwipsPerPixel = 15.0f;
 const QString kApplicationTitle = QStringLiteral("Sayvane");
 
 // Rounds to the nearest integer, a value halfway between two going to the
-// even one.
+// even one. A press point always lies well inside the 16-bit range; the
+// bounds only keep a stray value from overflowing.
 qint16 roundHalfToEven(float value)
 {
-    return qint16(std::nearbyint(value));
+    const float rounded = std::nearbyint(value);
+    if (!(rounded >= -32768.0f))
+        return -32768;
+    return qint16(std::min(rounded, 32767.0f));
 }
 
 // The flag values of the mouse notifications: 1 left, 2 right, 4 middle;

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Builds the Debian package: build-release/sayvane_<version>_<arch>.deb
-# Install it with: apt install ./build-release/sayvane_*.deb
+# Builds the Debian package and prints its path: build-release/sayvane_<version>_<arch>.deb
+# Install it with: apt install ./build-release/sayvane_<version>_<arch>.deb
 set -euo pipefail
 cd "$(dirname "$0")"
-tools/install-deps.sh
+tools/install-deps.sh test
 cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 cmake --build build-release --parallel "$(nproc)" --target sayvane
-(cd build-release && cpack -G DEB >/dev/null)
-ls build-release/sayvane_*.deb
+package=$(cd build-release && cpack -G DEB | sed -n 's/^CPack: - package: \(.*\) generated\.$/\1/p')
+[ -f "$package" ] || { echo "cpack made no package" >&2; exit 1; }
+echo "$package"

@@ -1,10 +1,18 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the test suite,
-# the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer,
-# and a minute of differential fuzzing of the quote library.
+# the Debian package check, the same suite built with AddressSanitizer and
+# UndefinedBehaviorSanitizer, and a minute of differential fuzzing.
+#   ./test.sh --quick   only the suite, in parallel, without the tests
+#                       labelled slow: the loop to run while working
 set -euo pipefail
 cd "$(dirname "$0")"
-tools/install-deps.sh
+quick=false
+case "${1:-}" in
+  "") ;;
+  --quick) quick=true ;;
+  *) echo "usage: $0 [--quick]" >&2; exit 2 ;;
+esac
+tools/install-deps.sh test
 werror=OFF
 [ -n "${CI:-}" ] && werror=ON
 jobs=$(nproc)
@@ -13,17 +21,22 @@ export QT_QPA_PLATFORM=offscreen
 echo "== Tests"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSAYVANE_WERROR="$werror" >/dev/null
 cmake --build build --parallel "$jobs"
-ctest --test-dir build --output-on-failure --timeout 900
+if $quick; then
+  ctest --test-dir build --output-on-failure --parallel "$jobs" --label-exclude slow --timeout 300
+  exit 0
+fi
+ctest --test-dir build --output-on-failure --parallel "$jobs" --timeout 900
 
 echo "== Debian package"
-(cd build && cpack -G DEB >/dev/null)
-tests/package_on_screen.sh build/sayvane_*.deb build/src/sayvane
+package=$(cd build && cpack -G DEB | sed -n 's/^CPack: - package: \(.*\) generated\.$/\1/p')
+[ -f "$package" ] || { echo "cpack made no package"; exit 1; }
+tests/package_on_screen.sh "$package" build/src/sayvane
 
 echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSAYVANE_SANITIZE=ON -DSAYVANE_WERROR="$werror" >/dev/null
 cmake --build build-sanitize --parallel "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  ctest --test-dir build-sanitize --output-on-failure --timeout 1800
+  ctest --test-dir build-sanitize --output-on-failure --parallel "$jobs" --timeout 1800
 
 echo "== Fuzzing"
 tools/fuzz.sh "${SAYVANE_FUZZ_SECONDS:-60}"

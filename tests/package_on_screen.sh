@@ -8,7 +8,7 @@ set -euo pipefail
 package=$1
 built=$2
 if [ -z "${XVFB_RUN_INNER:-}" ]; then
-  exec env XVFB_RUN_INNER=1 xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1280x800x24" "$0" "$@"
+  exec env XVFB_RUN_INNER=1 xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1280x800x24 -noreset" "$0" "$@"
 fi
 export QT_QPA_PLATFORM=xcb
 root=$(mktemp -d)

@@ -1,28 +1,43 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing need,
-# and stays quiet when everything is already there.
+# Installs the Debian packages that are missing, and stays quiet when
+# everything is already there:
+#   tools/install-deps.sh run    what building and running the program need
+#   tools/install-deps.sh test   that, and what the tests, the package check,
+#                                the sanitizer build and the fuzzer need
 set -euo pipefail
+profile=${1:-test}
 
-packages=(
-  build-essential cmake qt6-base-dev qt6-base-dev-tools libgl-dev
-  clang libclang-rt-14-dev
-  fonts-liberation2 fonts-dejavu-core
-  xvfb xauth xdotool imagemagick
-  dpkg-dev desktop-file-utils appstream at-spi2-core
-)
+run_packages=(build-essential cmake qt6-base-dev qt6-base-dev-tools libgl-dev fonts-liberation2 fonts-dejavu-core)
+test_packages=(clang xvfb xauth xdotool imagemagick dpkg-dev desktop-file-utils appstream at-spi2-core)
 
-missing=()
-for package in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$package")
-  fi
-done
+case "$profile" in
+  run) wanted=("${run_packages[@]}") ;;
+  test) wanted=("${run_packages[@]}" "${test_packages[@]}") ;;
+  *) echo "usage: $0 run|test" >&2; exit 2 ;;
+esac
 
-if [ ${#missing[@]} -gt 0 ]; then
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+
+install_missing() {
+  local missing=()
+  for package in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$package")
+    fi
+  done
+  [ ${#missing[@]} -gt 0 ] || return 0
   echo "Installing: ${missing[*]}"
-  sudo_cmd=()
-  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
   export DEBIAN_FRONTEND=noninteractive
   "${sudo_cmd[@]}" apt-get update -qq
   "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+install_missing "${wanted[@]}"
+
+# The fuzzer and the sanitizers need the runtime of the clang that is
+# installed, whichever version that is.
+if [ "$profile" = test ]; then
+  clang_major=$(clang -dumpversion | cut -d. -f1)
+  install_missing "libclang-rt-${clang_major}-dev"
 fi

@@ -7,6 +7,8 @@
 #include "QuotesView.h"
 #include "SectionDisplay.h"
 #include "Windows1252.h"
+#include "ListBox.h"
+#include "NameList.h"
 #include "frmMain.h"
 
 #include <QApplication>
@@ -138,7 +140,7 @@ double searchMemoryMegabytes(const char *program, const QString &folder)
 
 // A program folder whose authors file holds `count` headings made from the
 // collection's names, for timing the filter over that many names.
-QString folderWithNames(const QString &collection, const QStringList &loaded, qsizetype count)
+QString folderWithNames(const QString &collection, const NameArray &loaded, qsizetype count)
 {
     const QString folder = collection + QStringLiteral("/names-") + QString::number(count);
     QDir().mkpath(folder + QStringLiteral("/Data"));
@@ -146,8 +148,9 @@ QString folderWithNames(const QString &collection, const QStringList &loaded, qs
     if (authors.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         QByteArray bytes;
         for (qsizetype i = 0; i < count; ++i) {
-            const QString name = loaded[i % loaded.size()] + QStringLiteral(" ") + QString::number(i);
-            bytes.append("##").append(encodeWindows1252(name).value_or("?")).append("\r\n");
+            const std::string_view name = loaded.isEmpty() ? std::string_view("Name") : loaded.bytes(i % loaded.size());
+            bytes.append("##").append(name.data(), qsizetype(name.size())).append(' ');
+            bytes.append(QByteArray::number(i)).append("\r\n");
         }
         authors.write(bytes);
     }
@@ -165,9 +168,9 @@ double filterKeystroke(const QString &folder)
     window.Form_Load();
     window.show();
     const auto type = [&window](const QString &text) {
-        window.txtAuthor->setText(text);
+        window.controls().txtAuthor->setText(text);
         QCoreApplication::processEvents();
-        window.AuthorList->viewport()->repaint();
+        window.controls().AuthorList->viewport()->repaint();
     };
     double slowest = 0;
     for (const QString &typed : {QStringLiteral("a"), QString()}) {
@@ -193,10 +196,10 @@ double showLines(frmMain &window, int lineCount)
     for (int i = 0; i < lineCount; ++i)
         text.append(QStringLiteral("\r\n")).append(line).append(QStringLiteral("\r\n"));
     return fastest([&] {
-        window.txtQuotes->clear();
-        window.txtQuotes->setPlainText(text);
+        window.controls().txtQuotes->clear();
+        window.controls().txtQuotes->setPlainText(text);
         QCoreApplication::processEvents();
-        window.txtQuotes->viewport()->repaint();
+        window.controls().txtQuotes->viewport()->repaint();
     });
 }
 
@@ -233,7 +236,8 @@ int main(int argc, char **argv)
     frmMain window(folder, std::make_unique<SilentSeam>());
     window.Form_Load();
     window.show();
-    const QString lastAuthor = window.AuthorNames.value(window.AuthorNames.size() - 1);
+    const NameArray &names = window.controls().AuthorList->names()->names();
+    const std::string_view lastAuthor = names.isEmpty() ? std::string_view() : names.bytes(names.size() - 1);
     const double section = fastest([&] { ShowSection(authors, lastAuthor); });
     const double wcAuthors = fastest([&] { runCommand({"wc", "-l", authorsPath}, scratch); });
     rows.push_back(
@@ -249,9 +253,8 @@ int main(int argc, char **argv)
         rows.push_back({name, search, grep, "grep -F", "<= 1.0x", search <= grep});
     }
 
-    const QStringList loaded = window.AuthorNames.isEmpty() ? QStringList{QStringLiteral("Name")} : window.AuthorNames;
     for (qsizetype count : {qsizetype(100'000), qsizetype(1'000'000)}) {
-        const double keystroke = filterKeystroke(folderWithNames(folder, loaded, count));
+        const double keystroke = filterKeystroke(folderWithNames(folder, names, count));
         rows.push_back({"filter keystroke, " + std::to_string(count) + " names", keystroke, std::nullopt, "", "< 16 ms",
                         keystroke < 16.0});
     }

@@ -1,18 +1,18 @@
-// Shared helpers of the tests: a program folder with its own Data/, and a
-// message seam that records instead of showing boxes.
+// Shared helpers of the tests of the quote library: a program folder with
+// its own Data/, files written line by line, and running a check as a user
+// whom file permissions bind.
 #pragma once
 
-#include "MessageSeam.h"
+#include "NameArray.h"
+#include "Windows1252.h"
 
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
-#include <QListView>
 #include <QStringList>
 #include <QTemporaryDir>
 
 #include <functional>
-#include <vector>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -27,6 +27,8 @@ public:
 
     QString path() const { return m_dir.path(); }
     QString dataFile(const QString &name) const { return m_dir.path() + QStringLiteral("/Data/") + name; }
+    QString authors() const { return dataFile(QStringLiteral("authors.txt")); }
+    QString subjects() const { return dataFile(QStringLiteral("subjects.txt")); }
 
     void write(const QString &name, const QByteArray &bytes) const
     {
@@ -44,36 +46,6 @@ private:
     QTemporaryDir m_dir;
 };
 
-// What the window would have shown and whether it would have ended.
-struct SeamRecord
-{
-    std::vector<Message> messages;
-    int endings = 0;
-};
-
-class RecordingSeam : public MessageSeam
-{
-public:
-    explicit RecordingSeam(SeamRecord &record)
-        : m_record(record)
-    {
-    }
-    void showMessage(QWidget *, const Message &message) override { m_record.messages.push_back(message); }
-    void endProgram() override { ++m_record.endings; }
-
-private:
-    SeamRecord &m_record;
-};
-
-// The texts of a list's rows, in order.
-inline QStringList rowsOf(const QListView *list)
-{
-    QStringList rows;
-    for (int row = 0; row < list->model()->rowCount(); ++row)
-        rows.append(list->model()->index(row, 0).data().toString());
-    return rows;
-}
-
 // Joins lines with CR LF and ends the last one with CR LF too.
 inline QByteArray crlfLines(std::initializer_list<const char *> lines)
 {
@@ -81,6 +53,35 @@ inline QByteArray crlfLines(std::initializer_list<const char *> lines)
     for (const char *line : lines)
         bytes.append(line).append("\r\n");
     return bytes;
+}
+
+// A name array holding these names, each as Windows-1252 bytes.
+inline NameArray nameArray(const QStringList &names)
+{
+    NameArray array;
+    for (const QString &name : names) {
+        const QByteArray bytes = encodeWindows1252(name).value();
+        array.append({bytes.constData(), std::size_t(bytes.size())});
+    }
+    return array;
+}
+
+// A regular file that opens but fails every read: a power attribute of the
+// kernel that exists on every Linux system and answers with an I/O error
+// where runtime power management is off. Empty when there is none here.
+inline QString unreadableRegularFile()
+{
+    for (const char *candidate : {"/sys/devices/system/cpu/power/autosuspend_delay_ms",
+                                  "/sys/devices/system/cpu/cpu0/power/autosuspend_delay_ms",
+                                  "/sys/devices/system/node/power/autosuspend_delay_ms"}) {
+        QFile file(QString::fromLatin1(candidate));
+        if (file.size() > 0 && file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+            char byte;
+            if (file.read(&byte, 1) < 0)
+                return file.fileName();
+        }
+    }
+    return {};
 }
 
 // Runs the check as a user whom file permissions bind: root reads every

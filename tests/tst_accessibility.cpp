@@ -2,7 +2,7 @@
 // role, the text of the quotations area, the items of both lists, and
 // buttons it can press.
 #include "QuotesView.h"
-#include "TestSupport.h"
+#include "WindowTestSupport.h"
 #include "frmMain.h"
 
 #include <QAccessible>
@@ -88,7 +88,7 @@ private slots:
 
     void readsTheQuotations()
     {
-        m_window->txtQuotes->setPlainText(QStringLiteral("\r\nWisdom begins in wonder.\r\n"));
+        m_window->controls().txtQuotes->setPlainText(QStringLiteral("\r\nWisdom begins in wonder.\r\n"));
         QAccessibleInterface *interface = accessible("txtQuotes");
         QVERIFY(interface->state().readOnly && interface->state().multiLine);
         QAccessibleTextInterface *text = interface->textInterface();
@@ -97,7 +97,7 @@ private slots:
         QCOMPARE(text->text(0, text->characterCount()), QStringLiteral("\r\nWisdom begins in wonder.\r\n"));
         QCOMPARE(interface->text(QAccessible::Value), QStringLiteral("\r\nWisdom begins in wonder.\r\n"));
         text->setSelection(0, 2, 8);
-        QCOMPARE(m_window->txtQuotes->selectedText(), QStringLiteral("Wisdom"));
+        QCOMPARE(m_window->controls().txtQuotes->selectedText(), QStringLiteral("Wisdom"));
         int start = -1, end = -1;
         text->selection(0, &start, &end);
         QCOMPARE(std::pair(start, end), std::pair(2, 8));

@@ -1,6 +1,8 @@
 // The frameless window's own behaviour: dragging by the title bar,
 // minimising, ending, and the About box.
-#include "TestSupport.h"
+#include "ClickableLabel.h"
+#include "Version.h"
+#include "WindowTestSupport.h"
 #include "frmMain.h"
 
 #include <QApplication>
@@ -63,9 +65,9 @@ private slots:
     {
         QFETCH(float, x);
         QFETCH(qint16, stored);
-        m_window->TitleBar_MouseDown(2, 0, x, x); // any button stores its point
-        QCOMPARE(m_window->DragX, stored);
-        QCOMPARE(m_window->DragY, stored);
+        frmMainTestPeer(*m_window).TitleBar_MouseDown(2, 0, x, x); // any button stores its point
+        QCOMPARE(frmMainTestPeer(*m_window).DragX(), stored);
+        QCOMPARE(frmMainTestPeer(*m_window).DragY(), stored);
     }
 
     void movesOnlyWithTheLeftButtonAlone_data()
@@ -93,18 +95,18 @@ private slots:
         QFETCH(float, toY);
         QFETCH(QPoint, moved);
         const QPoint before = m_window->pos();
-        m_window->TitleBar_MouseDown(1, 0, 300.f, 120.f);
-        m_window->TitleBar_MouseMove(button, 1, toX, toY);
+        frmMainTestPeer(*m_window).TitleBar_MouseDown(1, 0, 300.f, 120.f);
+        frmMainTestPeer(*m_window).TitleBar_MouseMove(button, 1, toX, toY);
         QCOMPARE(m_window->pos(), before + moved);
-        QCOMPARE(m_window->DragX, qint16(300));
-        QCOMPARE(m_window->DragY, qint16(120));
+        QCOMPARE(frmMainTestPeer(*m_window).DragX(), qint16(300));
+        QCOMPARE(frmMainTestPeer(*m_window).DragY(), qint16(120));
     }
 
     // A real drag with the mouse: every move measures from the press point.
     void dragsByTheTitleBarWithTheMouse()
     {
         const QPoint before = m_window->pos();
-        QLabel *bar = m_window->TitleBar;
+        QLabel *bar = m_window->controls().TitleBar;
         QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(20, 8));
         QMouseEvent move(QEvent::MouseMove, QPointF(45, 3), bar->mapToGlobal(QPointF(45, 3)), Qt::NoButton,
                          Qt::LeftButton, Qt::NoModifier);
@@ -115,16 +117,16 @@ private slots:
 
     void minimiseKeepsEverything()
     {
-        m_window->txtAuthor->setText(QStringLiteral("pl"));
-        m_window->txtQuotes->setPlainText(QStringLiteral("shown"));
-        QTest::mouseClick(m_window->lblMin, Qt::LeftButton);
+        m_window->controls().txtAuthor->setText(QStringLiteral("pl"));
+        m_window->controls().txtQuotes->setPlainText(QStringLiteral("shown"));
+        QTest::mouseClick(m_window->controls().lblMin, Qt::LeftButton);
         QVERIFY(m_window->windowState() & Qt::WindowMinimized);
         m_window->setWindowState(m_window->windowState() & ~Qt::WindowMinimized);
         QVERIFY(!(m_window->windowState() & Qt::WindowMinimized));
-        QCOMPARE(m_window->txtAuthor->text(), QStringLiteral("pl"));
-        QCOMPARE(m_window->AuthorList->model()->rowCount(), 1);
-        QCOMPARE(m_window->SubjectList->model()->rowCount(), 2);
-        QCOMPARE(m_window->txtQuotes->toPlainText(), QStringLiteral("shown"));
+        QCOMPARE(m_window->controls().txtAuthor->text(), QStringLiteral("pl"));
+        QCOMPARE(m_window->controls().AuthorList->model()->rowCount(), 1);
+        QCOMPARE(m_window->controls().SubjectList->model()->rowCount(), 2);
+        QCOMPARE(m_window->controls().txtQuotes->toPlainText(), QStringLiteral("shown"));
         QVERIFY(m_record.messages.empty());
     }
 
@@ -146,16 +148,16 @@ private slots:
 
     void aboutBoxText()
     {
-        QTest::mouseClick(m_window->cmdAbout, Qt::LeftButton);
+        QTest::mouseClick(m_window->controls().cmdAbout, Qt::LeftButton);
         QCOMPARE(m_record.messages.size(), std::size_t(1));
         const Message &about = m_record.messages[0];
         QCOMPARE(about.title, QStringLiteral("About"));
         QCOMPARE(about.icon, MessageIcon::Information);
-        QCOMPARE(about.text, QStringLiteral(".:: Sayvane ::.\r\n\r\nVersion 1.0\r\n"
-                                            "Browse a collection of quotations by author or subject.\r\n"
-                                            "Made by Tamsor.\r\nWeb : https://tamsor.example.org\r\n"
-                                            "Personal Web : https://www.example.org/~sayvane\r\n"
-                                            "Email ID : sayvane@example.org"));
+        QCOMPARE(about.text, QStringLiteral(".:: Sayvane ::.\r\n\r\nVersion ") + QLatin1String(kVersion) +
+                                 QStringLiteral("\r\nBrowse a collection of quotations by author or subject.\r\n"
+                                                "Made by Tamsor.\r\nWeb : https://tamsor.example.org\r\n"
+                                                "Personal Web : https://www.example.org/~sayvane\r\n"
+                                                "Email ID : sayvane@example.org"));
         QCOMPARE(about.text.count(QStringLiteral("\r\n")), 7);
         QVERIFY(!about.text.endsWith(QStringLiteral("\r\n")));
         const QStringList lines = about.text.split(QStringLiteral("\r\n"));
@@ -183,7 +185,7 @@ private slots:
             seenIcon = box->icon();
             box->button(QMessageBox::Ok)->click();
         });
-        QTest::mouseClick(window.cmdAbout, Qt::LeftButton);
+        QTest::mouseClick(window.controls().cmdAbout, Qt::LeftButton);
         QCOMPARE(seenTitle, QStringLiteral("About"));
         QCOMPARE(seenIcon, QMessageBox::Information);
         QCOMPARE(seenText, frmMain::aboutText().replace(QStringLiteral("\r\n"), QStringLiteral("\n")));

@@ -1,6 +1,7 @@
 // The window as a user sees it: every control in its place with its text,
 // font, colours, stacking and tab order, and the frame drawn around it.
-#include "TestSupport.h"
+#include "ClickableLabel.h"
+#include "WindowTestSupport.h"
 #include "frmMain.h"
 
 #include <QApplication>
@@ -142,31 +143,33 @@ private slots:
             QCOMPARE(button->palette().color(QPalette::Button), QColor(0xC0, 0xC0, 0xC0));
             QVERIFY(!button->isDefault() && !button->autoDefault());
         }
-        QCOMPARE(m_window->cmdSearch->toolTip(), QStringLiteral("Search all the quotes for a word or phrase"));
-        QCOMPARE(m_window->cmdShowSubject->toolTip(), QStringLiteral("Show quotes related to the selected subject"));
-        QCOMPARE(m_window->cmdShowAuthor->toolTip(), QStringLiteral("Show quotes of the selected author"));
+        QCOMPARE(m_window->controls().cmdSearch->toolTip(),
+                 QStringLiteral("Search all the quotes for a word or phrase"));
+        QCOMPARE(m_window->controls().cmdShowSubject->toolTip(),
+                 QStringLiteral("Show quotes related to the selected subject"));
+        QCOMPARE(m_window->controls().cmdShowAuthor->toolTip(), QStringLiteral("Show quotes of the selected author"));
         QCOMPARE(m_window->findChild<QLabel *>("Label4")->palette().color(QPalette::WindowText), QColor(0x80, 0, 0));
-        QCOMPARE(m_window->lblExit->palette().color(QPalette::WindowText), QColor(Qt::white));
+        QCOMPARE(m_window->controls().lblExit->palette().color(QPalette::WindowText), QColor(Qt::white));
         QCOMPARE(m_window->findChild<QLabel *>("Label1")->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
         QCOMPARE(m_window->findChild<QLabel *>("Label3")->alignment() & Qt::AlignLeft, Qt::AlignLeft);
-        QCOMPARE(m_window->AuthorList->accessibleName(), QStringLiteral("Authors"));
-        QCOMPARE(m_window->SubjectList->accessibleName(), QStringLiteral("Subjects"));
-        QCOMPARE(m_window->txtQuotes->accessibleName(), QStringLiteral("Quotations"));
-        QCOMPARE(m_window->txtSearch->accessibleName(), QStringLiteral("Search phrase"));
-        QCOMPARE(m_window->txtAuthor->accessibleName(), QStringLiteral("Filter authors"));
-        QCOMPARE(m_window->txtSubject->accessibleName(), QStringLiteral("Filter subjects"));
-        QCOMPARE(m_window->cmdAbout->accessibleName(), QStringLiteral("About"));
+        QCOMPARE(m_window->controls().AuthorList->accessibleName(), QStringLiteral("Authors"));
+        QCOMPARE(m_window->controls().SubjectList->accessibleName(), QStringLiteral("Subjects"));
+        QCOMPARE(m_window->controls().txtQuotes->accessibleName(), QStringLiteral("Quotations"));
+        QCOMPARE(m_window->controls().txtSearch->accessibleName(), QStringLiteral("Search phrase"));
+        QCOMPARE(m_window->controls().txtAuthor->accessibleName(), QStringLiteral("Filter authors"));
+        QCOMPARE(m_window->controls().txtSubject->accessibleName(), QStringLiteral("Filter subjects"));
+        QCOMPARE(m_window->controls().cmdAbout->accessibleName(), QStringLiteral("About"));
     }
 
     void tabOrderAndFirstFocus()
     {
         QCOMPARE(QApplication::focusWidget() ? QApplication::focusWidget() : m_window->focusWidget(),
-                 static_cast<QWidget *>(m_window->AuthorList));
+                 static_cast<QWidget *>(m_window->controls().AuthorList));
         const QStringList expected{"AuthorList", "txtQuotes",      "cmdShowAuthor", "SubjectList",
                                    "txtSubject", "cmdShowSubject", "txtAuthor",     "txtSearch",
                                    "cmdSearch",  "cmdAbout",       "cmdExit",       "AuthorList"};
         QStringList order{"AuthorList"};
-        QWidget *widget = m_window->AuthorList;
+        QWidget *widget = m_window->controls().AuthorList;
         while (order.size() < expected.size()) {
             do
                 widget = widget->nextInFocusChain();
@@ -180,7 +183,7 @@ private slots:
 
     void listsShow25RowsOf13Pixels()
     {
-        QListView *list = m_window->AuthorList;
+        QListView *list = m_window->controls().AuthorList;
         QCOMPARE(list->visualRect(list->model()->index(0, 0)).height(), 13);
         QCOMPARE(list->viewport()->height() / 13, 25);
         QVERIFY(list->verticalScrollBar()->isVisible());
@@ -189,7 +192,7 @@ private slots:
 
     void quotationsAreaWrapsAndIsReadOnly()
     {
-        QuotesView *quotes = m_window->txtQuotes;
+        QuotesView *quotes = m_window->controls().txtQuotes;
         QCOMPARE(quotes->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
         QCOMPARE(quotes->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
         QCOMPARE(quotes->palette().color(QPalette::Base), QColor(0xE0, 0xE0, 0xE0));
@@ -208,12 +211,12 @@ private slots:
     void enterAndEscapePressNoButton()
     {
         m_record.messages.clear();
-        m_window->txtSearch->setText(QStringLiteral("xy"));
-        QTest::keyClick(m_window->txtSearch, Qt::Key_Return);
-        QTest::keyClick(m_window->txtSearch, Qt::Key_Escape);
+        m_window->controls().txtSearch->setText(QStringLiteral("xy"));
+        QTest::keyClick(m_window->controls().txtSearch, Qt::Key_Return);
+        QTest::keyClick(m_window->controls().txtSearch, Qt::Key_Escape);
         QVERIFY(m_record.messages.empty());
         QCOMPARE(m_record.endings, 0);
-        m_window->txtSearch->clear();
+        m_window->controls().txtSearch->clear();
     }
 
     void drawsTheFrameTitleBandAndPictures()

@@ -1,86 +1,385 @@
-// The quotations area: paragraphs, wrapping, selecting and copying, and
-// scrolling through a very long text.
+// The quotations area as a read-only multi-line text box: rows wrapped at
+// the width and cut into pieces that are found from any position, the
+// caret and selection under the keys and the mouse, copying, and scrolling.
 #include "QuotesView.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QMenu>
+#include <QRandomGenerator>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 
 using sayvane::QuotesView;
+using sayvane::WrappedText;
+
+namespace {
+
+// Four paragraphs, each on one row: "alpha beta gamma" (0 to 16), "delta
+// epsilon" (18 to 31), an empty one (33), "zeta" (35 to 39).
+const QString kParagraphs = QStringLiteral("alpha beta gamma\r\ndelta epsilon\r\n\r\nzeta");
+
+void prepare(QuotesView &view, const QString &family = QStringLiteral("Liberation Mono"))
+{
+    QFont font(family);
+    font.setPixelSize(13);
+    view.setFont(font);
+    view.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    view.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view.setFrameStyle(QFrame::NoFrame);
+    view.resize(329, 321);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+}
+
+// Every row from the first to the last, as [start, end) of the text.
+QList<std::pair<qsizetype, qsizetype>> rowsForward(const WrappedText &text)
+{
+    QList<std::pair<qsizetype, qsizetype>> rows;
+    for (std::optional<WrappedText::Row> row = text.rowAt(0); row; row = text.nextRow(*row))
+        rows.append({text.rowStart(*row), text.rowEnd(*row)});
+    return rows;
+}
+
+QList<std::pair<qsizetype, qsizetype>> rowsBackward(const WrappedText &text)
+{
+    QList<std::pair<qsizetype, qsizetype>> rows;
+    for (std::optional<WrappedText::Row> row = text.lastRow(); row; row = text.previousRow(*row))
+        rows.prepend({text.rowStart(*row), text.rowEnd(*row)});
+    return rows;
+}
+
+void press(QWidget *widget, const QString &keys)
+{
+    for (const QString &key : keys.split(u' ', Qt::SkipEmptyParts)) {
+        const QKeyCombination combination = QKeySequence(key)[0];
+        QTest::keyClick(widget, combination.key(), combination.keyboardModifiers());
+    }
+}
+
+QImage pictureWithoutCaret(QuotesView &view)
+{
+    view.clearFocus();
+    return view.viewport()->grab().toImage();
+}
+
+// The pixels where the view differs from a picture of it without a caret:
+// their count, and whether all lie in one column at x (give or take one).
+std::pair<int, bool> caretPixels(QuotesView &view, const QImage &withoutCaret, int x)
+{
+    const QImage image = view.viewport()->grab().toImage();
+    int count = 0;
+    bool inColumn = true;
+    for (int row = 0; row < image.height(); ++row) {
+        for (int column = 0; column < image.width(); ++column) {
+            if (image.pixel(column, row) != withoutCaret.pixel(column, row)) {
+                ++count;
+                inColumn = inColumn && qAbs(column - x) <= 1;
+            }
+        }
+    }
+    return {count, inColumn};
+}
+
+} // namespace
 
 class QuotesViewTest : public QObject
 {
     Q_OBJECT
 
-    static void prepare(QuotesView &view)
-    {
-        QFont font(QStringLiteral("Liberation Sans"));
-        font.setPixelSize(13);
-        view.setFont(font);
-        view.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        view.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        view.resize(329, 321);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
-    }
-
 private slots:
     void splitsParagraphs_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("paragraphs");
+        QTest::addColumn<int>("rows");
         QTest::newRow("empty") << "" << 1;
         QTest::newRow("shown lines") << "\r\nA\r\n\r\nB\r\n" << 5;
         QTest::newRow("lone CR and lone LF") << "a\rb\nc" << 3;
         QTest::newRow("LF CR is two breaks") << "a\n\rb" << 3;
+        QTest::newRow("break at the end") << "a\r\n" << 2;
     }
 
     void splitsParagraphs()
     {
         QFETCH(QString, text);
-        QFETCH(int, paragraphs);
+        QFETCH(int, rows);
         QuotesView view;
+        prepare(view);
         view.setPlainText(text);
-        QCOMPARE(view.paragraphCount(), paragraphs);
+        QCOMPARE(rowsForward(view.wrappedText()).size(), rows);
         QCOMPARE(view.toPlainText(), text);
     }
 
-    void wrapsLongLinesAtTheWidth()
+    void wrapsAtWordBoundaries()
     {
         QuotesView view;
-        prepare(view);
+        prepare(view, QStringLiteral("Liberation Sans"));
         QString longLine;
         for (int i = 0; i < 40; ++i)
             longLine += QStringLiteral("wisdom ");
-        view.setPlainText(QStringLiteral("\r\nshort\r\n\r\n") + longLine + QStringLiteral("\r\n") + QString(500, u'x'));
-        QCOMPARE(view.rowCountOf(1), 1);
-        QVERIFY(view.rowCountOf(3) >= 4);
-        QVERIFY2(view.rowCountOf(4) >= 4, "a word wider than the box breaks anywhere");
+        view.setPlainText(QStringLiteral("short\r\n") + longLine + QStringLiteral("\r\n") + QString(500, u'x'));
+        const WrappedText &text = view.wrappedText();
+        const auto rows = rowsForward(text);
+        QVERIFY2(rows.size() >= 1 + 4 + 4, "the long line and the long word both wrap");
+        for (const auto &[start, end] : rows) {
+            if (end < 7 + longLine.size() && start > 6)
+                QCOMPARE(text.text().sliced(start, end - start).right(7), QStringLiteral("wisdom "));
+        }
         QVERIFY(!view.horizontalScrollBar()->isVisible());
     }
 
-    void selectsAndCopiesWithTheMouseAndKeys()
+    // However a text is cut into pieces, the rows met walking forward and
+    // walking backward are the same, they cover the text without a gap, and
+    // every position lies on the row that rowAt names.
+    void cutsLongParagraphsConsistently_data()
+    {
+        QTest::addColumn<QString>("text");
+        QString words;
+        for (int i = 0; words.size() < 20'000; ++i)
+            words += QStringLiteral("word%1 ").arg(i % 97);
+        QTest::newRow("words") << words;
+        QTest::newRow("no spaces at all") << QString(13'000, u'x');
+        QTest::newRow("tabs only") << QString(12'000, u'\t');
+        QTest::newRow("exactly one piece") << QString(WrappedText::kPieceLength, u'y');
+        QTest::newRow("one more than a piece") << QString(WrappedText::kPieceLength + 1, u'y');
+        QString breaksAtCuts;
+        for (int i = 1; i <= 4; ++i)
+            breaksAtCuts += QString(WrappedText::kPieceLength - (i == 1 ? 0 : 2), u'z') + QStringLiteral("\r\n");
+        QTest::newRow("breaks on the cut points") << breaksAtCuts;
+        QString pairs;
+        while (pairs.size() < 10'000)
+            pairs += QString::fromUtf8("😀");
+        QTest::newRow("surrogate pairs across the cuts") << QStringLiteral("a") + pairs;
+        QString mixed;
+        QRandomGenerator random(11);
+        while (mixed.size() < 30'000)
+            mixed += QString(qsizetype(random.bounded(1, 9000)), u"ab \t"[random.bounded(4)]) +
+                     (random.bounded(3) ? QStringLiteral("\r\n") : QStringLiteral("\n"));
+        QTest::newRow("mixed paragraphs") << mixed;
+    }
+
+    void cutsLongParagraphsConsistently()
+    {
+        QFETCH(QString, text);
+        QuotesView view;
+        prepare(view, QStringLiteral("Liberation Sans"));
+        view.setPlainText(text);
+        const WrappedText &wrapped = view.wrappedText();
+        const auto forward = rowsForward(wrapped);
+        QCOMPARE(rowsBackward(wrapped), forward);
+        for (qsizetype i = 1; i < forward.size(); ++i) {
+            const qsizetype gapStart = forward[i - 1].second;
+            const QString between = text.sliced(gapStart, forward[i].first - gapStart);
+            QVERIFY2(between.isEmpty() || between == u"\r\n" || between == u"\r" || between == u"\n",
+                     "rows meet, or a paragraph break stands between them");
+            QVERIFY2(forward[i].second - forward[i].first <= WrappedText::kPieceLength, "no row outruns a piece");
+        }
+        QCOMPARE(forward.last().second, text.size());
+        for (qsizetype position = 0; position <= text.size(); position += 37) {
+            const WrappedText::Row row = wrapped.rowAt(position);
+            const qsizetype at = wrapped.normalized(position);
+            QVERIFY(wrapped.rowStart(row) <= at && at <= wrapped.rowEnd(row));
+            QVERIFY(!text.isEmpty() || at == 0);
+        }
+    }
+
+    void movesTheCaretWithTheKeys_data()
+    {
+        QTest::addColumn<QString>("setUp"); // keys pressed first
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<qsizetype>("caret");
+        QTest::addColumn<qsizetype>("anchor");
+        QTest::newRow("Right") << ""
+                               << "Right" << qsizetype(1) << qsizetype(1);
+        QTest::newRow("Left at the start") << ""
+                                           << "Left" << qsizetype(0) << qsizetype(0);
+        QTest::newRow("Right over a break") << "End"
+                                            << "Right" << qsizetype(18) << qsizetype(18);
+        QTest::newRow("Left over a break") << "Down Home"
+                                           << "Left" << qsizetype(16) << qsizetype(16);
+        QTest::newRow("Ctrl+Right") << ""
+                                    << "Ctrl+Right Ctrl+Right" << qsizetype(11) << qsizetype(11);
+        QTest::newRow("Ctrl+Left") << "End"
+                                   << "Ctrl+Left" << qsizetype(11) << qsizetype(11);
+        QTest::newRow("End and Home") << "Right Right"
+                                      << "End" << qsizetype(16) << qsizetype(16);
+        QTest::newRow("Home") << "End"
+                              << "Home" << qsizetype(0) << qsizetype(0);
+        QTest::newRow("Down keeps the column") << "Right Right Right"
+                                               << "Down" << qsizetype(21) << qsizetype(21);
+        QTest::newRow("through an empty row") << "Right Right Right"
+                                              << "Down Down Down" << qsizetype(38) << qsizetype(38);
+        QTest::newRow("Up from the first row") << "Right"
+                                               << "Up" << qsizetype(1) << qsizetype(1);
+        QTest::newRow("Down from the last row") << "Ctrl+End"
+                                                << "Down" << qsizetype(39) << qsizetype(39);
+        QTest::newRow("Ctrl+End") << ""
+                                  << "Ctrl+End" << qsizetype(39) << qsizetype(39);
+        QTest::newRow("Ctrl+Home") << "Ctrl+End"
+                                   << "Ctrl+Home" << qsizetype(0) << qsizetype(0);
+        QTest::newRow("PageDown") << "Right"
+                                  << "PgDown" << qsizetype(36) << qsizetype(36);
+        QTest::newRow("PageUp") << "Ctrl+End"
+                                << "PgUp" << qsizetype(4) << qsizetype(4);
+        QTest::newRow("Shift+Right") << ""
+                                     << "Shift+Right Shift+Right" << qsizetype(2) << qsizetype(0);
+        QTest::newRow("Shift+Left") << "End"
+                                    << "Shift+Left" << qsizetype(15) << qsizetype(16);
+        QTest::newRow("Shift+Down") << "Right"
+                                    << "Shift+Down" << qsizetype(19) << qsizetype(1);
+        QTest::newRow("Shift+End") << "Right"
+                                   << "Shift+End" << qsizetype(16) << qsizetype(1);
+        QTest::newRow("Ctrl+Shift+Right") << ""
+                                          << "Ctrl+Shift+Right" << qsizetype(6) << qsizetype(0);
+        QTest::newRow("Ctrl+Shift+Left") << "End"
+                                         << "Ctrl+Shift+Left" << qsizetype(11) << qsizetype(16);
+        QTest::newRow("Ctrl+Shift+End") << "Down"
+                                        << "Ctrl+Shift+End" << qsizetype(39) << qsizetype(18);
+        QTest::newRow("Left ends a selection at its start") << "Right Shift+Right Shift+Right"
+                                                            << "Left" << qsizetype(1) << qsizetype(1);
+        QTest::newRow("Right ends a selection at its end") << "Right Right Right Shift+Left Shift+Left"
+                                                           << "Right" << qsizetype(3) << qsizetype(3);
+        QTest::newRow("Ctrl+A") << "Right"
+                                << "Ctrl+A" << qsizetype(39) << qsizetype(0);
+    }
+
+    void movesTheCaretWithTheKeys()
+    {
+        QFETCH(QString, setUp);
+        QFETCH(QString, keys);
+        QFETCH(qsizetype, caret);
+        QFETCH(qsizetype, anchor);
+        QuotesView view;
+        prepare(view);
+        view.resize(329, 4 * view.fontMetrics().lineSpacing() + 8); // four rows in view
+        view.setPlainText(kParagraphs);
+        view.setFocus();
+        press(&view, setUp);
+        press(&view, keys);
+        QCOMPARE(view.caretPosition(), caret);
+        QCOMPARE(view.selectionRange(), std::pair(std::min(caret, anchor), std::max(caret, anchor)));
+        QCOMPARE(view.toPlainText(), kParagraphs);
+    }
+
+    // Typing, pasting, cutting and deleting change nothing.
+    void staysReadOnly()
     {
         QuotesView view;
         prepare(view);
-        view.setPlainText(QStringLiteral("First line\r\nSecond line"));
-        const int row = view.fontMetrics().lineSpacing();
-        QTest::mousePress(view.viewport(), Qt::LeftButton, {}, QPoint(2, 4 + row / 2));
-        QTest::mouseMove(view.viewport(), QPoint(300, 4 + row + row / 2));
-        QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, QPoint(300, 4 + row + row / 2));
-        QCOMPARE(view.selectedText(), QStringLiteral("First line\nSecond line"));
-        QApplication::clipboard()->clear();
-        QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("First line\nSecond line"));
-
-        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(2, 4 + row / 2));
-        QCOMPARE(view.selectedText(), QString());
-        QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);
-        QCOMPARE(view.selectedText(), QStringLiteral("First line\nSecond line"));
-        QCOMPARE(view.toPlainText(), QStringLiteral("First line\r\nSecond line"));
+        view.setPlainText(kParagraphs);
+        view.setFocus();
+        QApplication::clipboard()->setText(QStringLiteral("pasted"));
+        press(&view, "Shift+Right Shift+Right");
+        QTest::keyClicks(&view, "typed");
+        press(&view, "Backspace Delete Ctrl+V Ctrl+X Shift+Insert Shift+Delete Return Ctrl+Z");
+        QCOMPARE(view.toPlainText(), kParagraphs);
     }
 
+    void placesAndExtendsWithTheMouse()
+    {
+        QuotesView view;
+        prepare(view);
+        view.setPlainText(kParagraphs);
+        const auto pointOf = [&view](qsizetype position) { return view.characterRect(position).center(); };
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, pointOf(2));
+        QVERIFY(view.hasFocus());
+        QCOMPARE(view.caretPosition(), 2);
+        QCOMPARE(view.selectionRange(), std::pair(qsizetype(2), qsizetype(2)));
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::ShiftModifier, pointOf(20));
+        QCOMPARE(view.selectionRange(), std::pair(qsizetype(2), qsizetype(20)));
+        QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, pointOf(8));
+        QCOMPARE(view.selectedText(), QStringLiteral("beta"));
+        QTest::mousePress(view.viewport(), Qt::LeftButton, {}, pointOf(0));
+        QTest::mouseMove(view.viewport(), pointOf(22));
+        QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, pointOf(22));
+        QCOMPARE(view.selectedText(), QStringLiteral("alpha beta gamma\ndelt"));
+    }
+
+    void copiesTheSelection_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Ctrl+C") << "Ctrl+C";
+        QTest::newRow("Ctrl+Insert") << "Ctrl+Ins";
+        QTest::newRow("context menu") << "menu";
+    }
+
+    void copiesTheSelection()
+    {
+        QFETCH(QString, how);
+        QuotesView view;
+        prepare(view);
+        view.setPlainText(kParagraphs);
+        view.setFocus();
+        press(&view, "Shift+Down Shift+End");
+        QApplication::clipboard()->clear();
+        if (how == "menu") {
+            QTimer::singleShot(0, [] {
+                auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+                QVERIFY(menu);
+                QCOMPARE(menu->actions().size(), 2);
+                QCOMPARE(menu->actions()[1]->text(), QStringLiteral("Select All"));
+                menu->actions()[0]->trigger();
+                menu->close();
+            });
+            QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(10, 10), view.mapToGlobal(QPoint(10, 10)));
+            QApplication::sendEvent(view.viewport(), &event);
+        } else {
+            press(&view, how);
+        }
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("alpha beta gamma\ndelta epsilon"));
+    }
+
+    // The caret shows where it is while the area has the focus, keeps its
+    // place when the focus leaves and comes back, and goes to the start
+    // when a new text is set.
+    void showsTheCaret()
+    {
+        QuotesView view;
+        prepare(view);
+        view.setPlainText(kParagraphs);
+        const QImage withoutCaret = pictureWithoutCaret(view);
+        const QRect character = view.characterRect(8);
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, character.center() - QPoint(character.width() / 2, 0));
+        QCOMPARE(view.caretPosition(), 8);
+        const int rowHeight = view.fontMetrics().lineSpacing();
+        auto [count, inColumn] = caretPixels(view, withoutCaret, character.left());
+        QVERIFY2(count >= rowHeight - 4 && inColumn, "a caret one pixel wide, as high as the row");
+
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        other.setFocus();
+        QTRY_VERIFY(!view.hasFocus());
+        QCOMPARE(caretPixels(view, withoutCaret, character.left()).first, 0);
+
+        view.activateWindow();
+        view.setFocus();
+        QTRY_VERIFY(view.hasFocus());
+        QCOMPARE(view.caretPosition(), 8);
+        std::tie(count, inColumn) = caretPixels(view, withoutCaret, character.left());
+        QVERIFY(count >= rowHeight - 4 && inColumn);
+
+        view.setPlainText(QStringLiteral("new text"));
+        QCOMPARE(view.caretPosition(), 0);
+    }
+
+    void blinks()
+    {
+        QuotesView view;
+        prepare(view);
+        view.setPlainText(kParagraphs);
+        const QImage withoutCaret = pictureWithoutCaret(view);
+        view.setFocus();
+        press(&view, "Right Right Right Right Right");
+        const int x = view.characterRect(5).left();
+        const auto caretShown = [&] { return caretPixels(view, withoutCaret, x).first > 5; };
+        QVERIFY(caretShown());
+        QTRY_VERIFY_WITH_TIMEOUT(!caretShown(), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(caretShown(), 2000);
+    }
+
+    // The view follows the caret through a text of 100,000 lines.
     void scrollsThroughAHundredThousandLines()
     {
         QuotesView view;
@@ -89,21 +388,27 @@ private slots:
         for (int i = 0; i < 100'000; ++i)
             text += QStringLiteral("\r\nQuotation number %1\r\n").arg(i);
         view.setPlainText(text);
-        QCOMPARE(view.paragraphCount(), 200'001);
-        QCOMPARE(view.firstVisibleParagraph(), 0);
-        QTest::keyClick(&view, Qt::Key_PageDown);
-        const int afterPage = view.firstVisibleParagraph();
-        QVERIFY(afterPage > 15 && afterPage < 30);
-        QTest::keyClick(&view, Qt::Key_End);
-        const int last = view.firstVisibleParagraph();
-        QVERIFY(last > 199'950);
-        QTest::keyClick(&view, Qt::Key_PageDown);
-        QCOMPARE(view.firstVisibleParagraph(), last);
-        QCOMPARE(view.verticalScrollBar()->value(), last);
-        view.verticalScrollBar()->setValue(100'000);
-        QCOMPARE(view.firstVisibleParagraph(), 100'000);
-        QTest::keyClick(&view, Qt::Key_Home);
-        QCOMPARE(view.firstVisibleParagraph(), 0);
+        view.setFocus();
+        QCOMPARE(view.topPosition(), 0);
+        const int rows = view.rowsInView();
+        QCOMPARE(rows, (321 - 8) / view.fontMetrics().lineSpacing());
+        press(&view, "PgDown");
+        const WrappedText &wrapped = view.wrappedText();
+        QCOMPARE(view.topPosition(), wrapped.rowStart(wrapped.movedBy(wrapped.rowAt(0), rows - 1)));
+        press(&view, "Ctrl+End");
+        QCOMPARE(view.caretPosition(), text.size());
+        QVERIFY(!view.characterRect(text.size()).isNull());
+        QCOMPARE(view.verticalScrollBar()->value(), view.verticalScrollBar()->maximum());
+        press(&view, "Ctrl+Home");
+        QCOMPARE(view.topPosition(), 0);
+        // Pulling the scroll bar to its middle shows the middle of the text.
+        view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum() / 2);
+        QVERIFY(qAbs(view.topPosition() - text.size() / 2) < 200);
+        view.verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        const qsizetype oneRowDown = view.topPosition();
+        QVERIFY(oneRowDown > text.size() / 2 - 200);
+        view.verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        QVERIFY(view.topPosition() < oneRowDown);
     }
 };
 

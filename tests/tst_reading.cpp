@@ -1,28 +1,61 @@
 // Reading the data files: line splitting at every block size, the heading
-// rules, Windows-1252, and lines far longer than a block.
+// rules, Windows-1252, the phrase finder, lines far longer than a block,
+// the limit on the length of a line, and what counts as a data file.
+#include "ByteSearch.h"
 #include "DataFileReader.h"
 #include "HeadingLoader.h"
 #include "LineRules.h"
+#include "LineScan.h"
 #include "TestSupport.h"
 #include "Windows1252.h"
 
+#include <QRandomGenerator>
 #include <QTest>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 
 using namespace sayvane;
 using test::ProgramFolder;
 
 namespace {
 
-QList<QByteArray> readAllLines(const QString &path, std::size_t blockSize)
+const std::size_t kBlockSizes[] = {1, 2, 3, 7, 4096, ReadSettings().blockSize};
+
+// The lines as the program splits them: blocks of whole lines from the
+// reader, cut into lines by lineAt. Reading failed when the last entry is
+// "<failed: reason>".
+QList<QByteArray> linesThroughBlocks(const QString &path, ReadSettings settings)
 {
     QList<QByteArray> lines;
-    DataFileReader reader(blockSize);
+    const std::optional<ReadFailure> failure = forEachBlock(path, settings, [&lines](std::string_view block) {
+        const char *end = block.data() + block.size();
+        for (const char *at = block.data(); at < end;) {
+            const LineSpan span = lineAt(at, end);
+            lines.append(QByteArray(span.line.data(), qsizetype(span.line.size())));
+            at = span.next;
+        }
+        return true;
+    });
+    if (failure)
+        lines.append("<failed: " + failure->reason.toUtf8() + ">");
+    return lines;
+}
+
+// The same through the reader's own line by line reading.
+QList<QByteArray> linesOneByOne(const QString &path, ReadSettings settings)
+{
+    QList<QByteArray> lines;
+    DataFileReader reader(settings);
     if (!reader.open(path))
-        return {"<open failed>"};
+        return {"<failed: " + reader.errorString().toUtf8() + ">"};
     while (!reader.atEnd()) {
         const std::string_view line = reader.readLine();
         lines.append(QByteArray(line.data(), qsizetype(line.size())));
     }
+    if (reader.failed())
+        lines.append("<failed: " + reader.errorString().toUtf8() + ">");
     return lines;
 }
 
@@ -55,17 +88,18 @@ private slots:
                                << L{"##A", "q1", "q2", "", "  ##B\nx"};
     }
 
-    // Every block size must give the same lines: a CR at the end of one
-    // block with its LF at the start of the next is the classic fault.
+    // Every block size must give the same lines, through the program's own
+    // path and line by line: a CR at the end of one block with its LF at
+    // the start of the next is the classic fault.
     void splitsLines()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QList<QByteArray>, lines);
         ProgramFolder folder;
         folder.write(QStringLiteral("authors.txt"), bytes);
-        for (std::size_t blockSize : {std::size_t(1), std::size_t(2), std::size_t(3), std::size_t(7), std::size_t(4096),
-                                      DataFileReader::kDefaultBlockSize}) {
-            QCOMPARE(readAllLines(folder.dataFile(QStringLiteral("authors.txt")), blockSize), lines);
+        for (std::size_t blockSize : kBlockSizes) {
+            QCOMPARE(linesThroughBlocks(folder.authors(), {.blockSize = blockSize}), lines);
+            QCOMPARE(linesOneByOne(folder.authors(), {.blockSize = blockSize}), lines);
         }
     }
 
@@ -88,6 +122,7 @@ private slots:
         QTest::newRow("tab before marks") << QByteArray("\t##Joy") << false << QByteArray();
         QTest::newRow("single mark line") << QByteArray("#") << false << QByteArray();
         QTest::newRow("spaces around one mark") << QByteArray(" # ") << false << QByteArray();
+        QTest::newRow("spaces only") << QByteArray("   ") << false << QByteArray();
         QTest::newRow("empty line") << QByteArray("") << false << QByteArray();
         QTest::newRow("quote line") << QByteArray("Courage quotation one.") << false << QByteArray();
     }
@@ -103,16 +138,18 @@ private slots:
             QCOMPARE(QByteArray(HeadingName(view).data(), qsizetype(HeadingName(view).size())), name);
     }
 
-    void loadsTheNamesOfTheWorkedExample()
+    void loadsTheNamesOfTheSampleSectionFile()
     {
         ProgramFolder folder;
         folder.write(QStringLiteral("subjects.txt"),
                      test::crlfLines({"A short note before any heading", "##Courage", "Courage quotation one.", "",
                                       "## Patience", "Patience quotation one.", "  ##Hope", "Hope quotation one.",
                                       "##Courage", "Courage quotation two.", "\t##Joy"}));
-        const HeadingNames loaded = LoadHeadingNames(folder.dataFile(QStringLiteral("subjects.txt")), 3);
-        QVERIFY(!loaded.failure);
-        QCOMPARE(loaded.names, (QStringList{"Courage", " Patience", "##Hope", "Courage"}));
+        for (std::size_t blockSize : kBlockSizes) {
+            const LoadedNames loaded = LoadHeadingNames(folder.subjects(), {.blockSize = blockSize});
+            QVERIFY(!loaded.failure);
+            QCOMPARE(loaded.names.toStringList(), (QStringList{"Courage", " Patience", "##Hope", "Courage"}));
+        }
     }
 
     void decodesAndEncodesWindows1252()
@@ -131,6 +168,61 @@ private slots:
         QCOMPARE(encodeWindows1252(u"\u0080"), std::optional<QByteArray>()); // its byte stands for the euro sign
         QCOMPARE(encodeWindows1252(u"\u4E2D"), std::optional<QByteArray>());
         QCOMPARE(encodeWindows1252(u"Søren"), std::optional<QByteArray>("S\xF8ren"));
+        // Lowering follows the character, not the byte: Š (0x8A) becomes š
+        // (0x9A), Ÿ (0x9F) becomes ÿ (0xFF), É (0xC9) becomes é.
+        QCOMPARE(loweredWindows1252()[0x8A], char16_t(0x0161));
+        QCOMPARE(loweredWindows1252()[0x9F], char16_t(0x00FF));
+        QCOMPARE(loweredWindows1252()[0xC9], char16_t(0x00E9));
+        QCOMPARE(loweredWindows1252()['A'], char16_t('a'));
+        QCOMPARE(loweredWindows1252()['#'], char16_t('#'));
+    }
+
+    void findsPhrases_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QByteArray>("phrase");
+        QTest::addColumn<int>("at"); // -1: nowhere
+        QTest::newRow("at the start") << QByteArray("wisdom begins") << QByteArray("wis") << 0;
+        QTest::newRow("at the very end") << QByteArray(100, 'x') + "end" << QByteArray("end") << 100;
+        QTest::newRow("first and last bytes match, middle not")
+            << QByteArray("wxsdom wisdom") << QByteArray("wisdom") << 7;
+        QTest::newRow("one byte") << QByteArray("abcabc") << QByteArray("c") << 2;
+        QTest::newRow("two bytes") << QByteArray("aXbXab") << QByteArray("ab") << 4;
+        QTest::newRow("longer than the text") << QByteArray("abc") << QByteArray("abcd") << -1;
+        QTest::newRow("empty phrase") << QByteArray("abc") << QByteArray() << 0;
+        QTest::newRow("straddles a run of 32")
+            << QByteArray(30, '.') + "needle" + QByteArray(40, '.') << QByteArray("needle") << 30;
+        QTest::newRow("longer than a run of 32")
+            << QByteArray(50, 'a') + QByteArray(40, 'b') << QByteArray(35, 'a') + QByteArray(5, 'b') << 15;
+        QTest::newRow("high bytes") << QByteArray("caf\xE9 \xE9t\xE9") << QByteArray("\xE9t\xE9") << 5;
+    }
+
+    void findsPhrases()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QByteArray, phrase);
+        QFETCH(int, at);
+        const PhraseFinder finder({phrase.constData(), std::size_t(phrase.size())});
+        const char *found = finder.find(text.constData(), text.constData() + text.size());
+        QCOMPARE(found ? int(found - text.constData()) : -1, at);
+    }
+
+    // Against the standard library's search, on random text of a small
+    // alphabet where partial matches are everywhere.
+    void findsPhrasesLikeTheStandardLibrary()
+    {
+        QRandomGenerator random(7);
+        for (int round = 0; round < 2000; ++round) {
+            std::string text(std::size_t(random.bounded(200)), ' ');
+            for (char &byte : text)
+                byte = "ab\r#"[random.bounded(4)];
+            std::string phrase(std::size_t(1 + random.bounded(6)), ' ');
+            for (char &byte : phrase)
+                byte = "ab\r#"[random.bounded(4)];
+            const std::size_t expected = text.find(phrase);
+            const char *found = PhraseFinder(phrase).find(text.data(), text.data() + text.size());
+            QCOMPARE(found ? std::size_t(found - text.data()) : std::string::npos, expected);
+        }
     }
 
     // A line of 100 MB is read whole with a fixed block size.
@@ -142,8 +234,8 @@ private slots:
         bytes.append(QByteArray(length, 'x')).append("\r\nafter\r\n");
         folder.write(QStringLiteral("authors.txt"), bytes);
         bytes.clear();
-        DataFileReader reader(64 * 1024);
-        QVERIFY(reader.open(folder.dataFile(QStringLiteral("authors.txt"))));
+        DataFileReader reader({.blockSize = 64 * 1024});
+        QVERIFY(reader.open(folder.authors()));
         QCOMPARE(reader.readLine(), std::string_view("##Long"));
         const std::string_view longLine = reader.readLine();
         QCOMPARE(qsizetype(longLine.size()), length);
@@ -152,22 +244,124 @@ private slots:
         QVERIFY(reader.atEnd());
     }
 
-    void reportsWhyAFileCannotBeOpened_data()
+    void limitsTheLengthOfALine_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("no such file") << QStringLiteral("missing.txt");
-        QTest::newRow("a folder") << QStringLiteral("folder");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QList<QByteArray>>("lines"); // read before the failure, if any
+        QTest::addColumn<bool>("tooLong");
+        using L = QList<QByteArray>;
+        const QByteArray eight(8, 'x');
+        const QByteArray nine(9, 'y');
+        QTest::newRow("lines of the limit") << eight + "\r\n" + eight << L{eight, eight} << false;
+        QTest::newRow("the limit then CR at the end") << eight + "\r" << L{eight} << false;
+        QTest::newRow("the limit then CR LF") << eight + "\r\nz" << L{eight, "z"} << false;
+        QTest::newRow("first line too long") << nine + "\r\nshort" << L{} << true;
+        QTest::newRow("a later line too long") << "one\r\ntwo\r\n" + nine + "\r\nafter" << L{"one", "two"} << true;
+        QTest::newRow("last line too long, no terminator") << "one\r\n" + nine << L{"one"} << true;
+        QTest::newRow("no terminator anywhere") << QByteArray(1000, '\0') << L{} << true;
+        QTest::newRow("many short lines") << QByteArray("a\r\nbb\r\nccc\r\n").repeated(50) << L{} << false;
     }
 
-    void reportsWhyAFileCannotBeOpened()
+    // No line longer than the limit is ever held: reading stops there with
+    // a failure that says so, after the lines before it.
+    void limitsTheLengthOfALine()
     {
-        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QList<QByteArray>, lines);
+        QFETCH(bool, tooLong);
         ProgramFolder folder;
-        QDir(folder.path() + QStringLiteral("/Data")).mkdir(QStringLiteral("folder"));
-        const HeadingNames loaded = LoadHeadingNames(folder.dataFile(name));
+        folder.write(QStringLiteral("authors.txt"), bytes);
+        const QByteArray failure = "<failed: " + lineTooLongReason(8).toUtf8() + ">";
+        QCOMPARE(failure, QByteArray("<failed: a line is too long (more than 8 characters)>"));
+        for (std::size_t blockSize : {std::size_t(1), std::size_t(3), std::size_t(8), std::size_t(4096)}) {
+            const ReadSettings settings{.blockSize = blockSize, .maxLineLength = 8};
+            const QList<QByteArray> read = linesOneByOne(folder.authors(), settings);
+            if (tooLong) {
+                QCOMPARE(read, lines + QList<QByteArray>{failure});
+            } else {
+                QVERIFY(!read.endsWith(failure));
+                QCOMPARE(read, linesOneByOne(folder.authors(), {}));
+            }
+            QCOMPARE(linesThroughBlocks(folder.authors(), settings).endsWith(failure), tooLong);
+        }
+    }
+
+    // A file that grows while it is read is read as far as it reached when
+    // it was opened.
+    void readsTheFileAsItWasWhenOpened()
+    {
+        ProgramFolder folder;
+        folder.write(QStringLiteral("authors.txt"), "one\r\ntwo\r\n");
+        DataFileReader reader({.blockSize = 4});
+        QVERIFY(reader.open(folder.authors()));
+        QCOMPARE(reader.readLine(), std::string_view("one"));
+        QFile file(folder.authors());
+        QVERIFY(file.open(QIODevice::Append));
+        file.write("three\r\nfour\r\n");
+        file.close();
+        QCOMPARE(reader.readLine(), std::string_view("two"));
+        QVERIFY(reader.atEnd());
+        QVERIFY(!reader.failed());
+    }
+
+    void acceptsOnlyRegularFiles_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason"); // empty: the system's own
+        QTest::newRow("no such file") << "missing"
+                                      << "";
+        QTest::newRow("a folder") << "folder"
+                                  << "not a regular file";
+        QTest::newRow("a FIFO") << "fifo"
+                                << "not a regular file";
+        QTest::newRow("a link to /dev/zero") << "device"
+                                             << "not a regular file";
+        QTest::newRow("a socket") << "socket"
+                                  << "not a regular file";
+        QTest::newRow("a link to a regular file") << "link"
+                                                  << "-";
+    }
+
+    // Decided on the opened file, without waiting: a FIFO without a writer
+    // would otherwise block the open for ever.
+    void acceptsOnlyRegularFiles()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        ProgramFolder folder;
+        const QString path = folder.authors();
+        const QByteArray native = QFile::encodeName(path);
+        int socketDescriptor = -1;
+        if (kind == "folder")
+            QVERIFY(QDir().mkdir(path));
+        else if (kind == "fifo")
+            QCOMPARE(mkfifo(native.constData(), 0600), 0);
+        else if (kind == "device")
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+        else if (kind == "socket") {
+            socketDescriptor = socket(AF_UNIX, SOCK_STREAM, 0);
+            sockaddr_un address{};
+            address.sun_family = AF_UNIX;
+            qstrncpy(address.sun_path, native.constData(), sizeof(address.sun_path));
+            QCOMPARE(bind(socketDescriptor, reinterpret_cast<sockaddr *>(&address), sizeof(address)), 0);
+        } else if (kind == "link") {
+            folder.write(QStringLiteral("subjects.txt"), "##Linked\r\n");
+            QVERIFY(QFile::link(folder.subjects(), path));
+        }
+        const LoadedNames loaded = LoadHeadingNames(path);
+        if (socketDescriptor >= 0)
+            ::close(socketDescriptor);
+        if (reason == "-") {
+            QVERIFY(!loaded.failure);
+            QCOMPARE(loaded.names.toStringList(), QStringList{"Linked"});
+            return;
+        }
         QVERIFY(loaded.failure);
-        QCOMPARE(loaded.failure->path, folder.dataFile(name));
-        QVERIFY2(!loaded.failure->reason.isEmpty(), "the system's reason is given");
+        QCOMPARE(loaded.failure->path, path);
+        if (reason.isEmpty())
+            QCOMPARE(loaded.failure->reason, QStringLiteral("No such file or directory"));
+        else
+            QCOMPARE(loaded.failure->reason, reason);
         QVERIFY(loaded.names.isEmpty());
     }
 };

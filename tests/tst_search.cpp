@@ -1,16 +1,11 @@
 // Searching every quotation of the authors file for a phrase.
 #include "PhraseSearch.h"
 #include "TestSupport.h"
-#include "frmMain.h"
 
-#include <QLineEdit>
-#include "QuotesView.h"
-#include <QPushButton>
 #include <QTest>
 
 using namespace sayvane;
 using test::ProgramFolder;
-using test::SeamRecord;
 
 namespace {
 
@@ -28,10 +23,6 @@ const QByteArray kAuthors = test::crlfLines({
     "A tab\tinside",
 });
 
-const QString kDone = QStringLiteral("Searching Done !");
-const QString kNothing = QStringLiteral("Sorry ! No result was found.");
-const QString kTooShort = QStringLiteral("Please enter a word greater than 2 letters !");
-
 } // namespace
 
 class SearchTest : public QObject
@@ -39,8 +30,6 @@ class SearchTest : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { applyProgramStyle(); }
-
     void needsThreeCharactersAfterTrimming_data()
     {
         QTest::addColumn<QString>("typed");
@@ -57,6 +46,14 @@ private slots:
                                                  << "abc";
         QTest::newRow("inner space kept") << " a b "
                                           << "a b";
+        QTest::newRow("a and an emoji are two characters") << QString::fromUtf8("a😀") << "";
+        QTest::newRow("two emoji and a letter are three") << QString::fromUtf8("😀😀a") << QString::fromUtf8("😀😀a");
+        QTest::newRow("40,000 characters") << QString(40'000, u'w') << QString(40'000, u'w');
+    }
+
+    void tooShortMessageNamesTheLimit()
+    {
+        QCOMPARE(phraseTooShortMessage(), QStringLiteral("Please enter a word greater than 2 letters !"));
     }
 
     void needsThreeCharactersAfterTrimming()
@@ -94,9 +91,8 @@ private slots:
         QString expected;
         for (const QString &line : lines)
             expected += QStringLiteral("\r\n") + line + QStringLiteral("\r\n");
-        for (std::size_t blockSize :
-             {std::size_t(1), std::size_t(4), std::size_t(16), DataFileReader::kDefaultBlockSize}) {
-            const ShownQuotes shown = SearchQuotes(folder.dataFile(QStringLiteral("authors.txt")), phrase, blockSize);
+        for (std::size_t blockSize : {std::size_t(1), std::size_t(4), std::size_t(16), ReadSettings().blockSize}) {
+            const ShownQuotes shown = SearchQuotes(folder.authors(), phrase, {.blockSize = blockSize});
             QVERIFY(!shown.failure);
             QCOMPARE(shown.text, expected);
             QCOMPARE(shown.found, !lines.isEmpty());
@@ -111,65 +107,7 @@ private slots:
         const ShownQuotes shown = SearchQuotes(folder.dataFile(QStringLiteral("authors.txt")), u"\nxyz");
         QCOMPARE(shown.text, QStringLiteral("\r\nq\nxyz\r\n"));
     }
-
-    void searchesThroughTheWindow_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("found") << " wonder "
-                               << "\r\nWisdom begins in wonder.\r\n"
-                               << kDone;
-        QTest::newRow("two lines") << "wisdom"
-                                   << "\r\n  Indented wisdom line\r\n\r\nwisdom, wisdom and more wisdom\r\n"
-                                   << kDone;
-        QTest::newRow("nothing found empties the area") << "zebra"
-                                                        << "" << kNothing;
-        QTest::newRow("subjects are not searched") << "Courage"
-                                                   << "" << kNothing;
-        QTest::newRow("too short keeps the area") << " ab "
-                                                  << "before" << kTooShort;
-        QTest::newRow("empty keeps the area") << ""
-                                              << "before" << kTooShort;
-    }
-
-    void searchesThroughTheWindow()
-    {
-        QFETCH(QString, typed);
-        QFETCH(QString, shown);
-        QFETCH(QString, message);
-        ProgramFolder folder;
-        folder.writeBoth(kAuthors, "##Courage\r\nCourage is grace.\r\n");
-        SeamRecord record;
-        frmMain window(folder.path(), std::make_unique<test::RecordingSeam>(record));
-        QVERIFY(window.Form_Load());
-        window.txtQuotes->setPlainText(QStringLiteral("before"));
-        QTest::keyClicks(window.txtSearch, typed);
-        QTest::mouseClick(window.cmdSearch, Qt::LeftButton);
-        QCOMPARE(window.txtQuotes->toPlainText(), shown);
-        QCOMPARE(record.messages.size(), std::size_t(1));
-        QCOMPARE(record.messages[0].text, message);
-        QCOMPARE(record.messages[0].icon, MessageIcon::Information);
-        QCOMPARE(record.messages[0].title, QStringLiteral("Sayvane"));
-    }
-
-    void reportsAnAuthorsFileGoneMissing()
-    {
-        ProgramFolder folder;
-        folder.writeBoth(kAuthors, "##S\r\n");
-        SeamRecord record;
-        frmMain window(folder.path(), std::make_unique<test::RecordingSeam>(record));
-        QVERIFY(window.Form_Load());
-        window.txtQuotes->setPlainText(QStringLiteral("kept"));
-        QVERIFY(QFile::remove(folder.dataFile(QStringLiteral("authors.txt"))));
-        window.txtSearch->setText(QStringLiteral("wisdom"));
-        QTest::mouseClick(window.cmdSearch, Qt::LeftButton);
-        QCOMPARE(record.messages.size(), std::size_t(1));
-        QVERIFY(record.messages[0].text.startsWith(QStringLiteral("Sorry ! The file could not be read:")));
-        QCOMPARE(record.messages[0].icon, MessageIcon::Error);
-        QCOMPARE(window.txtQuotes->toPlainText(), QStringLiteral("kept"));
-    }
 };
 
-QTEST_MAIN(SearchTest)
+QTEST_GUILESS_MAIN(SearchTest)
 #include "tst_search.moc"

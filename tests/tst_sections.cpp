@@ -2,20 +2,15 @@
 #include "PhraseSearch.h"
 #include "SectionDisplay.h"
 #include "TestSupport.h"
-#include "frmMain.h"
 
-#include <QListView>
-#include "QuotesView.h"
-#include <QPushButton>
 #include <QTest>
 
 using namespace sayvane;
 using test::ProgramFolder;
-using test::SeamRecord;
 
 namespace {
 
-const QByteArray kWorkedExample = test::crlfLines(
+const QByteArray kSampleSections = test::crlfLines(
     {"A short note before any heading", "##Courage", "Courage quotation one.", "", "## Patience",
      "Patience quotation one.", "  ##Hope", "Hope quotation one.", "##Courage", "Courage quotation two.", "\t##Joy"});
 
@@ -35,19 +30,17 @@ class SectionsTest : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { applyProgramStyle(); }
-
     void showsTheQuoteLinesOfTheSection_data()
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("text");
-        QTest::newRow("worked example, Courage")
-            << kWorkedExample << "Courage" << appended({"Courage quotation one.", ""});
-        QTest::newRow("worked example, two leading spaces")
-            << kWorkedExample << "##Hope" << appended({"Hope quotation one."});
-        QTest::newRow("worked example, space in name")
-            << kWorkedExample << " Patience" << appended({"Patience quotation one."});
+        QTest::newRow("sample sections, Courage")
+            << kSampleSections << "Courage" << appended({"Courage quotation one.", ""});
+        QTest::newRow("sample sections, two leading spaces")
+            << kSampleSections << "##Hope" << appended({"Hope quotation one."});
+        QTest::newRow("sample sections, space in name")
+            << kSampleSections << " Patience" << appended({"Patience quotation one."});
         QTest::newRow("two quote lines") << test::crlfLines({"##A", "first", "second"}) << "A"
                                          << QStringLiteral("\r\nfirst\r\n\r\nsecond\r\n");
         QTest::newRow("adjacent sections of one name run on")
@@ -81,120 +74,12 @@ private slots:
         QFETCH(QString, text);
         ProgramFolder folder;
         folder.write(QStringLiteral("subjects.txt"), file);
-        for (std::size_t blockSize : {std::size_t(1), std::size_t(5), DataFileReader::kDefaultBlockSize}) {
-            const ShownQuotes shown = ShowSection(folder.dataFile(QStringLiteral("subjects.txt")), name, blockSize);
+        for (std::size_t blockSize : {std::size_t(1), std::size_t(5), ReadSettings().blockSize}) {
+            const ShownQuotes shown = ShowSection(folder.subjects(), QStringView(name), {.blockSize = blockSize});
             QVERIFY(!shown.failure);
             QCOMPARE(shown.text, text);
             QCOMPARE(shown.found, !text.isEmpty());
         }
-    }
-
-    // Both entries of a repeated name show the first section of that name.
-    void eitherEntryOfARepeatedNameShowsTheFirstSection()
-    {
-        ProgramFolder folder;
-        folder.writeBoth("##A\r\n", kWorkedExample);
-        SeamRecord record;
-        frmMain window(folder.path(), std::make_unique<test::RecordingSeam>(record));
-        QVERIFY(window.Form_Load());
-        for (int row : {0, 3}) {
-            window.txtQuotes->clear();
-            window.SubjectList->setCurrentIndex(window.SubjectList->model()->index(row, 0));
-            QTest::mouseClick(window.cmdShowSubject, Qt::LeftButton);
-            QCOMPARE(window.txtQuotes->toPlainText(), QStringLiteral("\r\nCourage quotation one.\r\n\r\n\r\n"));
-        }
-        QVERIFY(record.messages.empty());
-    }
-
-    void asksForASelectionFirst_data()
-    {
-        QTest::addColumn<bool>("authors");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("authors") << true << "Please select an Author first !";
-        QTest::newRow("subjects") << false << "Please select a subject first !";
-    }
-
-    void asksForASelectionFirst()
-    {
-        QFETCH(bool, authors);
-        QFETCH(QString, message);
-        ProgramFolder folder;
-        folder.writeBoth("##A\r\na1\r\n", "##S\r\ns1\r\n");
-        SeamRecord record;
-        frmMain window(folder.path(), std::make_unique<test::RecordingSeam>(record));
-        QVERIFY(window.Form_Load());
-        window.txtQuotes->setPlainText(QStringLiteral("kept"));
-        QTest::mouseClick(authors ? window.cmdShowAuthor : window.cmdShowSubject, Qt::LeftButton);
-        QCOMPARE(record.messages.size(), std::size_t(1));
-        QCOMPARE(record.messages[0].text, message);
-        QCOMPARE(record.messages[0].icon, MessageIcon::Information);
-        QCOMPARE(record.messages[0].title, QStringLiteral("Sayvane"));
-        QCOMPARE(window.txtQuotes->toPlainText(), QStringLiteral("kept"));
-    }
-
-    void showsTheSelectedAuthorThroughTheWindow()
-    {
-        ProgramFolder folder;
-        folder.writeBoth("##Plato\r\nFirst.\r\nSecond.\r\n##Seneca\r\nThird.\r\n", "##S\r\n");
-        SeamRecord record;
-        frmMain window(folder.path(), std::make_unique<test::RecordingSeam>(record));
-        QVERIFY(window.Form_Load());
-        window.show();
-        QListView *list = window.AuthorList;
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(1, 0)).center());
-        QTest::mouseClick(window.cmdShowAuthor, Qt::LeftButton);
-        QCOMPARE(window.txtQuotes->toPlainText(), QStringLiteral("\r\nThird.\r\n"));
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(0, 0)).center());
-        QTest::mouseClick(window.cmdShowAuthor, Qt::LeftButton);
-        QCOMPARE(window.txtQuotes->toPlainText(), QStringLiteral("\r\nFirst.\r\n\r\nSecond.\r\n"));
-        QVERIFY(record.messages.empty());
-    }
-
-    // A file that fails at the time of the click is reported by name; the
-    // quotations stay as they were, and the next click after the file is
-    // back works again.
-    void reportsAFileThatFailsAtTheClick_data()
-    {
-        QTest::addColumn<QString>("failure");
-        QTest::newRow("removed") << "removed";
-        QTest::newRow("replaced by a folder") << "folder";
-        QTest::newRow("read error") << "read error";
-    }
-
-    void reportsAFileThatFailsAtTheClick()
-    {
-        QFETCH(QString, failure);
-        ProgramFolder folder;
-        const QByteArray authors = "##Plato\r\nFirst.\r\n";
-        folder.writeBoth(authors, "##S\r\n");
-        SeamRecord record;
-        frmMain window(folder.path(), std::make_unique<test::RecordingSeam>(record));
-        QVERIFY(window.Form_Load());
-        window.AuthorList->setCurrentIndex(window.AuthorList->model()->index(0, 0));
-        window.txtQuotes->setPlainText(QStringLiteral("kept"));
-
-        const QString path = folder.dataFile(QStringLiteral("authors.txt"));
-        QVERIFY(QFile::remove(path));
-        if (failure == "folder")
-            QVERIFY(QDir().mkdir(path));
-        else if (failure == "read error")
-            QVERIFY(QFile::link(QStringLiteral("/proc/self/mem"), path));
-        QTest::mouseClick(window.cmdShowAuthor, Qt::LeftButton);
-        QCOMPARE(record.messages.size(), std::size_t(1));
-        QVERIFY(record.messages[0].text.startsWith(QStringLiteral("Sorry ! The file could not be read:\r\n") + path +
-                                                   QStringLiteral("\r\n")));
-        QCOMPARE(record.messages[0].icon, MessageIcon::Error);
-        QCOMPARE(window.txtQuotes->toPlainText(), QStringLiteral("kept"));
-        QCOMPARE(record.endings, 0);
-
-        if (failure == "folder")
-            QVERIFY(QDir().rmdir(path));
-        else
-            QFile::remove(path);
-        folder.write(QStringLiteral("authors.txt"), authors);
-        QTest::mouseClick(window.cmdShowAuthor, Qt::LeftButton);
-        QCOMPARE(window.txtQuotes->toPlainText(), QStringLiteral("\r\nFirst.\r\n"));
-        QCOMPARE(record.messages.size(), std::size_t(1));
     }
 
     // Taking away the read permission is reported with the system's reason
@@ -209,7 +94,7 @@ private slots:
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ExeOther);
         QFile::setPermissions(path, QFile::WriteOwner);
         const int result = test::runUnprivileged([&path] {
-            const ShownQuotes section = ShowSection(path, u"Plato");
+            const ShownQuotes section = ShowSection(path, QStringView(u"Plato"));
             const ShownQuotes search = SearchQuotes(path, u"wonder");
             const bool reported = section.failure && search.failure && section.failure->path == path &&
                                   section.failure->reason.contains(QStringLiteral("ermission")) &&
@@ -220,5 +105,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(SectionsTest)
+QTEST_GUILESS_MAIN(SectionsTest)
 #include "tst_sections.moc"

@@ -1,40 +1,49 @@
 // Sequential reader of one data file: whole lines, or blocks of whole lines.
 #pragma once
 
-#include <QFile>
+#include "RegularFile.h"
+
 #include <QString>
 
 #include <cstddef>
+#include <cstdlib>
+#include <memory>
 #include <optional>
 #include <string_view>
-#include <vector>
 
 namespace sayvane {
 
-// A data file that could not be opened or read, with the system's reason.
+// A data file that could not be opened or read, with the reason.
 struct ReadFailure
 {
     QString path;
     QString reason;
 };
 
+struct ReadSettings
+{
+    // Bytes asked of the system at a time.
+    std::size_t blockSize = std::size_t(1) << 20;
+    // The longest line the reader holds. A longer line is a read failure,
+    // so that a file without line ends (a sparse file of a terabyte, say)
+    // costs a bounded amount of memory and time.
+    std::size_t maxLineLength = std::size_t(256) << 20;
+};
+
 // A line ends at CR LF or at a CR not followed by LF; a LF on its own is an
 // ordinary character. A terminator at the very end of the file does not
-// start a further, empty line. The file is read in blocks of a fixed size,
-// so memory grows with the longest line, never with the size of the file.
+// start a further, empty line. The file is read in blocks of a fixed size
+// and only as far as it reached when it was opened, so a file that grows
+// meanwhile does not prolong the reading; memory grows with the longest
+// line, up to the limit of the settings.
 class DataFileReader
 {
 public:
-    static constexpr std::size_t kDefaultBlockSize = 256 * 1024;
-
-    explicit DataFileReader(std::size_t blockSize = kDefaultBlockSize);
-    ~DataFileReader();
-    DataFileReader(const DataFileReader &) = delete;
-    DataFileReader &operator=(const DataFileReader &) = delete;
+    explicit DataFileReader(ReadSettings settings = {});
 
     // False when the file cannot be opened; errorString() then says why.
     bool open(const QString &path);
-    // True when no byte is left to read, or when reading has failed.
+    // True when no line is left to read, or when reading has failed.
     bool atEnd();
     // The next line without its terminator. The view stays valid until the
     // next call on this reader. Only call it while atEnd() is false.
@@ -52,11 +61,19 @@ public:
 private:
     bool fetchLines();
     bool fill();
+    bool grow(std::size_t capacity);
     std::size_t endOfWholeLines() const;
+    bool fail(const QString &reason);
 
-    std::size_t m_blockSize;
-    QFile m_file;
-    std::vector<char> m_buffer;
+    ReadSettings m_settings;
+    RegularFile m_file;
+    bool m_open = false;
+    struct Free
+    {
+        void operator()(char *data) const { std::free(data); }
+    };
+    std::unique_ptr<char, Free> m_buffer; // grown by realloc, which can move large blocks without copying
+    std::size_t m_capacity = 0;
     std::size_t m_filled = 0;   // bytes of m_buffer holding file data
     std::size_t m_linesEnd = 0; // end of the whole lines handed out in this block
     std::size_t m_position = 0; // next unread byte within the whole lines
@@ -66,13 +83,15 @@ private:
     QString m_error;
 };
 
+QString lineTooLongReason(std::size_t maxLineLength);
+
 // Reads the file from its first line, handing each block of whole lines
 // to visit(lines) until visit returns false or the file ends, and closes it
 // again. Returns the failure when the file could not be opened or read.
 template <typename Visit>
-std::optional<ReadFailure> forEachBlock(const QString &path, std::size_t blockSize, Visit visit)
+std::optional<ReadFailure> forEachBlock(const QString &path, const ReadSettings &settings, Visit visit)
 {
-    DataFileReader reader(blockSize);
+    DataFileReader reader(settings);
     if (!reader.open(path))
         return ReadFailure{path, reader.errorString()};
     while (!reader.atEnd()) {

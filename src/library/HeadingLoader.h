@@ -2,19 +2,18 @@
 #pragma once
 
 #include "DataFileReader.h"
-
-#include <QStringList>
+#include "NameArray.h"
 
 #include <optional>
 
 namespace sayvane {
 
-struct HeadingNames
+struct LoadedNames
 {
-    QStringList names;                  // one entry per heading line
+    NameArray names;                    // one entry per heading line
     std::optional<ReadFailure> failure; // set when the file could not be read
 };
 
-HeadingNames LoadHeadingNames(const QString &path, std::size_t blockSize = DataFileReader::kDefaultBlockSize);
+LoadedNames LoadHeadingNames(const QString &path, const ReadSettings &settings = {});
 
 } // namespace sayvane

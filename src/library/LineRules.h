@@ -3,7 +3,7 @@
 // data files, so the rules work on the bytes.
 #pragma once
 
-#include <QString>
+#include <QStringView>
 
 #include <string_view>
 
@@ -11,15 +11,24 @@ namespace sayvane {
 
 // Removes leading and trailing spaces (U+0020) only; tabs and other white
 // space stay.
-std::string_view trimSpaces(std::string_view line);
 QStringView trimSpaces(QStringView text);
 
-// True when the line, trimmed of spaces, begins with "##".
-bool IsHeadingLine(std::string_view line);
+// True when the line, trimmed of spaces, begins with "##". Trailing spaces
+// cannot change the first two characters of the trimmed text unless they
+// are among them, and then those are not "##"; so skipping the leading
+// spaces is enough.
+inline bool IsHeadingLine(std::string_view line)
+{
+    const std::size_t begin = line.find_first_not_of(' ');
+    return begin != std::string_view::npos && line.substr(begin).starts_with("##");
+}
 
 // The untrimmed line from its third character on, or empty when shorter:
 // spaces before the marks take part of the first two characters, and
 // trailing spaces stay part of the name.
-std::string_view HeadingName(std::string_view headingLine);
+inline std::string_view HeadingName(std::string_view headingLine)
+{
+    return headingLine.size() > 2 ? headingLine.substr(2) : std::string_view();
+}
 
 } // namespace sayvane

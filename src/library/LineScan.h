@@ -1,8 +1,11 @@
 // Walking a block of whole lines, as DataFileReader::readLines gives them:
-// line by line, or straight from one heading line to the next.
+// line by line, or straight from one heading line to the next. This is the
+// one place where a block is split into lines.
 #pragma once
 
-#include <cstring>
+#include "ByteSearch.h"
+#include "LineRules.h"
+
 #include <optional>
 #include <string_view>
 
@@ -17,7 +20,7 @@ struct LineSpan
 // The line that begins at `begin`.
 inline LineSpan lineAt(const char *begin, const char *end)
 {
-    const char *cr = static_cast<const char *>(std::memchr(begin, '\r', std::size_t(end - begin)));
+    const char *cr = findByte(begin, end, '\r');
     if (!cr)
         return {{begin, std::size_t(end - begin)}, end};
     const char *next = cr + 1;
@@ -31,33 +34,29 @@ inline LineSpan lineAt(const char *begin, const char *end)
 // result lies just past `at`.
 inline const char *lineStartOf(const char *from, const char *at)
 {
-    const char *cr = static_cast<const char *>(memrchr(from, '\r', std::size_t(at - from)));
+    const char *cr = findLastByte(from, at, '\r');
     if (!cr)
         return from;
     return cr[1] == '\n' ? cr + 2 : cr + 1;
 }
 
 // The first heading line at or after `begin`, the start of a line. Jumps
-// from one "#" to the next instead of looking at every line: only a line
-// whose "##" follows nothing but spaces is a heading.
+// from one "##" to the next instead of looking at every line, and asks the
+// heading rule only about the lines that hold one.
 inline std::optional<LineSpan> nextHeadingLine(const char *begin, const char *end)
 {
     const char *from = begin;
     const char *search = begin;
     while (search + 1 < end) {
-        const char *mark = static_cast<const char *>(std::memchr(search, '#', std::size_t(end - search - 1)));
+        const char *mark = findByte(search, end - 1, '#');
         if (!mark)
             return std::nullopt;
         if (mark[1] != '#') {
             search = mark + 1;
             continue;
         }
-        const char *start = lineStartOf(from, mark);
-        const LineSpan span = lineAt(start, end);
-        const char *first = start;
-        while (first < mark && *first == ' ')
-            ++first;
-        if (first == mark)
+        const LineSpan span = lineAt(lineStartOf(from, mark), end);
+        if (IsHeadingLine(span.line))
             return span;
         from = search = span.next;
     }

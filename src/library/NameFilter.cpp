@@ -1,54 +1,19 @@
 #include "NameFilter.h"
 
 #include "LineRules.h"
+#include "Windows1252.h"
 
 #include <QChar>
 
+#include <limits>
 #include <numeric>
+#include <vector>
 
 namespace sayvane {
-namespace {
 
-constexpr char32_t kNoCharacter = 0x110000;
-
-// Both sides use the same per-character Unicode lower-case mapping, so a
-// name never has to be copied or lowered whole on every keystroke. The
-// mapping of all 65,536 UTF-16 units is looked up once, on first use.
-char16_t lowered(char16_t character)
+QList<int> FilterNames(const NameArray &names, QStringView filterText)
 {
-    static const std::vector<char16_t> table = [] {
-        std::vector<char16_t> lower(0x10000);
-        for (char32_t unit = 0; unit < 0x10000; ++unit)
-            lower[unit] = char16_t(QChar::toLower(unit));
-        return lower;
-    }();
-    return table[character];
-}
-
-bool beginsWithLowered(QStringView name, const std::vector<char16_t> &loweredFilter)
-{
-    if (name.size() < qsizetype(loweredFilter.size()))
-        return false;
-    for (std::size_t i = 1; i < loweredFilter.size(); ++i) {
-        if (lowered(name[qsizetype(i)].unicode()) != loweredFilter[i])
-            return false;
-    }
-    return true;
-}
-
-} // namespace
-
-NameFilter::NameFilter(const QStringList &names)
-    : m_names(&names)
-{
-    m_firstLowered.reserve(std::size_t(names.size()));
-    for (const QString &name : names)
-        m_firstLowered.push_back(name.isEmpty() ? kNoCharacter : lowered(name.front().unicode()));
-}
-
-QList<int> NameFilter::matches(QStringView filterText) const
-{
-    const int count = int(m_firstLowered.size());
+    const int count = int(std::min<qsizetype>(names.size(), std::numeric_limits<int>::max()));
     QList<int> positions;
     const QStringView filter = trimSpaces(filterText);
     if (filter.isEmpty()) {
@@ -56,24 +21,26 @@ QList<int> NameFilter::matches(QStringView filterText) const
         std::iota(positions.begin(), positions.end(), 0);
         return positions;
     }
+    // A name is bytes, one a character, so its first n characters are its
+    // first n bytes. A filter character that no byte stands for (outside
+    // Windows-1252, or half of a surrogate pair) matches no name.
     std::vector<char16_t> loweredFilter;
     loweredFilter.reserve(std::size_t(filter.size()));
     for (QChar character : filter)
-        loweredFilter.push_back(lowered(character.unicode()));
-
-    // The first character is compared in the compact array; only the names
-    // that pass are read.
-    const char32_t first = loweredFilter.front();
+        loweredFilter.push_back(char16_t(character.toLower().unicode()));
+    const std::size_t length = loweredFilter.size();
+    const std::array<char16_t, 256> &lowered = loweredWindows1252();
     for (int position = 0; position < count; ++position) {
-        if (m_firstLowered[std::size_t(position)] == first && beginsWithLowered((*m_names)[position], loweredFilter))
+        const std::string_view name = names.bytes(position);
+        if (name.size() < length)
+            continue;
+        std::size_t i = 0;
+        while (i < length && lowered[static_cast<unsigned char>(name[i])] == loweredFilter[i])
+            ++i;
+        if (i == length)
             positions.append(position);
     }
     return positions;
-}
-
-QList<int> FilterNames(const QStringList &names, QStringView filterText)
-{
-    return NameFilter(names).matches(filterText);
 }
 
 } // namespace sayvane

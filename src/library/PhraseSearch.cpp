@@ -1,10 +1,8 @@
 #include "PhraseSearch.h"
 
-#include "LineRules.h"
+#include "ByteSearch.h"
 #include "LineScan.h"
 #include "Windows1252.h"
-
-#include <cstring>
 
 namespace sayvane {
 namespace {
@@ -13,13 +11,12 @@ namespace {
 // that contains it to the sink. The phrase holds no CR, so a match never
 // spans two lines; the search runs over the whole block at once and looks
 // for the enclosing line only around a match.
-template <typename Sink> void searchLines(std::string_view lines, std::string_view phrase, Sink sink)
+template <typename Sink> void searchLines(std::string_view lines, const PhraseFinder &finder, Sink sink)
 {
     const char *position = lines.data();
     const char *const end = position + lines.size();
     while (position < end) {
-        const char *hit =
-            static_cast<const char *>(memmem(position, std::size_t(end - position), phrase.data(), phrase.size()));
+        const char *hit = finder.find(position, end);
         if (!hit)
             return;
         const char *start = lineStartOf(position, hit);
@@ -34,17 +31,32 @@ template <typename Sink> void searchLines(std::string_view lines, std::string_vi
     }
 }
 
+qsizetype characterCount(QStringView text)
+{
+    qsizetype count = text.size();
+    for (qsizetype i = 1; i < text.size(); ++i) {
+        if (text[i].isLowSurrogate() && text[i - 1].isHighSurrogate())
+            --count;
+    }
+    return count;
+}
+
 } // namespace
+
+QString phraseTooShortMessage()
+{
+    return QStringLiteral("Please enter a word greater than %1 letters !").arg(kMinimumPhraseLength - 1);
+}
 
 std::optional<QStringView> SearchPhrase(QStringView typedText)
 {
     const QStringView phrase = trimSpaces(typedText);
-    if (phrase.size() < kMinimumPhraseLength)
+    if (characterCount(phrase) < kMinimumPhraseLength)
         return std::nullopt;
     return phrase;
 }
 
-ShownQuotes SearchQuotes(const QString &path, QStringView phrase, std::size_t blockSize)
+ShownQuotes SearchQuotes(const QString &path, QStringView phrase, const ReadSettings &settings)
 {
     ShownQuotes result;
     // No line holds a CR, nor a character that Windows-1252 cannot
@@ -52,13 +64,12 @@ ShownQuotes SearchQuotes(const QString &path, QStringView phrase, std::size_t bl
     // so that a file gone missing is reported.
     const std::optional<QByteArray> encoded = encodeWindows1252(phrase);
     const bool searchable = encoded && !encoded->contains('\r');
-    const std::string_view needle =
-        searchable ? std::string_view(encoded->data(), encoded->size()) : std::string_view();
+    const PhraseFinder finder(searchable ? std::string_view(encoded->data(), encoded->size()) : std::string_view());
     ShownText shown;
 
-    result.failure = forEachBlock(path, blockSize, [&](std::string_view lines) {
+    result.failure = forEachBlock(path, settings, [&](std::string_view lines) {
         if (searchable)
-            searchLines(lines, needle, [&shown](std::string_view line) { shown.append(line); });
+            searchLines(lines, finder, [&shown](std::string_view line) { shown.append(line); });
         return true;
     });
     if (result.failure)

@@ -5,8 +5,12 @@
 
 namespace sayvane {
 
-// The shortest phrase worth searching for, counted after trimming spaces.
+// The shortest phrase worth searching for, in characters (a surrogate pair
+// is one character), counted after trimming spaces.
 constexpr qsizetype kMinimumPhraseLength = 3;
+
+// What the user is told when the phrase is shorter.
+QString phraseTooShortMessage();
 
 // The typed text trimmed of spaces, or nothing when it is too short.
 std::optional<QStringView> SearchPhrase(QStringView typedText);
@@ -14,7 +18,6 @@ std::optional<QStringView> SearchPhrase(QStringView typedText);
 // Reads the whole file afresh and shows, in file order, every quote line
 // (heading lines are never searched) that contains the phrase exactly,
 // case-sensitive. A line with several occurrences is shown once.
-ShownQuotes SearchQuotes(const QString &path, QStringView phrase,
-                         std::size_t blockSize = DataFileReader::kDefaultBlockSize);
+ShownQuotes SearchQuotes(const QString &path, QStringView phrase, const ReadSettings &settings = {});
 
 } // namespace sayvane

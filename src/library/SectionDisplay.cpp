@@ -1,25 +1,22 @@
 #include "SectionDisplay.h"
 
-#include "LineRules.h"
 #include "LineScan.h"
 #include "Windows1252.h"
 
 namespace sayvane {
+namespace {
 
-ShownQuotes ShowSection(const QString &path, QStringView selectedName, std::size_t blockSize)
+ShownQuotes showSection(const QString &path, std::optional<std::string_view> selectedName, const ReadSettings &settings)
 {
-    ShownQuotes result;
-    // A name that Windows-1252 cannot represent heads no section of the
-    // file; the file is still read, so that a file gone missing is reported.
-    const std::optional<QByteArray> encodedName = encodeWindows1252(selectedName);
-    const auto headsSection = [&encodedName](std::string_view headingLine) {
-        return encodedName && HeadingName(headingLine) == std::string_view(encodedName->data(), encodedName->size());
+    const auto headsSection = [&selectedName](std::string_view headingLine) {
+        return selectedName && HeadingName(headingLine) == *selectedName;
     };
     ShownText shown;
     bool inSection = false;
     bool sectionEnded = false;
 
-    result.failure = forEachBlock(path, blockSize, [&](std::string_view lines) {
+    ShownQuotes result;
+    result.failure = forEachBlock(path, settings, [&](std::string_view lines) {
         const char *position = lines.data();
         const char *end = position + lines.size();
         while (position < end) {
@@ -43,12 +40,25 @@ ShownQuotes ShowSection(const QString &path, QStringView selectedName, std::size
         }
         return true;
     });
-
     if (!result.failure) {
         result.found = !shown.isEmpty();
         result.text = shown.take();
     }
     return result;
+}
+
+} // namespace
+
+ShownQuotes ShowSection(const QString &path, std::string_view selectedName, const ReadSettings &settings)
+{
+    return showSection(path, selectedName, settings);
+}
+
+ShownQuotes ShowSection(const QString &path, QStringView selectedName, const ReadSettings &settings)
+{
+    const std::optional<QByteArray> encoded = encodeWindows1252(selectedName);
+    return showSection(path, encoded ? std::optional(std::string_view(encoded->data(), encoded->size())) : std::nullopt,
+                       settings);
 }
 
 } // namespace sayvane

@@ -32,6 +32,17 @@ std::optional<char> byteOf(char16_t character)
 
 } // namespace
 
+const std::array<char16_t, 256> &loweredWindows1252()
+{
+    static const std::array<char16_t, 256> lowered = [] {
+        std::array<char16_t, 256> table{};
+        for (int i = 0; i < 256; ++i)
+            table[i] = char16_t(QChar::toLower(char32_t(kCharacters[i])));
+        return table;
+    }();
+    return lowered;
+}
+
 void decodeWindows1252(std::string_view bytes, char16_t *out)
 {
     for (unsigned char byte : bytes)

@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <array>
 #include <optional>
 #include <string_view>
 
@@ -15,6 +16,10 @@ namespace sayvane {
 QString decodeWindows1252(std::string_view bytes);
 // The same into room for bytes.size() characters.
 void decodeWindows1252(std::string_view bytes, char16_t *out);
+
+// For each byte, the character it stands for in lower case (Unicode's
+// mapping of one character), for comparing names without regard to case.
+const std::array<char16_t, 256> &loweredWindows1252();
 
 // The bytes that stand for the text in a data file, or nothing when the
 // text holds a character that Windows-1252 cannot represent (such text can

@@ -1,17 +1,17 @@
-// The quotations area: a read-only view of plain text made for very long
-// texts. Setting a text of 100,000 lines only indexes its paragraphs; a
-// paragraph is laid out, wrapped at word boundaries, when it comes into view.
+// The quotations area: a read-only, multi-line text box made for very long
+// texts. It behaves like the standard one (a blinking caret, keyboard and
+// mouse selection, copying) but lays out only the rows in view, so a text
+// of a hundred thousand lines, or a single line of half a gigabyte, shows
+// at once and scrolls to its end.
 #pragma once
 
+#include "WrappedText.h"
+
 #include <QAbstractScrollArea>
+#include <QBasicTimer>
 #include <QString>
 
-#include <memory>
-#include <unordered_map>
 #include <utility>
-#include <vector>
-
-class QTextLayout;
 
 namespace sayvane {
 
@@ -24,9 +24,9 @@ public:
     ~QuotesView() override;
 
     // The text exactly as set; CR LF, a lone CR and a lone LF each end a
-    // paragraph on screen.
+    // paragraph on screen. The caret goes to the start.
     void setPlainText(const QString &text);
-    QString toPlainText() const { return m_text; }
+    QString toPlainText() const { return m_wrapped.text(); }
     void clear() { setPlainText(QString()); }
 
     // The selected text, with each paragraph break as one LF.
@@ -35,44 +35,78 @@ public:
     void copy() const;
     // The selection as positions in the text, start before end.
     std::pair<qsizetype, qsizetype> selectionRange() const;
-    void select(qsizetype start, qsizetype end);
+    // Selects from `anchor` to `caret`, the caret ending where the view
+    // follows it.
+    void select(qsizetype anchor, qsizetype caret);
+    qsizetype caretPosition() const { return m_caret; }
+    void setCaretPosition(qsizetype position) { select(position, position); }
 
-    int paragraphCount() const { return int(m_paragraphStarts.size()); }
-    // How many rows the paragraph takes on screen at the current width.
-    int rowCountOf(int paragraph) const;
-    int firstVisibleParagraph() const { return m_top; }
+    // Where the first row in view begins, and how many rows fit.
+    qsizetype topPosition() const { return m_top; }
+    int rowsInView() const;
+    // The rectangle of the character at a position, in viewport
+    // coordinates; empty when it is out of view.
+    QRect characterRect(qsizetype position) const;
+    qsizetype positionAt(QPoint viewportPoint) const;
+    // Scrolls as little as needed to bring the position's row into view.
+    void ensureVisible(qsizetype position);
+    const WrappedText &wrappedText() const { return m_wrapped; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
     void wheelEvent(QWheelEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
-    void changeEvent(QEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void timerEvent(QTimerEvent *event) override;
 
 private:
-    int paragraphLength(int paragraph) const;
-    QTextLayout &layoutOf(int paragraph) const;
-    int heightOf(int paragraph) const;
-    int textWidth() const;
-    void forgetLayouts();
-    void updateScrollRange();
-    void scrollByPixels(int pixels);
-    void setTop(int paragraph, int offset);
-    qsizetype positionAt(QPoint point) const;
+    enum class Motion {
+        NextCharacter,
+        PreviousCharacter,
+        NextWord,
+        PreviousWord,
+        NextRow,
+        PreviousRow,
+        NextPage,
+        PreviousPage,
+        StartOfRow,
+        EndOfRow,
+        StartOfText,
+        EndOfText
+    };
 
-    QString m_text;
-    std::vector<qsizetype> m_paragraphStarts; // start of each paragraph in m_text
-    mutable std::unordered_map<int, std::unique_ptr<QTextLayout>> m_layouts;
-    int m_top = 0;       // first paragraph in view
-    int m_topOffset = 0; // pixels of it scrolled out above the view
+    bool moveByKey(QKeyEvent *event);
+    void moveCaret(Motion motion, bool extend);
+    void placeCaret(qsizetype position, bool extend, bool keepColumn = false);
+    void setTop(qsizetype position);
+    void scrollRows(qsizetype rows);
+    void reformat();
+    void updateScrollBar();
+    int valueOf(qsizetype position) const;
+    void restartBlinking();
+    void announceCaret(std::pair<qsizetype, qsizetype> selectionBefore);
+    int textWidth() const;
+
+    WrappedText m_wrapped;
+    qsizetype m_top = 0;     // start of the first row in view
+    qsizetype m_lastTop = 0; // the top from which the last row just shows
+    qsizetype m_scale = 1;   // characters per unit of the scroll bar
     qsizetype m_anchor = 0;
-    qsizetype m_cursor = 0; // the selection runs between anchor and cursor
+    qsizetype m_caret = 0; // the selection runs between anchor and caret
+    qreal m_column = 0;    // where Up and Down look for the caret's new place
+    int m_wheelRemainder = 0;
     bool m_selecting = false;
+    bool m_caretOn = false;
+    QBasicTimer m_blink;
 };
 
 } // namespace sayvane

@@ -1,22 +1,18 @@
 #include "frmMain.h"
 
-#include "ControlTable.h"
+#include "ClickableLabel.h"
 #include "DataFiles.h"
 #include "HeadingLoader.h"
-#include "NameFilter.h"
-#include "NameListModel.h"
+#include "ListBox.h"
+#include "NameList.h"
 #include "PhraseSearch.h"
 #include "QuotesView.h"
-#include "QuotesViewAccessible.h"
 #include "SectionDisplay.h"
+#include "Version.h"
 
-#include <QAccessible>
 #include <QApplication>
 #include <QDir>
-#include <QLabel>
 #include <QLineEdit>
-#include <QListView>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyleFactory>
@@ -62,22 +58,6 @@ qint16 shiftFlags(Qt::KeyboardModifiers modifiers)
                   (modifiers & Qt::AltModifier ? 4 : 0));
 }
 
-NameListModel *modelOf(const QListView *list)
-{
-    return static_cast<NameListModel *>(list->model());
-}
-
-int selectionIndex(const QListView *list)
-{
-    const QModelIndexList selected = list->selectionModel()->selectedIndexes();
-    return selected.isEmpty() ? -1 : selected.first().row();
-}
-
-template <typename Widget> Widget *control(QWidget *form, const char *name)
-{
-    return form->findChild<Widget *>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
-}
-
 } // namespace
 
 void applyProgramStyle()
@@ -92,8 +72,6 @@ frmMain::frmMain(QString programFolder, std::unique_ptr<MessageSeam> seam)
     , m_seam(std::move(seam))
 {
     registerPictures();
-    static const bool accessible = (QAccessible::installFactory(quotesViewAccessibleFactory), true);
-    Q_UNUSED(accessible);
     setWindowTitle(QString::fromLatin1(kWindowTitle));
     setWindowIcon(QIcon(QStringLiteral(":/sayvane/icon.png")));
     setFixedSize(kWindowSize);
@@ -106,36 +84,40 @@ frmMain::frmMain(QString programFolder, std::unique_ptr<MessageSeam> seam)
     font.setPixelSize(kDefaultFontPixelSize);
     setFont(font);
 
-    createControls(this);
-    cmdExit = control<QPushButton>(this, "cmdExit");
-    cmdAbout = control<QPushButton>(this, "cmdAbout");
-    cmdSearch = control<QPushButton>(this, "cmdSearch");
-    txtSearch = control<QLineEdit>(this, "txtSearch");
-    txtAuthor = control<QLineEdit>(this, "txtAuthor");
-    cmdShowSubject = control<QPushButton>(this, "cmdShowSubject");
-    txtSubject = control<QLineEdit>(this, "txtSubject");
-    SubjectList = control<QListView>(this, "SubjectList");
-    cmdShowAuthor = control<QPushButton>(this, "cmdShowAuthor");
-    AuthorList = control<QListView>(this, "AuthorList");
-    txtQuotes = control<QuotesView>(this, "txtQuotes");
-    lblMin = control<QLabel>(this, "lblMin");
-    lblExit = control<QLabel>(this, "lblExit");
-    TitleBar = control<QLabel>(this, "TitleBar");
-
-    connect(txtAuthor, &QLineEdit::textChanged, this, &frmMain::txtAuthor_Change);
-    connect(txtSubject, &QLineEdit::textChanged, this, &frmMain::txtSubject_Change);
-    connect(cmdShowAuthor, &QPushButton::clicked, this, &frmMain::cmdShowAuthor_Click);
-    connect(cmdShowSubject, &QPushButton::clicked, this, &frmMain::cmdShowSubject_Click);
-    connect(cmdSearch, &QPushButton::clicked, this, &frmMain::cmdSearch_Click);
-    connect(cmdExit, &QPushButton::clicked, this, &frmMain::cmdExit_Click);
-    connect(cmdAbout, &QPushButton::clicked, this, &frmMain::cmdAbout_Click);
-    TitleBar->setMouseTracking(true);
-    for (QLabel *label : {TitleBar, lblMin, lblExit})
-        label->installEventFilter(this);
-    AuthorList->setFocus();
+    m_controls = createControls(this);
+    AuthorNames = m_controls.AuthorList->names();
+    SubjectNames = m_controls.SubjectList->names();
+    connectEvents();
+    m_controls.AuthorList->setFocus();
 }
 
 frmMain::~frmMain() = default;
+
+void frmMain::connectEvents()
+{
+    const Controls &c = m_controls;
+    connect(c.txtAuthor, &QLineEdit::textChanged, this, &frmMain::txtAuthor_Change);
+    connect(c.txtSubject, &QLineEdit::textChanged, this, &frmMain::txtSubject_Change);
+    connect(c.cmdShowAuthor, &QPushButton::clicked, this, &frmMain::cmdShowAuthor_Click);
+    connect(c.cmdShowSubject, &QPushButton::clicked, this, &frmMain::cmdShowSubject_Click);
+    connect(c.cmdSearch, &QPushButton::clicked, this, &frmMain::cmdSearch_Click);
+    connect(c.cmdExit, &QPushButton::clicked, this, &frmMain::cmdExit_Click);
+    connect(c.cmdAbout, &QPushButton::clicked, this, &frmMain::cmdAbout_Click);
+    connect(c.lblMin, &ClickableLabel::clicked, this, &frmMain::lblMin_Click);
+    connect(c.lblExit, &ClickableLabel::clicked, this, &frmMain::lblExit_Click);
+    // The title bar reports its pointer in pixels; its procedures take twips.
+    c.TitleBar->setMouseTracking(true);
+    connect(c.TitleBar, &ClickableLabel::pressed, this,
+            [this](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF position) {
+                const QPointF twips = position * kTwipsPerPixel;
+                TitleBar_MouseDown(buttonFlags(button), shiftFlags(modifiers), float(twips.x()), float(twips.y()));
+            });
+    connect(c.TitleBar, &ClickableLabel::moved, this,
+            [this](Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPointF position) {
+                const QPointF twips = position * kTwipsPerPixel;
+                TitleBar_MouseMove(buttonFlags(buttons), shiftFlags(modifiers), float(twips.x()), float(twips.y()));
+            });
+}
 
 bool frmMain::Form_Load()
 {
@@ -149,17 +131,14 @@ bool frmMain::Form_Load()
         unloadAndEnd();
         return false;
     }
-    for (auto [file, names, list, filter] : {std::tuple{&AuthorsFile, &AuthorNames, AuthorList, &m_authorFilter},
-                                             std::tuple{&SubjectsFile, &SubjectNames, SubjectList, &m_subjectFilter}}) {
-        HeadingNames loaded = LoadHeadingNames(*file);
+    for (auto [file, names] : {std::pair{&AuthorsFile, AuthorNames}, std::pair{&SubjectsFile, SubjectNames}}) {
+        LoadedNames loaded = LoadHeadingNames(*file);
         if (loaded.failure) {
             reportReadFailure(*loaded.failure);
             unloadAndEnd();
             return false;
         }
-        *names = std::move(loaded.names);
-        *filter = NameFilter(*names);
-        modelOf(list)->showNames(names, filter->matches({}));
+        names->setNames(std::move(loaded.names));
     }
     return true;
 }
@@ -173,57 +152,55 @@ void frmMain::showCentred()
         move(frame.topLeft());
     }
     show();
-    AuthorList->setFocus();
+    m_controls.AuthorList->setFocus();
 }
 
 void frmMain::txtAuthor_Change()
 {
-    filterNames(txtAuthor, AuthorList, AuthorNames, m_authorFilter);
+    filterNames(m_controls.txtAuthor, AuthorNames);
 }
 
 void frmMain::txtSubject_Change()
 {
-    filterNames(txtSubject, SubjectList, SubjectNames, m_subjectFilter);
+    filterNames(m_controls.txtSubject, SubjectNames);
 }
 
-void frmMain::filterNames(const QLineEdit *filterBox, QListView *list, const QStringList &names,
-                          const NameFilter &filter)
+void frmMain::filterNames(const QLineEdit *filterBox, NameList *names)
 {
-    modelOf(list)->showNames(&names, filter.matches(filterBox->text()));
+    names->filter(filterBox->text());
 }
 
 void frmMain::cmdShowAuthor_Click()
 {
-    showSection(AuthorList, AuthorsFile, QStringLiteral("Please select an Author first !"));
+    showSection(m_controls.AuthorList, AuthorsFile, QStringLiteral("Please select an Author first !"));
 }
 
 void frmMain::cmdShowSubject_Click()
 {
-    showSection(SubjectList, SubjectsFile, QStringLiteral("Please select a subject first !"));
+    showSection(m_controls.SubjectList, SubjectsFile, QStringLiteral("Please select a subject first !"));
 }
 
-void frmMain::showSection(const QListView *list, const QString &dataFile, const QString &noSelectionMessage)
+void frmMain::showSection(const ListBox *list, const QString &dataFile, const QString &noSelectionMessage)
 {
-    const int selected = selectionIndex(list);
+    const int selected = list->selectionIndex();
     if (selected < 0) {
         showMessage(noSelectionMessage, MessageIcon::Information);
         return;
     }
-    const QString name = list->model()->index(selected, 0).data().toString();
-    const ShownQuotes shown = ShowSection(dataFile, name);
+    const ShownQuotes shown = ShowSection(dataFile, list->names()->nameBytes(selected));
     if (shown.failure) {
         reportReadFailure(*shown.failure);
         return;
     }
-    txtQuotes->setPlainText(shown.text);
+    m_controls.txtQuotes->setPlainText(shown.text);
 }
 
 void frmMain::cmdSearch_Click()
 {
-    const QString typed = txtSearch->text();
+    const QString typed = m_controls.txtSearch->text();
     const std::optional<QStringView> phrase = SearchPhrase(typed);
     if (!phrase) {
-        showMessage(QStringLiteral("Please enter a word greater than 2 letters !"), MessageIcon::Information);
+        showMessage(phraseTooShortMessage(), MessageIcon::Information);
         return;
     }
     const ShownQuotes shown = SearchQuotes(AuthorsFile, *phrase);
@@ -231,7 +208,7 @@ void frmMain::cmdSearch_Click()
         reportReadFailure(*shown.failure);
         return;
     }
-    txtQuotes->setPlainText(shown.text);
+    m_controls.txtQuotes->setPlainText(shown.text);
     showMessage(shown.found ? QStringLiteral("Searching Done !") : QStringLiteral("Sorry ! No result was found."),
                 MessageIcon::Information);
 }
@@ -281,7 +258,7 @@ QString frmMain::aboutText()
     return QStringList{
         QStringLiteral(".:: Sayvane ::."),
         QString(),
-        QStringLiteral("Version 1.0"),
+        QStringLiteral("Version %1").arg(QLatin1String(kVersion)),
         QStringLiteral("Browse a collection of quotations by author or subject."),
         QStringLiteral("Made by Tamsor."),
         QStringLiteral("Web : https://tamsor.example.org"),
@@ -294,38 +271,6 @@ QString frmMain::aboutText()
 void frmMain::cmdAbout_Click()
 {
     showMessage(aboutText(), MessageIcon::Information, QStringLiteral("About"));
-}
-
-bool frmMain::eventFilter(QObject *watched, QEvent *event)
-{
-    const bool press = event->type() == QEvent::MouseButtonPress;
-    const bool move = event->type() == QEvent::MouseMove;
-    const bool release = event->type() == QEvent::MouseButtonRelease;
-    if (!press && !move && !release)
-        return QWidget::eventFilter(watched, event);
-    auto *mouse = static_cast<QMouseEvent *>(event);
-    if (watched == TitleBar) {
-        const QPointF twips = mouse->position() * kTwipsPerPixel;
-        if (press)
-            TitleBar_MouseDown(buttonFlags(mouse->button()), shiftFlags(mouse->modifiers()), float(twips.x()),
-                               float(twips.y()));
-        else if (move)
-            TitleBar_MouseMove(buttonFlags(mouse->buttons()), shiftFlags(mouse->modifiers()), float(twips.x()),
-                               float(twips.y()));
-        return false;
-    }
-    // A label is clicked when the left button is pressed and released over it.
-    auto *label = static_cast<QWidget *>(watched);
-    if (press && mouse->button() == Qt::LeftButton)
-        m_labelPressed = true;
-    if (release && mouse->button() == Qt::LeftButton && std::exchange(m_labelPressed, false) &&
-        label->rect().contains(mouse->position().toPoint())) {
-        if (label == lblMin)
-            lblMin_Click();
-        else if (label == lblExit)
-            lblExit_Click();
-    }
-    return false;
 }
 
 void frmMain::showMessage(const QString &text, MessageIcon icon, const QString &title)

@@ -1,23 +1,17 @@
 // The program's one window: its controls, its fields and its event procedures.
 #pragma once
 
+#include "ControlLayout.h"
 #include "MessageSeam.h"
-#include "NameFilter.h"
 
-#include <QStringList>
+#include <QString>
 #include <QWidget>
 
 #include <memory>
 
-class QLabel;
-class QLineEdit;
-class QListView;
-class QPushButton;
-
 namespace sayvane {
 
-class NameListModel;
-class QuotesView;
+class NameList;
 struct ReadFailure;
 
 class frmMain : public QWidget
@@ -34,41 +28,16 @@ public:
     bool Form_Load();
     void showCentred();
 
-    // Pointer position at the last press on the title bar, in twips.
-    qint16 DragX = 0;
-    qint16 DragY = 0;
-    // Set once by Form_Load.
-    QString AuthorsFile;
-    QString SubjectsFile;
-    QStringList AuthorNames;
-    QStringList SubjectNames;
+    const Controls &controls() const { return m_controls; }
+    static QString aboutText();
+
+private:
+    friend class frmMainTestPeer;
 
     // Mouse notifications of the title bar; Button and Shift are the flag
     // sets of the buttons and shift keys, X and Y in twips.
     void TitleBar_MouseDown(qint16 Button, qint16 Shift, float X, float Y);
     void TitleBar_MouseMove(qint16 Button, qint16 Shift, float X, float Y);
-
-    static QString aboutText();
-
-    QPushButton *cmdExit = nullptr;
-    QPushButton *cmdAbout = nullptr;
-    QPushButton *cmdSearch = nullptr;
-    QLineEdit *txtSearch = nullptr;
-    QLineEdit *txtAuthor = nullptr;
-    QPushButton *cmdShowSubject = nullptr;
-    QLineEdit *txtSubject = nullptr;
-    QListView *SubjectList = nullptr;
-    QPushButton *cmdShowAuthor = nullptr;
-    QListView *AuthorList = nullptr;
-    QuotesView *txtQuotes = nullptr;
-    QLabel *lblMin = nullptr;
-    QLabel *lblExit = nullptr;
-    QLabel *TitleBar = nullptr;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
     void txtAuthor_Change();
     void txtSubject_Change();
     void cmdShowAuthor_Click();
@@ -79,17 +48,26 @@ private:
     void cmdExit_Click();
     void cmdAbout_Click();
 
-    void filterNames(const QLineEdit *filterBox, QListView *list, const QStringList &names, const NameFilter &filter);
-    void showSection(const QListView *list, const QString &dataFile, const QString &noSelectionMessage);
+    void connectEvents();
+    void filterNames(const QLineEdit *filterBox, NameList *names);
+    void showSection(const ListBox *list, const QString &dataFile, const QString &noSelectionMessage);
     void showMessage(const QString &text, MessageIcon icon, const QString &title = {});
     void reportReadFailure(const ReadFailure &failure);
     void unloadAndEnd();
 
+    // Pointer position at the last press on the title bar, in twips.
+    qint16 DragX = 0;
+    qint16 DragY = 0;
+    // Set once by Form_Load.
+    QString AuthorsFile;
+    QString SubjectsFile;
+    // The heading names of each file, owned by the model of its list.
+    NameList *AuthorNames = nullptr;
+    NameList *SubjectNames = nullptr;
+
     QString m_programFolder;
-    NameFilter m_authorFilter;  // over AuthorNames
-    NameFilter m_subjectFilter; // over SubjectNames
     std::unique_ptr<MessageSeam> m_seam;
-    bool m_labelPressed = false;
+    Controls m_controls;
 };
 
 // Makes the program look the same on every desktop: one widget style and

@@ -1,6 +1,8 @@
-#include "ControlTable.h"
+#include "ControlLayout.h"
 
-#include "NameListModel.h"
+#include "ClickableLabel.h"
+#include "ListBox.h"
+#include "PushButtonStyle.h"
 #include "QuotesView.h"
 
 #include <QApplication>
@@ -15,7 +17,9 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <map>
+#include <type_traits>
 
 namespace sayvane {
 namespace {
@@ -26,55 +30,55 @@ using enum ControlKind;
 // and y = 512; what falls outside the window is cut off.
 // clang-format off
 constexpr std::array kControls{
-    ControlSpec{.name = "cmdExit", .kind = PushButton, .geometry = {368, 472, 113, 25}, .tabIndex = 10,
+    ControlLayout{.name = "cmdExit", .slot = &Controls::cmdExit, .kind = PushButton, .geometry = {368, 472, 113, 25}, .tabIndex = 10,
                 .text = "Exit", .fontFamily = "Verdana", .pixelSize = 13, .bold = true,
                 .background = "#C0C0C0"},
-    ControlSpec{.name = "cmdAbout", .kind = PushButton, .geometry = {240, 472, 113, 25}, .tabIndex = 9,
+    ControlLayout{.name = "cmdAbout", .slot = &Controls::cmdAbout, .kind = PushButton, .geometry = {240, 472, 113, 25}, .tabIndex = 9,
                 .text = "About", .fontFamily = "Verdana", .pixelSize = 13, .bold = true,
                 .background = "#C0C0C0"},
-    ControlSpec{.name = "cmdSearch", .kind = PushButton, .geometry = {432, 112, 97, 25}, .tabIndex = 8,
+    ControlLayout{.name = "cmdSearch", .slot = &Controls::cmdSearch, .kind = PushButton, .geometry = {432, 112, 97, 25}, .tabIndex = 8,
                 .text = "Search", .fontFamily = "Arial", .pixelSize = 13, .bold = true,
                 .background = "#C0C0C0", .toolTip = "Search all the quotes for a word or phrase"},
-    ControlSpec{.name = "txtSearch", .kind = TextBox, .geometry = {200, 112, 225, 27}, .tabIndex = 7,
+    ControlLayout{.name = "txtSearch", .slot = &Controls::txtSearch, .kind = TextBox, .geometry = {200, 112, 225, 27}, .tabIndex = 7,
                 .fontFamily = "MS Sans Serif", .pixelSize = 16, .accessibleName = "Search phrase"},
-    ControlSpec{.name = "txtAuthor", .kind = TextBox, .geometry = {16, 112, 169, 19}, .tabIndex = 6,
+    ControlLayout{.name = "txtAuthor", .slot = &Controls::txtAuthor, .kind = TextBox, .geometry = {16, 112, 169, 19}, .tabIndex = 6,
                 .accessibleName = "Filter authors"},
-    ControlSpec{.name = "cmdShowSubject", .kind = PushButton, .geometry = {544, 472, 145, 25}, .tabIndex = 5,
+    ControlLayout{.name = "cmdShowSubject", .slot = &Controls::cmdShowSubject, .kind = PushButton, .geometry = {544, 472, 145, 25}, .tabIndex = 5,
                 .text = "Show Related Quotes", .fontFamily = "Arial", .pixelSize = 13,
                 .background = "#C0C0C0", .toolTip = "Show quotes related to the selected subject"},
-    ControlSpec{.name = "txtSubject", .kind = TextBox, .geometry = {544, 112, 145, 19}, .tabIndex = 4,
+    ControlLayout{.name = "txtSubject", .slot = &Controls::txtSubject, .kind = TextBox, .geometry = {544, 112, 145, 19}, .tabIndex = 4,
                 .accessibleName = "Filter subjects"},
-    ControlSpec{.name = "SubjectList", .kind = ListBox, .geometry = {544, 136, 145, 327}, .tabIndex = 3,
+    ControlLayout{.name = "SubjectList", .slot = &Controls::SubjectList, .kind = List, .geometry = {544, 136, 145, 327}, .tabIndex = 3,
                 .accessibleName = "Subjects"},
-    ControlSpec{.name = "cmdShowAuthor", .kind = PushButton, .geometry = {16, 472, 169, 25}, .tabIndex = 2,
+    ControlLayout{.name = "cmdShowAuthor", .slot = &Controls::cmdShowAuthor, .kind = PushButton, .geometry = {16, 472, 169, 25}, .tabIndex = 2,
                 .text = "Show Quotes of Author", .fontFamily = "Arial", .pixelSize = 13,
                 .background = "#C0C0C0", .toolTip = "Show quotes of the selected author"},
-    ControlSpec{.name = "AuthorList", .kind = ListBox, .geometry = {16, 136, 169, 327}, .tabIndex = 0,
+    ControlLayout{.name = "AuthorList", .slot = &Controls::AuthorList, .kind = List, .geometry = {16, 136, 169, 327}, .tabIndex = 0,
                 .accessibleName = "Authors"},
-    ControlSpec{.name = "txtQuotes", .kind = QuotesBox, .geometry = {200, 144, 329, 321}, .tabIndex = 1,
+    ControlLayout{.name = "txtQuotes", .slot = &Controls::txtQuotes, .kind = QuotesBox, .geometry = {200, 144, 329, 321}, .tabIndex = 1,
                 .text = "Select an Author or subject to show its quotes.\r\n", .fontFamily = "Arial",
                 .pixelSize = 13, .background = "#E0E0E0", .accessibleName = "Quotations"},
-    ControlSpec{.name = "Label4", .kind = Label, .geometry = {472, 56, 153, 17}, .tabIndex = 17,
+    ControlLayout{.name = "Label4", .slot = &Controls::Label4, .kind = Label, .geometry = {472, 56, 153, 17}, .tabIndex = 17,
                 .text = " by Tamsor.", .fontFamily = "Arial", .pixelSize = 15, .bold = true,
                 .foreground = "#800000"},
-    ControlSpec{.name = "Image1", .kind = Picture, .geometry = {256, 32, 197, 47},
+    ControlLayout{.name = "Image1", .slot = &Controls::Image1, .kind = Picture, .geometry = {256, 32, 197, 47},
                 .text = ":/sayvane/banner.jpg", .accessibleName = "Sayvane"},
-    ControlSpec{.name = "lblMin", .kind = Label, .geometry = {648, 0, 17, 25}, .tabIndex = 16, .text = "_",
+    ControlLayout{.name = "lblMin", .slot = &Controls::lblMin, .kind = Label, .geometry = {648, 0, 17, 25}, .tabIndex = 16, .text = "_",
                 .fontFamily = "MS Sans Serif", .pixelSize = 18, .foreground = "#FFFFFF",
                 .accessibleName = "Minimise"},
-    ControlSpec{.name = "lblExit", .kind = Label, .geometry = {672, 0, 17, 25}, .tabIndex = 15, .text = "X",
+    ControlLayout{.name = "lblExit", .slot = &Controls::lblExit, .kind = Label, .geometry = {672, 0, 17, 25}, .tabIndex = 15, .text = "X",
                 .fontFamily = "MS Sans Serif", .pixelSize = 18, .foreground = "#FFFFFF",
                 .accessibleName = "Close"},
-    ControlSpec{.name = "Line3", .kind = Line, .geometry = {700, 22, 4, 492}},
-    ControlSpec{.name = "Line2", .kind = Line, .geometry = {0, 510, 704, 4}},
-    ControlSpec{.name = "Line1", .kind = Line, .geometry = {0, 22, 3, 492}},
-    ControlSpec{.name = "TitleBar", .kind = Label, .geometry = {0, 0, 705, 25}, .tabIndex = 14,
+    ControlLayout{.name = "Line3", .slot = &Controls::Line3, .kind = Line, .geometry = {700, 22, 4, 492}},
+    ControlLayout{.name = "Line2", .slot = &Controls::Line2, .kind = Line, .geometry = {0, 510, 704, 4}},
+    ControlLayout{.name = "Line1", .slot = &Controls::Line1, .kind = Line, .geometry = {0, 22, 3, 492}},
+    ControlLayout{.name = "TitleBar", .slot = &Controls::TitleBar, .kind = Label, .geometry = {0, 0, 705, 25}, .tabIndex = 14,
                 .background = "#000000", .accessibleName = "Title bar"},
-    ControlSpec{.name = "Label3", .kind = Label, .geometry = {200, 88, 329, 17}, .tabIndex = 13,
+    ControlLayout{.name = "Label3", .slot = &Controls::Label3, .kind = Label, .geometry = {200, 88, 329, 17}, .tabIndex = 13,
                 .text = "Search a quote :", .fontFamily = "Verdana", .pixelSize = 15, .bold = true},
-    ControlSpec{.name = "Label2", .kind = Label, .geometry = {544, 88, 145, 17}, .tabIndex = 12,
+    ControlLayout{.name = "Label2", .slot = &Controls::Label2, .kind = Label, .geometry = {544, 88, 145, 17}, .tabIndex = 12,
                 .text = "Subjects", .fontFamily = "Verdana", .pixelSize = 15, .bold = true, .centred = true},
-    ControlSpec{.name = "Label1", .kind = Label, .geometry = {16, 88, 169, 17}, .tabIndex = 11,
+    ControlLayout{.name = "Label1", .slot = &Controls::Label1, .kind = Label, .geometry = {16, 88, 169, 17}, .tabIndex = 11,
                 .text = "Authors ", .fontFamily = "Verdana", .pixelSize = 15, .bold = true, .centred = true},
 };
 // clang-format on
@@ -93,7 +97,7 @@ QStringList familiesFor(const char *family)
     return substitute == substitutes.end() ? QStringList{requested} : QStringList{requested, substitute->second};
 }
 
-QFont fontFor(const ControlSpec &layout)
+QFont fontFor(const ControlLayout &layout)
 {
     QFont font;
     font.setFamilies(familiesFor(layout.fontFamily ? layout.fontFamily : kDefaultFontFamily));
@@ -102,33 +106,24 @@ QFont fontFor(const ControlSpec &layout)
     return font;
 }
 
-QWidget *createWidget(const ControlSpec &layout, QWidget *form)
+QWidget *createWidget(const ControlLayout &layout, QWidget *form)
 {
     const QString text = QString::fromUtf8(layout.text);
     switch (layout.kind) {
     case PushButton: {
         auto *button = new QPushButton(text, form);
         button->setAutoDefault(false);
+        button->setStyle(pushButtonStyle());
         return button;
     }
     case TextBox: {
         auto *box = new QLineEdit(text, form);
+        box->setMaxLength(std::numeric_limits<int>::max()); // a text box has no length limit
         box->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid black; background: white; }"));
         return box;
     }
-    case ListBox: {
-        auto *list = new QListView(form);
-        list->setModel(new NameListModel(list));
-        list->setItemDelegate(new FixedRowDelegate(kListRowHeight, list));
-        list->setUniformItemSizes(true);
-        // Laying out a million rows at once would take longer than a frame;
-        // in batches the first rows show at once and the rest follow.
-        list->setLayoutMode(QListView::Batched);
-        list->setBatchSize(50'000);
-        list->setSelectionMode(QAbstractItemView::SingleSelection);
-        list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        list->setTextElideMode(Qt::ElideNone);
+    case List: {
+        auto *list = new ListBox(kListRowHeight, form);
         list->setFrameStyle(QFrame::Box | QFrame::Plain);
         return list;
     }
@@ -141,7 +136,8 @@ QWidget *createWidget(const ControlSpec &layout, QWidget *form)
         return box;
     }
     case Label: {
-        auto *label = new QLabel(text, form);
+        auto *label = std::holds_alternative<ClickableLabel * Controls::*>(layout.slot) ? new ClickableLabel(text, form)
+                                                                                        : new QLabel(text, form);
         label->setAlignment((layout.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
         label->setAutoFillBackground(layout.background != nullptr);
         return label;
@@ -166,7 +162,7 @@ QWidget *createWidget(const ControlSpec &layout, QWidget *form)
     return nullptr;
 }
 
-void applyLook(const ControlSpec &layout, QWidget *widget)
+void applyLook(const ControlLayout &layout, QWidget *widget)
 {
     widget->setObjectName(QString::fromLatin1(layout.name));
     widget->setGeometry(layout.geometry);
@@ -191,18 +187,21 @@ void applyLook(const ControlSpec &layout, QWidget *widget)
 
 } // namespace
 
-std::span<const ControlSpec> controlTable()
+Controls createControls(QWidget *form)
 {
-    return kControls;
-}
-
-void createControls(QWidget *form)
-{
+    Controls controls;
     std::vector<std::pair<int, QWidget *>> focusChain;
     std::vector<QWidget *> created;
-    for (const ControlSpec &layout : kControls) {
+    for (const ControlLayout &layout : kControls) {
         QWidget *widget = createWidget(layout, form);
         applyLook(layout, widget);
+        std::visit(
+            [&controls, widget](auto member) {
+                using Widget = std::remove_pointer_t<std::remove_reference_t<decltype(controls.*member)>>;
+                controls.*member = qobject_cast<Widget *>(widget);
+                Q_ASSERT(controls.*member);
+            },
+            layout.slot);
         created.push_back(widget);
         if (widget->focusPolicy() != Qt::NoFocus)
             focusChain.emplace_back(layout.tabIndex, widget);
@@ -213,6 +212,7 @@ void createControls(QWidget *form)
     std::sort(focusChain.begin(), focusChain.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
     for (std::size_t i = 1; i < focusChain.size(); ++i)
         QWidget::setTabOrder(focusChain[i - 1].second, focusChain[i].second);
+    return controls;
 }
 
 } // namespace sayvane

@@ -1,0 +1,60 @@
+// Finding bytes and phrases in blocks of a data file: the few search loops
+// every reader shares, in portable C++ that the compiler vectorises.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+namespace sayvane {
+
+// The first `byte` in [begin, end), or nullptr.
+inline const char *findByte(const char *begin, const char *end, char byte)
+{
+    return static_cast<const char *>(std::memchr(begin, byte, std::size_t(end - begin)));
+}
+
+// The last `byte` in [begin, end), or nullptr. Eight bytes at a time: a
+// word holds the byte when the word XOR the byte repeated has a zero byte.
+inline const char *findLastByte(const char *begin, const char *end, char byte)
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+    const std::uint64_t repeated = kOnes * static_cast<unsigned char>(byte);
+    const char *at = end;
+    while (at - begin >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, at - 8, 8);
+        const std::uint64_t differences = word ^ repeated;
+        if ((differences - kOnes) & ~differences & kHighBits)
+            break;
+        at -= 8;
+    }
+    while (at != begin) {
+        if (*--at == byte)
+            return at;
+    }
+    return nullptr;
+}
+
+// Finds one phrase in many blocks. Its first and last bytes are tested
+// together, 32 positions at a time in a loop without branches, and only a
+// position where both match is compared whole; this is faster than the C
+// library's memmem on text, where a single byte of the phrase is common.
+class PhraseFinder
+{
+public:
+    explicit PhraseFinder(std::string_view phrase)
+        : m_phrase(phrase)
+    {
+    }
+
+    // The first occurrence in [begin, end), or nullptr. An empty phrase is
+    // found at once, as in every text.
+    const char *find(const char *begin, const char *end) const;
+
+private:
+    std::string_view m_phrase;
+};
+
+} // namespace sayvane

@@ -1,0 +1,28 @@
+// A list box as users know it: one selected item that the user moves but
+// cannot remove, and rows of one fixed height that draw only as much of a
+// name as fits, however long the name.
+#pragma once
+
+#include <QListView>
+
+namespace sayvane {
+
+class NameList;
+
+class ListBox : public QListView
+{
+    Q_OBJECT
+
+public:
+    ListBox(int rowHeight, QWidget *parent);
+
+    NameList *names() const;
+    // The row of the selected item, or -1 when none is.
+    int selectionIndex() const;
+
+protected:
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
+                                                         const QEvent *event = nullptr) const override;
+};
+
+} // namespace sayvane

@@ -1,0 +1,109 @@
+#include "PushButtonStyle.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QStyleFactory>
+#include <QStyleOptionButton>
+
+namespace sayvane {
+namespace {
+
+// Two one-pixel rings: the outer one lit at the top and left and black at
+// the bottom and right, the inner one lighter and darker grey; pressed, the
+// light and the dark change places.
+void drawButtonPanel(QPainter *painter, const QRect &rect, const QColor &face, bool sunken)
+{
+    const QColor highlight = face.lighter(150); // white for the classic grey
+    const QColor light = face.lighter(116);
+    const QColor shadow = face.darker(150);
+    const QColor darkShadow = Qt::black;
+    painter->fillRect(rect, face);
+    const auto ring = [painter](QRect area, const QColor &topLeft, const QColor &bottomRight) {
+        painter->fillRect(QRect(area.left(), area.top(), area.width() - 1, 1), topLeft);
+        painter->fillRect(QRect(area.left(), area.top(), 1, area.height() - 1), topLeft);
+        painter->fillRect(QRect(area.left(), area.bottom(), area.width(), 1), bottomRight);
+        painter->fillRect(QRect(area.right(), area.top(), 1, area.height()), bottomRight);
+    };
+    if (sunken) {
+        ring(rect, darkShadow, highlight);
+        ring(rect.adjusted(1, 1, -1, -1), shadow, light);
+    } else {
+        ring(rect, highlight, darkShadow);
+        ring(rect.adjusted(1, 1, -1, -1), light, shadow);
+    }
+}
+
+} // namespace
+
+PushButtonStyle::PushButtonStyle(QStyle *base)
+    : QProxyStyle(base)
+{
+}
+
+void PushButtonStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+                                    const QWidget *widget) const
+{
+    if (element == PE_PanelButtonCommand) {
+        const bool sunken = option->state & (State_Sunken | State_On);
+        drawButtonPanel(painter, option->rect, option->palette.color(QPalette::Button), sunken);
+        return;
+    }
+    if (element == PE_FrameFocusRect) {
+        painter->save();
+        QPen dots(option->palette.color(QPalette::ButtonText), 0);
+        dots.setDashPattern({1, 1});
+        painter->setPen(dots);
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(option->rect.adjusted(0, 0, -1, -1));
+        painter->restore();
+        return;
+    }
+    QProxyStyle::drawPrimitive(element, option, painter, widget);
+}
+
+void PushButtonStyle::drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
+                                  const QWidget *widget) const
+{
+    if (element == CE_PushButtonBevel) {
+        drawPrimitive(PE_PanelButtonCommand, option, painter, widget);
+        return;
+    }
+    if (element == CE_PushButton) {
+        // Face, caption, and the focus mark inside the edge.
+        const auto *button = qstyleoption_cast<const QStyleOptionButton *>(option);
+        if (!button)
+            return QProxyStyle::drawControl(element, option, painter, widget);
+        drawControl(CE_PushButtonBevel, button, painter, widget);
+        QStyleOptionButton caption = *button;
+        caption.rect = subElementRect(SE_PushButtonContents, button, widget);
+        drawControl(CE_PushButtonLabel, &caption, painter, widget);
+        if (button->state & State_HasFocus) {
+            QStyleOptionFocusRect focus;
+            focus.QStyleOption::operator=(*button);
+            focus.rect = button->rect.adjusted(4, 4, -4, -4);
+            drawPrimitive(PE_FrameFocusRect, &focus, painter, widget);
+        }
+        return;
+    }
+    QProxyStyle::drawControl(element, option, painter, widget);
+}
+
+int PushButtonStyle::pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const
+{
+    // The caption moves with the face when the button is pressed.
+    if (metric == PM_ButtonShiftHorizontal || metric == PM_ButtonShiftVertical)
+        return 1;
+    return QProxyStyle::pixelMetric(metric, option, widget);
+}
+
+QStyle *pushButtonStyle()
+{
+    static QStyle *style = [] {
+        auto *created = new PushButtonStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        created->setParent(qApp);
+        return created;
+    }();
+    return style;
+}
+
+} // namespace sayvane

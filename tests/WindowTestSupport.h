@@ -1,0 +1,94 @@
+// Shared helpers of the tests of the window: a message seam that records
+// instead of showing boxes, a peer that reaches the window's fields and
+// procedures, and the rows a list shows.
+#pragma once
+
+#include "ListBox.h"
+#include "MessageSeam.h"
+#include "NameList.h"
+#include "TestSupport.h"
+#include "frmMain.h"
+
+#include <QTest>
+
+#include <memory>
+#include <vector>
+
+namespace sayvane {
+
+// What the tests see of the window beyond its controls.
+class frmMainTestPeer
+{
+public:
+    explicit frmMainTestPeer(frmMain &form)
+        : m_form(form)
+    {
+    }
+
+    qint16 DragX() const { return m_form.DragX; }
+    qint16 DragY() const { return m_form.DragY; }
+    QString AuthorsFile() const { return m_form.AuthorsFile; }
+    QString SubjectsFile() const { return m_form.SubjectsFile; }
+    QStringList AuthorNames() const { return m_form.AuthorNames->names().toStringList(); }
+    QStringList SubjectNames() const { return m_form.SubjectNames->names().toStringList(); }
+    void TitleBar_MouseDown(qint16 button, qint16 shift, float x, float y)
+    {
+        m_form.TitleBar_MouseDown(button, shift, x, y);
+    }
+    void TitleBar_MouseMove(qint16 button, qint16 shift, float x, float y)
+    {
+        m_form.TitleBar_MouseMove(button, shift, x, y);
+    }
+
+private:
+    frmMain &m_form;
+};
+
+} // namespace sayvane
+
+namespace sayvane::test {
+
+// What the window would have shown and whether it would have ended.
+struct SeamRecord
+{
+    std::vector<Message> messages;
+    int endings = 0;
+};
+
+class RecordingSeam : public MessageSeam
+{
+public:
+    explicit RecordingSeam(SeamRecord &record)
+        : m_record(record)
+    {
+    }
+    void showMessage(QWidget *, const Message &message) override { m_record.messages.push_back(message); }
+    void endProgram() override { ++m_record.endings; }
+
+private:
+    SeamRecord &m_record;
+};
+
+// A window over the folder's collection whose messages go to the record.
+inline std::unique_ptr<frmMain> windowOn(const ProgramFolder &folder, SeamRecord &record)
+{
+    return std::make_unique<frmMain>(folder.path(), std::make_unique<RecordingSeam>(record));
+}
+
+// The texts of a list's rows, in order.
+inline QStringList rowsOf(const QAbstractItemView *list)
+{
+    QStringList rows;
+    for (int row = 0; row < list->model()->rowCount(); ++row)
+        rows.append(list->model()->index(row, 0).data().toString());
+    return rows;
+}
+
+// Clicks the row of a list as a user would.
+inline void clickRow(ListBox *list, int row, Qt::KeyboardModifiers modifiers = {})
+{
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers,
+                      list->visualRect(list->model()->index(row, 0)).center());
+}
+
+} // namespace sayvane::test

@@ -1,0 +1,388 @@
+// What typing and clicking do through the window: the filter boxes narrow
+// their lists, the display buttons show a section, the search button
+// searches; and the lists and text boxes behave as standard controls.
+#include "QuotesView.h"
+#include "WindowTestSupport.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace sayvane;
+using test::ProgramFolder;
+using test::rowsOf;
+using test::SeamRecord;
+
+namespace {
+
+const QByteArray kSampleSections = test::crlfLines(
+    {"A short note before any heading", "##Courage", "Courage quotation one.", "", "## Patience",
+     "Patience quotation one.", "  ##Hope", "Hope quotation one.", "##Courage", "Courage quotation two.", "\t##Joy"});
+
+const QByteArray kAuthors = test::crlfLines({
+    "Loose Wisdom before any heading",
+    "##Plato",
+    "Wisdom begins in wonder.",
+    "  Indented wisdom line",
+    "##Seneca wisdom",
+    "wisdom, wisdom and more wisdom",
+    "##Twain",
+    "Get your facts first.",
+});
+
+const QString kDone = QStringLiteral("Searching Done !");
+const QString kNothing = QStringLiteral("Sorry ! No result was found.");
+const QString kTooShort = QStringLiteral("Please enter a word greater than 2 letters !");
+
+} // namespace
+
+class ClicksTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { applyProgramStyle(); }
+
+    // Typing narrows the list, deleting widens it, the other list keeps its
+    // rows and selection, and no row stays selected.
+    void typingNarrowsTheList()
+    {
+        ProgramFolder folder;
+        folder.writeBoth("##Plato\r\n##Pascal\r\n##plutarch\r\n##Seneca\r\n", "##Courage\r\n##Patience\r\n");
+        SeamRecord record;
+        const auto window = test::windowOn(folder, record);
+        QVERIFY(window->Form_Load());
+        window->show();
+        const Controls &c = window->controls();
+        test::clickRow(c.SubjectList, 1);
+        test::clickRow(c.AuthorList, 0);
+
+        QTest::keyClicks(c.txtAuthor, "PL");
+        QCOMPARE(rowsOf(c.AuthorList), (QStringList{"Plato", "plutarch"}));
+        QTest::keyClick(c.txtAuthor, Qt::Key_Backspace);
+        QCOMPARE(rowsOf(c.AuthorList), (QStringList{"Plato", "Pascal", "plutarch"}));
+        QTest::keyClick(c.txtAuthor, Qt::Key_Backspace);
+        QCOMPARE(rowsOf(c.AuthorList), frmMainTestPeer(*window).AuthorNames());
+        QCOMPARE(c.txtAuthor->text(), QString());
+
+        QCOMPARE(rowsOf(c.SubjectList), (QStringList{"Courage", "Patience"}));
+        QCOMPARE(c.SubjectList->selectionIndex(), 1);
+
+        QTest::mouseClick(c.cmdShowAuthor, Qt::LeftButton);
+        QCOMPARE(record.messages.size(), std::size_t(1));
+        QCOMPARE(record.messages[0].text, QStringLiteral("Please select an Author first !"));
+
+        QTest::keyClicks(c.txtSubject, " pat ");
+        QCOMPARE(rowsOf(c.SubjectList), QStringList{"Patience"});
+        QCOMPARE(c.txtSubject->text(), QStringLiteral(" pat "));
+        QCOMPARE(c.SubjectList->selectionIndex(), -1);
+    }
+
+    void emptyArrayKeepsTheListEmpty()
+    {
+        ProgramFolder folder;
+        folder.writeBoth("no headings here\r\n", "##Courage\r\n");
+        SeamRecord record;
+        const auto window = test::windowOn(folder, record);
+        QVERIFY(window->Form_Load());
+        QTest::keyClicks(window->controls().txtAuthor, "a");
+        QCOMPARE(window->controls().AuthorList->model()->rowCount(), 0);
+        window->controls().txtAuthor->clear();
+        QCOMPARE(window->controls().AuthorList->model()->rowCount(), 0);
+        QVERIFY(record.messages.empty());
+    }
+
+    // The section shown is the one the selected row names, not the one at
+    // the same position in the whole array.
+    void showsTheSectionOfARowOfAFilteredList_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("first row of two") << "s" << 0 << "\r\nSeneca one.\r\n";
+        QTest::newRow("second row of two") << "s" << 1 << "\r\nSocrates one.\r\n";
+        QTest::newRow("only row") << "pl" << 0 << "\r\nPlato one.\r\n";
+    }
+
+    void showsTheSectionOfARowOfAFilteredList()
+    {
+        QFETCH(QString, filter);
+        QFETCH(int, row);
+        QFETCH(QString, shown);
+        ProgramFolder folder;
+        folder.writeBoth("##Aesop\r\nAesop one.\r\n##Plato\r\nPlato one.\r\n##Seneca\r\nSeneca one.\r\n"
+                         "##Socrates\r\nSocrates one.\r\n",
+                         "##S\r\n");
+        SeamRecord record;
+        const auto window = test::windowOn(folder, record);
+        QVERIFY(window->Form_Load());
+        window->show();
+        const Controls &c = window->controls();
+        QTest::keyClicks(c.txtAuthor, filter);
+        test::clickRow(c.AuthorList, row);
+        QTest::mouseClick(c.cmdShowAuthor, Qt::LeftButton);
+        QCOMPARE(c.txtQuotes->toPlainText(), shown);
+        QVERIFY(record.messages.empty());
+    }
+
+    // Both entries of a repeated name show the first section of that name.
+    void eitherEntryOfARepeatedNameShowsTheFirstSection()
+    {
+        ProgramFolder folder;
+        folder.writeBoth("##A\r\n", kSampleSections);
+        SeamRecord record;
+        const auto window = test::windowOn(folder, record);
+        QVERIFY(window->Form_Load());
+        window->show();
+        const Controls &c = window->controls();
+        for (int row : {0, 3}) {
+            c.txtQuotes->clear();
+            test::clickRow(c.SubjectList, row);
+            QTest::mouseClick(c.cmdShowSubject, Qt::LeftButton);
+            QCOMPARE(c.txtQuotes->toPlainText(), QStringLiteral("\r\nCourage quotation one.\r\n\r\n\r\n"));
+        }
+        QVERIFY(record.messages.empty());
+    }
+
+    void asksForASelectionFirst_data()
+    {
+        QTest::addColumn<bool>("authors");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("authors") << true << "Please select an Author first !";
+        QTest::newRow("subjects") << false << "Please select a subject first !";
+    }
+
+    void asksForASelectionFirst()
+    {
+        QFETCH(bool, authors);
+        QFETCH(QString, message);
+        ProgramFolder folder;
+        folder.writeBoth("##A\r\na1\r\n", "##S\r\ns1\r\n");
+        SeamRecord record;
+        const auto window = test::windowOn(folder, record);
+        QVERIFY(window->Form_Load());
+        const Controls &c = window->controls();
+        c.txtQuotes->setPlainText(QStringLiteral("kept"));
+        QTest::mouseClick(authors ? c.cmdShowAuthor : c.cmdShowSubject, Qt::LeftButton);
+        QCOMPARE(record.messages.size(), std::size_t(1));
+        QCOMPARE(record.messages[0].text, message);
+        QCOMPARE(record.messages[0].icon, MessageIcon::Information);
+        QCOMPARE(record.messages[0].title, QStringLiteral("Sayvane"));
+        QCOMPARE(c.txtQuotes->toPlainText(), QStringLiteral("kept"));
+    }
+
+    void showsTheSelectedAuthor()
+    {
+        ProgramFolder folder;
+        folder.writeBoth("##Plato\r\nFirst.\r\nSecond.\r\n##Seneca\r\nThird.\r\n", "##S\r\n");
+        SeamRecord record;
+        const auto window = test::windowOn(folder, record);
+        QVERIFY(window->Form_Load());
+        window->show();
+        const Controls &c = window->controls();
+        test::clickRow(c.AuthorList, 1);
+        QTest::mouseClick(c.cmdShowAuthor, Qt::LeftButton);
+        QCOMPARE(c.txtQuotes->toPlainText(), QStringLiteral("\r\nThird.\r\n"));
+        test::clickRow(c.AuthorList, 0);
+        QTest::mouseClick(c.cmdShowAuthor, Qt::LeftButton);
+        QCOMPARE(c.txtQuotes->toPlainText(), QStringLiteral("\r\nFirst.\r\n\r\nSecond.\r\n"));
+        QVERIFY(record.messages.empty());
+    }
+
+    // The user moves the one selection of a list but cannot remove it;
+    // only a new filter text, which rebuilds the list, leaves none.
+    void keepsTheSelectionOfAList_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("selected");
+        QTest::newRow("Ctrl+click on the selected row") << "ctrl-click selected" << 1;
+        QTest::newRow("Ctrl+Space") << "ctrl-space" << 1;
+        QTest::newRow("click below the rows") << "click blank" << 1;
+        QTest::newRow("Ctrl+click on another row") << "ctrl-click other" << 0;
+        QTest::newRow("Down arrow") << "down" << 2;
+        QTest::newRow("Up arrow") << "up" << 0;
+        QTest::newRow("new filter text") << "filter" << -1;
+    }
+
+    void keepsTheSelectionOfAList()
+    {
+        QFETCH(QString, action);
+        QFETCH(int, selected);
+        ProgramFolder folder;
+        folder.writeBoth("##Aesop\r\n##Plato\r\n##Seneca\r\n", "##S\r\n");
+        SeamRecord record;
+        const auto window = test::windowOn(folder, record);
+        QVERIFY(window->Form_Load());
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        const Controls &c = window->controls();
+        ListBox *list = c.AuthorList;
+        QCOMPARE(list->selectionIndex(), -1); // none before the first selection
+        test::clickRow(list, 1);
+        QCOMPARE(list->selectionIndex(), 1);
+        if (action == "ctrl-click selected")
+            test::clickRow(list, 1, Qt::ControlModifier);
+        else if (action == "ctrl-space")
+            QTest::keyClick(list, Qt::Key_Space, Qt::ControlModifier);
+        else if (action == "click blank")
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(20, 300));
+        else if (action == "ctrl-click other")
+            test::clickRow(list, 0, Qt::ControlModifier);
+        else if (action == "down")
+            QTest::keyClick(list, Qt::Key_Down);
+        else if (action == "up")
+            QTest::keyClick(list, Qt::Key_Up);
+        else if (action == "filter")
+            QTest::keyClicks(c.txtAuthor, " ");
+        QCOMPARE(list->selectionIndex(), selected);
+        QTest::mouseClick(c.cmdShowAuthor, Qt::LeftButton);
+        QCOMPARE(record.messages.size(), std::size_t(selected < 0 ? 1 : 0));
+    }
+
+    // A file that fails at the time of the click is reported by name; the
+    // quotations stay as they were, and the next click after the file is
+    // back works again.
+    void reportsAFileThatFailsAtTheClick_data()
+    {
+        QTest::addColumn<QString>("failure");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("removed") << "removed"
+                                 << "No such file or directory";
+        QTest::newRow("replaced by a folder") << "folder"
+                                              << "not a regular file";
+        QTest::newRow("read error") << "read error"
+                                    << "Input/output error";
+    }
+
+    void reportsAFileThatFailsAtTheClick()
+    {
+        QFETCH(QString, failure);
+        QFETCH(QString, reason);
+        ProgramFolder folder;
+        const QByteArray authors = "##Plato\r\nFirst.\r\n";
+        folder.writeBoth(authors, "##S\r\n");
+        SeamRecord record;
+        const auto window = test::windowOn(folder, record);
+        QVERIFY(window->Form_Load());
+        window->show();
+        const Controls &c = window->controls();
+        test::clickRow(c.AuthorList, 0);
+        c.txtQuotes->setPlainText(QStringLiteral("kept"));
+
+        const QString path = folder.authors();
+        QVERIFY(QFile::remove(path));
+        if (failure == "folder")
+            QVERIFY(QDir().mkdir(path));
+        else if (failure == "read error") {
+            if (test::unreadableRegularFile().isEmpty())
+                QSKIP("no regular file here fails its reads");
+            QVERIFY(QFile::link(test::unreadableRegularFile(), path));
+        }
+        QTest::mouseClick(c.cmdShowAuthor, Qt::LeftButton);
+        c.txtSearch->setText(QStringLiteral("First"));
+        QTest::mouseClick(c.cmdSearch, Qt::LeftButton);
+        QCOMPARE(record.messages.size(), std::size_t(2));
+        for (const Message &message : record.messages) {
+            QCOMPARE(message.text, QStringLiteral("Sorry ! The file could not be read:\r\n") + path +
+                                       QStringLiteral("\r\n") + reason);
+            QCOMPARE(message.icon, MessageIcon::Error);
+        }
+        QCOMPARE(c.txtQuotes->toPlainText(), QStringLiteral("kept"));
+        QCOMPARE(record.endings, 0);
+
+        if (failure == "folder")
+            QVERIFY(QDir().rmdir(path));
+        else
+            QFile::remove(path);
+        folder.write(QStringLiteral("authors.txt"), authors);
+        QTest::mouseClick(c.cmdShowAuthor, Qt::LeftButton);
+        QCOMPARE(c.txtQuotes->toPlainText(), QStringLiteral("\r\nFirst.\r\n"));
+        QCOMPARE(record.messages.size(), std::size_t(2));
+    }
+
+    void searches_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("found") << " wonder "
+                               << "\r\nWisdom begins in wonder.\r\n"
+                               << kDone;
+        QTest::newRow("two lines") << "wisdom"
+                                   << "\r\n  Indented wisdom line\r\n\r\nwisdom, wisdom and more wisdom\r\n"
+                                   << kDone;
+        QTest::newRow("nothing found empties the area") << "zebra"
+                                                        << "" << kNothing;
+        QTest::newRow("subjects are not searched") << "Courage"
+                                                   << "" << kNothing;
+        QTest::newRow("too short keeps the area") << " ab "
+                                                  << "before" << kTooShort;
+        QTest::newRow("empty keeps the area") << ""
+                                              << "before" << kTooShort;
+        QTest::newRow("a letter and an emoji are too short") << QString::fromUtf8("a😀") << "before" << kTooShort;
+    }
+
+    void searches()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        QFETCH(QString, message);
+        ProgramFolder folder;
+        folder.writeBoth(kAuthors, "##Courage\r\nCourage is grace.\r\n");
+        SeamRecord record;
+        const auto window = test::windowOn(folder, record);
+        QVERIFY(window->Form_Load());
+        const Controls &c = window->controls();
+        c.txtQuotes->setPlainText(QStringLiteral("before"));
+        // Keys can type only Latin-1; other text comes in as an input method would bring it.
+        if (typed == QString::fromLatin1(typed.toLatin1()))
+            QTest::keyClicks(c.txtSearch, typed);
+        else
+            c.txtSearch->insert(typed);
+        QTest::mouseClick(c.cmdSearch, Qt::LeftButton);
+        QCOMPARE(c.txtQuotes->toPlainText(), shown);
+        QCOMPARE(record.messages.size(), std::size_t(1));
+        QCOMPARE(record.messages[0].text, message);
+        QCOMPARE(record.messages[0].icon, MessageIcon::Information);
+        QCOMPARE(record.messages[0].title, QStringLiteral("Sayvane"));
+    }
+
+    // A text box keeps everything pasted into it, however long, and the
+    // search uses all of it.
+    void textBoxesHaveNoLengthLimit_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::newRow("txtSearch") << "txtSearch";
+        QTest::newRow("txtAuthor") << "txtAuthor";
+        QTest::newRow("txtSubject") << "txtSubject";
+    }
+
+    void textBoxesHaveNoLengthLimit()
+    {
+        QFETCH(QString, box);
+        ProgramFolder folder;
+        const QByteArray phrase = QByteArray(39'999, 'w') + "x";
+        folder.writeBoth("##A\r\n" + phrase + "\r\n" + QByteArray(40'000, 'w') + "\r\n", "##S\r\n");
+        SeamRecord record;
+        const auto window = test::windowOn(folder, record);
+        QVERIFY(window->Form_Load());
+        window->show();
+        const Controls &c = window->controls();
+        QLineEdit *edit = box == "txtSearch" ? c.txtSearch : box == "txtAuthor" ? c.txtAuthor : c.txtSubject;
+        QApplication::clipboard()->setText(QString::fromLatin1(phrase));
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(edit->text().size(), 40'000);
+        if (box == "txtSearch") {
+            QTest::mouseClick(c.cmdSearch, Qt::LeftButton);
+            QCOMPARE(c.txtQuotes->toPlainText(),
+                     QStringLiteral("\r\n") + QString::fromLatin1(phrase) + QStringLiteral("\r\n"));
+            QCOMPARE(record.messages.back().text, kDone);
+        }
+    }
+};
+
+QTEST_MAIN(ClicksTest)
+#include "tst_clicks.moc"

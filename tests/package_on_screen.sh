@@ -16,16 +16,19 @@ trap 'rm -rf "$root"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
 dpkg-deb -x "$package" "$root"
-for path in opt/sayvane/sayvane opt/sayvane/Data/authors.txt opt/sayvane/Data/subjects.txt \
+for path in usr/libexec/sayvane/sayvane usr/libexec/sayvane/Data/authors.txt usr/libexec/sayvane/Data/subjects.txt \
             usr/share/applications/sayvane.desktop usr/share/icons/hicolor/32x32/apps/sayvane.png \
             usr/share/icons/hicolor/256x256/apps/sayvane.png usr/share/metainfo/org.example.sayvane.metainfo.xml; do
   [ -e "$root/$path" ] || fail "the package lacks /$path"
 done
-[ "$(readlink "$root/usr/bin/sayvane")" = ../../opt/sayvane/sayvane ] || fail "/usr/bin/sayvane is not a link to the program"
+[ "$(readlink "$root/usr/bin/sayvane")" = ../libexec/sayvane/sayvane ] || fail "/usr/bin/sayvane is not a link to the program"
 dpkg-deb -f "$package" Depends | grep -q libqt6widgets6 || fail "the package does not depend on the Qt libraries it links"
 desktop-file-validate "$root/usr/share/applications/sayvane.desktop" || fail "desktop entry"
 appstreamcli validate --no-net --pedantic "$root/usr/share/metainfo/org.example.sayvane.metainfo.xml" || true
 appstreamcli validate --no-net "$root/usr/share/metainfo/org.example.sayvane.metainfo.xml" >/dev/null || fail "metainfo"
+version=$(dpkg-deb -f "$package" Version)
+grep -q "<release version=\"$version\"" "$root/usr/share/metainfo/org.example.sayvane.metainfo.xml" ||
+  fail "the metainfo does not name the package's version $version"
 
 shoot() { # program picture
   "$1" & local pid=$!

@@ -40,7 +40,8 @@ inline const char *findLastByte(const char *begin, const char *end, char byte)
 // Finds one phrase in many blocks. Its first and last bytes are tested
 // together, 32 positions at a time in a loop without branches, and only a
 // position where both match is compared whole; this is faster than the C
-// library's memmem on text, where a single byte of the phrase is common.
+// library's own substring search on text, where a single byte of the
+// phrase is common.
 class PhraseFinder
 {
 public:

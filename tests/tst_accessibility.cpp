@@ -8,11 +8,33 @@
 #include <QAccessible>
 #include <QListView>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
+
+#include <array>
+#include <vector>
 
 using namespace sayvane;
 using test::ProgramFolder;
 using test::SeamRecord;
+
+// The caret and selection events the quotations area sends.
+struct AccessibleEvents
+{
+    static inline std::vector<std::pair<QAccessible::Event, std::array<int, 3>>> seen;
+
+    static void record(QAccessibleEvent *event)
+    {
+        if (event->type() == QAccessible::TextCaretMoved) {
+            const auto *caret = static_cast<QAccessibleTextCursorEvent *>(event);
+            seen.push_back({event->type(), {caret->cursorPosition(), -1, -1}});
+        } else if (event->type() == QAccessible::TextSelectionChanged) {
+            const auto *selection = static_cast<QAccessibleTextSelectionEvent *>(event);
+            seen.push_back({event->type(), {selection->cursorPosition(), selection->selectionStart(),
+                                            selection->selectionEnd()}});
+        }
+    }
+};
 
 class AccessibilityTest : public QObject
 {
@@ -101,6 +123,98 @@ private slots:
         int start = -1, end = -1;
         text->selection(0, &start, &end);
         QCOMPARE(std::pair(start, end), std::pair(2, 8));
+    }
+
+    // What a screen reader reads around an offset: "Wisdom begins" wraps
+    // after its second word in a narrow area.
+    void readsTextAroundAnOffset_data()
+    {
+        QTest::addColumn<int>("boundary");
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<QString>("at");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("after");
+        const QString pair = QString::fromUtf8("😀");
+        QTest::newRow("character") << int(QAccessible::CharBoundary) << 2 << "s"
+                                   << "i"
+                                   << "d";
+        QTest::newRow("surrogate pair is one character") << int(QAccessible::CharBoundary) << 28 << pair << "y" << "!";
+        QTest::newRow("CR LF is one character") << int(QAccessible::CharBoundary) << 31 << "\r\n"
+                                                << "!"
+                                                << "N";
+        QTest::newRow("word") << int(QAccessible::WordBoundary) << 8 << "begins"
+                              << " "
+                              << " ";
+        QTest::newRow("row on screen") << int(QAccessible::LineBoundary) << 2 << "Wisdom begins in "
+                                       << ""
+                                       << "wonder, joy" + pair + "!";
+        QTest::newRow("paragraph") << int(QAccessible::ParagraphBoundary) << 20
+                                   << "Wisdom begins in wonder, joy" + pair + "!"
+                                   << ""
+                                   << "Next.";
+    }
+
+    void readsTextAroundAnOffset()
+    {
+        QFETCH(int, boundary);
+        QFETCH(int, offset);
+        QFETCH(QString, at);
+        QFETCH(QString, before);
+        QFETCH(QString, after);
+        QuotesView *quotes = m_window->controls().txtQuotes;
+        const QSize size = quotes->size();
+        quotes->resize(QFontMetrics(quotes->font()).horizontalAdvance(QStringLiteral("Wisdom begins in wonder")) - 5 +
+                           quotes->verticalScrollBar()->width() + 8 + 2,
+                       size.height());
+        quotes->setPlainText(QString::fromUtf8("Wisdom begins in wonder, joy😀!\r\nNext."));
+        QAccessibleTextInterface *text = accessible("txtQuotes")->textInterface();
+        const auto type = QAccessible::TextBoundaryType(boundary);
+        int start = -1, end = -1;
+        QCOMPARE(text->textAtOffset(offset, type, &start, &end), at);
+        QCOMPARE(text->text(start, end), at);
+        QVERIFY(start <= offset && offset <= end);
+        QCOMPARE(text->textBeforeOffset(offset, type, &start, &end), before);
+        QCOMPARE(text->textAfterOffset(offset, type, &start, &end), after);
+        quotes->resize(size);
+    }
+
+    // Moving the caret and selecting with the keys: the text interface
+    // reports both, and events tell of each change.
+    void followsTheCaretAndSelection()
+    {
+        QuotesView *quotes = m_window->controls().txtQuotes;
+        quotes->setPlainText(QStringLiteral("Wisdom begins in wonder.\r\nNext."));
+        quotes->setFocus();
+        QAccessibleTextInterface *text = accessible("txtQuotes")->textInterface();
+        // Events go out only while a screen reader listens, which the
+        // accessibility bus tells; on_accessibility_bus.sh provides one.
+        QTRY_VERIFY_WITH_TIMEOUT(QAccessible::isActive() || qgetenv("QT_QPA_PLATFORM") == "offscreen", 3000);
+        if (!QAccessible::isActive())
+            QSKIP("no accessibility bus here; tst_accessibility_on_bus checks the events");
+        AccessibleEvents::seen.clear();
+        const QAccessible::UpdateHandler previous = QAccessible::installUpdateHandler(&AccessibleEvents::record);
+        QTest::keyClick(quotes, Qt::Key_Right, Qt::ControlModifier);
+        QCOMPARE(text->cursorPosition(), 7);
+        QTest::keyClick(quotes, Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(text->cursorPosition(), 14);
+        QCOMPARE(text->selectionCount(), 1);
+        int start = -1, end = -1;
+        text->selection(0, &start, &end);
+        QCOMPARE(std::pair(start, end), std::pair(7, 14));
+        QTest::keyClick(quotes, Qt::Key_Down);
+        QCOMPARE(text->selectionCount(), 0);
+        QAccessible::installUpdateHandler(previous);
+
+        using Seen = std::pair<QAccessible::Event, std::array<int, 3>>;
+        const std::vector<Seen> expected{
+            {QAccessible::TextCaretMoved, {7, -1, -1}},
+            {QAccessible::TextSelectionChanged, {14, 7, 14}},
+            {QAccessible::TextCaretMoved, {14, -1, -1}},
+            {QAccessible::TextSelectionChanged, {text->cursorPosition(), text->cursorPosition(), text->cursorPosition()}},
+            {QAccessible::TextCaretMoved, {text->cursorPosition(), -1, -1}},
+        };
+        QCOMPARE(AccessibleEvents::seen, expected);
+        QVERIFY(text->cursorPosition() > 26);
     }
 
     void pressesButtons()

@@ -138,8 +138,8 @@ private slots:
 
     void coloursToolTipsAndNames()
     {
-        for (const char *name : {"cmdExit", "cmdAbout", "cmdSearch", "cmdShowSubject", "cmdShowAuthor"}) {
-            auto *button = m_window->findChild<QPushButton *>(name);
+        const Controls &c = m_window->controls();
+        for (QPushButton *button : {c.cmdExit, c.cmdAbout, c.cmdSearch, c.cmdShowSubject, c.cmdShowAuthor}) {
             QCOMPARE(button->palette().color(QPalette::Button), QColor(0xC0, 0xC0, 0xC0));
             QVERIFY(!button->isDefault() && !button->autoDefault());
         }
@@ -148,10 +148,10 @@ private slots:
         QCOMPARE(m_window->controls().cmdShowSubject->toolTip(),
                  QStringLiteral("Show quotes related to the selected subject"));
         QCOMPARE(m_window->controls().cmdShowAuthor->toolTip(), QStringLiteral("Show quotes of the selected author"));
-        QCOMPARE(m_window->findChild<QLabel *>("Label4")->palette().color(QPalette::WindowText), QColor(0x80, 0, 0));
+        QCOMPARE(m_window->controls().Label4->palette().color(QPalette::WindowText), QColor(0x80, 0, 0));
         QCOMPARE(m_window->controls().lblExit->palette().color(QPalette::WindowText), QColor(Qt::white));
-        QCOMPARE(m_window->findChild<QLabel *>("Label1")->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
-        QCOMPARE(m_window->findChild<QLabel *>("Label3")->alignment() & Qt::AlignLeft, Qt::AlignLeft);
+        QCOMPARE(m_window->controls().Label1->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
+        QCOMPARE(m_window->controls().Label3->alignment() & Qt::AlignLeft, Qt::AlignLeft);
         QCOMPARE(m_window->controls().AuthorList->accessibleName(), QStringLiteral("Authors"));
         QCOMPARE(m_window->controls().SubjectList->accessibleName(), QStringLiteral("Subjects"));
         QCOMPARE(m_window->controls().txtQuotes->accessibleName(), QStringLiteral("Quotations"));
@@ -217,6 +217,62 @@ private slots:
         QVERIFY(m_record.messages.empty());
         QCOMPARE(m_record.endings, 0);
         m_window->controls().txtSearch->clear();
+    }
+
+    // The five buttons: a flat face of #C0C0C0 from top to bottom inside a
+    // raised edge, sunken while pressed, a dotted mark with the focus; the
+    // rest of the window keeps the Fusion style.
+    void paintsClassicButtonFaces_data()
+    {
+        QTest::addColumn<QString>("button");
+        for (const char *name : {"cmdExit", "cmdAbout", "cmdSearch", "cmdShowSubject", "cmdShowAuthor"})
+            QTest::newRow(name) << name;
+    }
+
+    void paintsClassicButtonFaces()
+    {
+        QFETCH(QString, button);
+        const Controls &c = m_window->controls();
+        QPushButton *face = button == "cmdExit"          ? c.cmdExit
+                            : button == "cmdAbout"       ? c.cmdAbout
+                            : button == "cmdSearch"      ? c.cmdSearch
+                            : button == "cmdShowSubject" ? c.cmdShowSubject
+                                                         : c.cmdShowAuthor;
+        const QColor grey(0xC0, 0xC0, 0xC0), white(0xFF, 0xFF, 0xFF), black(0, 0, 0);
+        m_window->controls().AuthorList->setFocus();
+        QImage image = face->grab().toImage();
+        const int right = image.width() - 1, bottom = image.height() - 1;
+        for (int y : {2, image.height() / 2, bottom - 2})
+            QCOMPARE(image.pixelColor(3, y), grey); // top, middle and bottom of the face, left of the caption
+        QCOMPARE(image.pixelColor(right / 2, 0), white);      // raised: lit at the top
+        QCOMPARE(image.pixelColor(0, image.height() / 2), white);
+        QCOMPARE(image.pixelColor(right / 2, bottom), black); // and dark at the bottom and right
+        QCOMPARE(image.pixelColor(right, image.height() / 2), black);
+        QCOMPARE(image.pixelColor(right / 2, bottom - 1), QColor(0x80, 0x80, 0x80));
+
+        face->setDown(true);
+        image = face->grab().toImage();
+        face->setDown(false);
+        QCOMPARE(image.pixelColor(right / 2, 0), black); // pressed: dark at the top, lit at the bottom
+        QCOMPARE(image.pixelColor(right / 2, bottom), white);
+        QCOMPARE(image.pixelColor(3, image.height() / 2), grey);
+
+        const auto focusMarkPixels = [&] {
+            const QImage shown = face->grab().toImage();
+            int dark = 0;
+            for (int x = 5; x < right - 5; ++x)
+                dark += shown.pixelColor(x, 4) == black;
+            return dark;
+        };
+        QCOMPARE(focusMarkPixels(), 0);
+        face->setFocus();
+        QTRY_VERIFY(face->hasFocus());
+        QVERIFY2(focusMarkPixels() > (right - 10) / 3, "a dotted line along the top of the focus mark");
+        m_window->controls().AuthorList->setFocus();
+
+        QCOMPARE(QApplication::style()->name(), QStringLiteral("fusion"));
+        QCOMPARE(c.AuthorList->style(), QApplication::style());
+        QCOMPARE(c.txtQuotes->style(), QApplication::style());
     }
 
     void drawsTheFrameTitleBandAndPictures()

@@ -183,7 +183,8 @@ void QuotesView::copy() const
 void QuotesView::announceCaret(std::pair<qsizetype, qsizetype> selectionBefore)
 {
     const auto [start, end] = selectionRange();
-    if (selectionBefore != selectionRange()) {
+    const bool wasEmpty = selectionBefore.first == selectionBefore.second;
+    if (selectionBefore != selectionRange() && !(wasEmpty && start == end)) {
         QAccessibleTextSelectionEvent event(this, int(start), int(end));
         event.setCursorPosition(int(m_caret));
         QAccessible::updateAccessibility(&event);

@@ -203,6 +203,43 @@ double showLines(frmMain &window, int lineCount)
     });
 }
 
+// Repainting a list whose one name is 100 million characters long: a
+// collection saved with LF line ends is a single heading line.
+double repaintListOfHugeName(const QString &collection)
+{
+    const QString folder = collection + QStringLiteral("/huge-name");
+    QDir().mkpath(folder + QStringLiteral("/Data"));
+    QFile authors(folder + QStringLiteral("/Data/authors.txt"));
+    if (authors.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        QByteArray bytes = "##" + QByteArray(100'000'000 - 2, 'n');
+        for (qsizetype i = 40; i < bytes.size(); i += 40)
+            bytes[i] = '\n';
+        authors.write(bytes);
+    }
+    QFile subjects(folder + QStringLiteral("/Data/subjects.txt"));
+    if (subjects.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        subjects.write("##Courage\r\n");
+    frmMain window(folder, std::make_unique<SilentSeam>());
+    window.Form_Load();
+    window.show();
+    QCoreApplication::processEvents();
+    return fastest([&window] { window.controls().AuthorList->viewport()->repaint(); });
+}
+
+// Setting a shown line of 100 MB and painting the first screen of it.
+double firstPaintOfHugeLine(frmMain &window)
+{
+    QString line(100'000'000, u' ');
+    for (qsizetype i = 0; i + 6 < line.size(); i += 7)
+        line.replace(i, 6, QStringLiteral("wisdom"));
+    const QString text = QStringLiteral("\r\n") + line + QStringLiteral("\r\n");
+    return fastest([&] {
+        window.controls().txtQuotes->clear();
+        window.controls().txtQuotes->setPlainText(text);
+        window.controls().txtQuotes->viewport()->repaint();
+    });
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -263,6 +300,12 @@ int main(int argc, char **argv)
         rows.push_back({"txtQuotes set to " + std::to_string(lines) + " lines", shown, std::nullopt, "", "< 200 ms",
                         shown < 200.0});
     }
+    const double hugeName = repaintListOfHugeName(folder);
+    rows.push_back({"repaint a list holding a 100M-character name", hugeName, std::nullopt, "", "< 16 ms",
+                    hugeName < 16.0});
+    const double hugeLine = firstPaintOfHugeLine(window);
+    rows.push_back(
+        {"first paint of a 100 MB shown line", hugeLine, std::nullopt, "", "< 100 ms", hugeLine < 100.0});
     const double memory = searchMemoryMegabytes(argv[0], folder);
     rows.push_back(
         {"peak memory of a search beyond baseline", memory, std::nullopt, "", "< 64 MB", memory >= 0 && memory < 64.0});

@@ -55,8 +55,12 @@ inline std::optional<LineSpan> nextHeadingLine(const char *begin, const char *en
             search = mark + 1;
             continue;
         }
-        const LineSpan span = lineAt(lineStartOf(from, mark), end);
-        if (IsHeadingLine(span.line))
+        // Nearly every heading begins its line with the marks; only then is
+        // no look back needed.
+        const bool atLineStart =
+            mark == from || mark[-1] == '\r' || (mark[-1] == '\n' && mark - 1 > from && mark[-2] == '\r');
+        const LineSpan span = lineAt(atLineStart ? mark : lineStartOf(from, mark), end);
+        if (atLineStart || IsHeadingLine(span.line))
             return span;
         from = search = span.next;
     }

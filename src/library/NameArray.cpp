@@ -5,21 +5,19 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <new>
 
 namespace sayvane {
 
-void NameArray::append(std::string_view name)
+void NameArray::grow(qsizetype needed)
 {
-    // QByteArray and QList grow by reallocation, which the system can do
-    // without copying for large arrays.
-    m_bytes.append(name.data(), qsizetype(name.size()));
-    m_ends.append(m_bytes.size());
-}
-
-std::string_view NameArray::bytes(qsizetype position) const
-{
-    const qsizetype begin = position > 0 ? m_ends[position - 1] : 0;
-    return {m_bytes.constData() + begin, std::size_t(m_ends[position] - begin)};
+    const qsizetype capacity = std::max({m_capacity * 2, m_used + needed, qsizetype(4096)});
+    char *grown = static_cast<char *>(std::realloc(m_bytes.get(), std::size_t(capacity)));
+    if (!grown)
+        throw std::bad_alloc();
+    m_bytes.release();
+    m_bytes.reset(grown);
+    m_capacity = capacity;
 }
 
 QString NameArray::text(qsizetype position) const

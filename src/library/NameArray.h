@@ -3,10 +3,12 @@
 // allocation per name, and only the names that are shown are ever decoded.
 #pragma once
 
-#include <QByteArray>
 #include <QList>
 #include <QString>
 
+#include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <string_view>
 
 namespace sayvane {
@@ -17,11 +19,22 @@ public:
     qsizetype size() const { return m_ends.size(); }
     bool isEmpty() const { return m_ends.isEmpty(); }
 
-    void append(std::string_view name);
+    void append(std::string_view name)
+    {
+        if (m_capacity - m_used < qsizetype(name.size()))
+            grow(qsizetype(name.size()));
+        std::memcpy(m_bytes.get() + m_used, name.data(), name.size());
+        m_used += qsizetype(name.size());
+        m_ends.append(m_used);
+    }
 
     // The bytes of the name at a position; valid while the array lives
     // unchanged.
-    std::string_view bytes(qsizetype position) const;
+    std::string_view bytes(qsizetype position) const
+    {
+        const qsizetype begin = position > 0 ? m_ends[position - 1] : 0;
+        return {m_bytes.get() + begin, std::size_t(m_ends[position] - begin)};
+    }
     // The name as text.
     QString text(qsizetype position) const;
     // At most the first `length` characters of the name, for drawing it.
@@ -30,7 +43,17 @@ public:
     QStringList toStringList() const;
 
 private:
-    QByteArray m_bytes;      // every name, one after another
+    void grow(qsizetype needed);
+
+    struct Free
+    {
+        void operator()(char *bytes) const { std::free(bytes); }
+    };
+    // Every name, one after another, in a block grown by realloc, which
+    // can move a large block without copying it.
+    std::unique_ptr<char, Free> m_bytes;
+    qsizetype m_used = 0;
+    qsizetype m_capacity = 0;
     QList<qsizetype> m_ends; // where each name ends in m_bytes
 };
 

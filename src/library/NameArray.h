@@ -21,10 +21,12 @@ public:
 
     void append(std::string_view name)
     {
-        if (m_capacity - m_used < qsizetype(name.size()))
-            grow(qsizetype(name.size()));
-        std::memcpy(m_bytes.get() + m_used, name.data(), name.size());
-        m_used += qsizetype(name.size());
+        if (!name.empty()) {
+            if (m_capacity - m_used < qsizetype(name.size()))
+                grow(qsizetype(name.size()));
+            std::memcpy(m_bytes.get() + m_used, name.data(), name.size());
+            m_used += qsizetype(name.size());
+        }
         m_ends.append(m_used);
     }
 

@@ -301,11 +301,10 @@ int main(int argc, char **argv)
                         shown < 200.0});
     }
     const double hugeName = repaintListOfHugeName(folder);
-    rows.push_back({"repaint a list holding a 100M-character name", hugeName, std::nullopt, "", "< 16 ms",
-                    hugeName < 16.0});
-    const double hugeLine = firstPaintOfHugeLine(window);
     rows.push_back(
-        {"first paint of a 100 MB shown line", hugeLine, std::nullopt, "", "< 100 ms", hugeLine < 100.0});
+        {"repaint a list holding a 100M-character name", hugeName, std::nullopt, "", "< 16 ms", hugeName < 16.0});
+    const double hugeLine = firstPaintOfHugeLine(window);
+    rows.push_back({"first paint of a 100 MB shown line", hugeLine, std::nullopt, "", "< 100 ms", hugeLine < 100.0});
     const double memory = searchMemoryMegabytes(argv[0], folder);
     rows.push_back(
         {"peak memory of a search beyond baseline", memory, std::nullopt, "", "< 64 MB", memory >= 0 && memory < 64.0});

@@ -4,11 +4,14 @@
 #pragma once
 
 #include "ListBox.h"
+#include "QuotesView.h"
 #include "MessageSeam.h"
 #include "NameList.h"
 #include "TestSupport.h"
 #include "frmMain.h"
 
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 #include <memory>
@@ -90,5 +93,61 @@ inline void clickRow(ListBox *list, int row, Qt::KeyboardModifiers modifiers = {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers,
                       list->visualRect(list->model()->index(row, 0)).center());
 }
+
+// A shown window over a small collection, its first author selected and
+// the quotations area showing "kept": the state in which a click meets a
+// data file that has turned bad after start.
+class SelectedAuthor
+{
+public:
+    explicit SelectedAuthor(QByteArray authors = "##Plato\r\nWisdom begins in wonder.\r\n")
+        : m_authors(std::move(authors))
+    {
+        folder.writeBoth(m_authors, "##S\r\n");
+    }
+
+    // False when the window did not load.
+    bool load()
+    {
+        window = windowOn(folder, record);
+        if (!window->Form_Load())
+            return false;
+        window->show();
+        clickRow(controls().AuthorList, 0);
+        controls().txtQuotes->setPlainText(QStringLiteral("kept"));
+        return true;
+    }
+    const Controls &controls() const { return window->controls(); }
+    void restoreAuthors() const { folder.write(QStringLiteral("authors.txt"), m_authors); }
+
+    // Clicks Show, then Search for the phrase.
+    void clickShowAndSearch(const QString &phrase) const
+    {
+        QTest::mouseClick(controls().cmdShowAuthor, Qt::LeftButton);
+        controls().txtSearch->setText(phrase);
+        QTest::mouseClick(controls().cmdSearch, Qt::LeftButton);
+    }
+
+    // Both clicks named the authors file and the reason in an error box,
+    // and left the quotations and the program as they were.
+    void verifyBothReported(const QString &reason) const
+    {
+        QCOMPARE(record.messages.size(), std::size_t(2));
+        for (const Message &message : record.messages) {
+            QCOMPARE(message.text, QStringLiteral("Sorry ! The file could not be read:\r\n") + folder.authors() +
+                                       QStringLiteral("\r\n") + reason);
+            QCOMPARE(message.icon, MessageIcon::Error);
+        }
+        QCOMPARE(controls().txtQuotes->toPlainText(), QStringLiteral("kept"));
+        QCOMPARE(record.endings, 0);
+    }
+
+    ProgramFolder folder;
+    SeamRecord record;
+    std::unique_ptr<frmMain> window;
+
+private:
+    QByteArray m_authors;
+};
 
 } // namespace sayvane::test

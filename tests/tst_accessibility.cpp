@@ -30,8 +30,8 @@ struct AccessibleEvents
             seen.push_back({event->type(), {caret->cursorPosition(), -1, -1}});
         } else if (event->type() == QAccessible::TextSelectionChanged) {
             const auto *selection = static_cast<QAccessibleTextSelectionEvent *>(event);
-            seen.push_back({event->type(), {selection->cursorPosition(), selection->selectionStart(),
-                                            selection->selectionEnd()}});
+            seen.push_back(
+                {event->type(), {selection->cursorPosition(), selection->selectionStart(), selection->selectionEnd()}});
         }
     }
 };
@@ -138,7 +138,8 @@ private slots:
         QTest::newRow("character") << int(QAccessible::CharBoundary) << 2 << "s"
                                    << "i"
                                    << "d";
-        QTest::newRow("surrogate pair is one character") << int(QAccessible::CharBoundary) << 28 << pair << "y" << "!";
+        QTest::newRow("surrogate pair is one character") << int(QAccessible::CharBoundary) << 28 << pair << "y"
+                                                         << "!";
         QTest::newRow("CR LF is one character") << int(QAccessible::CharBoundary) << 31 << "\r\n"
                                                 << "!"
                                                 << "N";
@@ -210,7 +211,8 @@ private slots:
             {QAccessible::TextCaretMoved, {7, -1, -1}},
             {QAccessible::TextSelectionChanged, {14, 7, 14}},
             {QAccessible::TextCaretMoved, {14, -1, -1}},
-            {QAccessible::TextSelectionChanged, {text->cursorPosition(), text->cursorPosition(), text->cursorPosition()}},
+            {QAccessible::TextSelectionChanged,
+             {text->cursorPosition(), text->cursorPosition(), text->cursorPosition()}},
             {QAccessible::TextCaretMoved, {text->cursorPosition(), -1, -1}},
         };
         QCOMPARE(AccessibleEvents::seen, expected);

@@ -260,18 +260,9 @@ private slots:
     {
         QFETCH(QString, failure);
         QFETCH(QString, reason);
-        ProgramFolder folder;
-        const QByteArray authors = "##Plato\r\nFirst.\r\n";
-        folder.writeBoth(authors, "##S\r\n");
-        SeamRecord record;
-        const auto window = test::windowOn(folder, record);
-        QVERIFY(window->Form_Load());
-        window->show();
-        const Controls &c = window->controls();
-        test::clickRow(c.AuthorList, 0);
-        c.txtQuotes->setPlainText(QStringLiteral("kept"));
-
-        const QString path = folder.authors();
+        test::SelectedAuthor selected("##Plato\r\nFirst.\r\n");
+        QVERIFY(selected.load());
+        const QString path = selected.folder.authors();
         QVERIFY(QFile::remove(path));
         if (failure == "folder")
             QVERIFY(QDir().mkdir(path));
@@ -280,26 +271,17 @@ private slots:
                 QSKIP("no regular file here fails its reads");
             QVERIFY(QFile::link(test::unreadableRegularFile(), path));
         }
-        QTest::mouseClick(c.cmdShowAuthor, Qt::LeftButton);
-        c.txtSearch->setText(QStringLiteral("First"));
-        QTest::mouseClick(c.cmdSearch, Qt::LeftButton);
-        QCOMPARE(record.messages.size(), std::size_t(2));
-        for (const Message &message : record.messages) {
-            QCOMPARE(message.text, QStringLiteral("Sorry ! The file could not be read:\r\n") + path +
-                                       QStringLiteral("\r\n") + reason);
-            QCOMPARE(message.icon, MessageIcon::Error);
-        }
-        QCOMPARE(c.txtQuotes->toPlainText(), QStringLiteral("kept"));
-        QCOMPARE(record.endings, 0);
+        selected.clickShowAndSearch(QStringLiteral("First"));
+        selected.verifyBothReported(reason);
 
         if (failure == "folder")
             QVERIFY(QDir().rmdir(path));
         else
             QFile::remove(path);
-        folder.write(QStringLiteral("authors.txt"), authors);
-        QTest::mouseClick(c.cmdShowAuthor, Qt::LeftButton);
-        QCOMPARE(c.txtQuotes->toPlainText(), QStringLiteral("\r\nFirst.\r\n"));
-        QCOMPARE(record.messages.size(), std::size_t(2));
+        selected.restoreAuthors();
+        QTest::mouseClick(selected.controls().cmdShowAuthor, Qt::LeftButton);
+        QCOMPARE(selected.controls().txtQuotes->toPlainText(), QStringLiteral("\r\nFirst.\r\n"));
+        QCOMPARE(selected.record.messages.size(), std::size_t(2));
     }
 
     void searches_data()

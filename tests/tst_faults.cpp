@@ -113,28 +113,14 @@ private slots:
     // wait for a writer that never comes.
     void fifoAfterStart()
     {
-        ProgramFolder folder;
-        folder.writeBoth("##Plato\r\nWisdom begins in wonder.\r\n", "##S\r\n");
-        SeamRecord record;
-        const auto window = test::windowOn(folder, record);
-        QVERIFY(window->Form_Load());
-        window->show();
-        const Controls &c = window->controls();
-        test::clickRow(c.AuthorList, 0);
-        c.txtQuotes->setPlainText(QStringLiteral("kept"));
-        QVERIFY(QFile::remove(folder.authors()));
-        QCOMPARE(mkfifo(QFile::encodeName(folder.authors()).constData(), 0600), 0);
-
+        test::SelectedAuthor selected;
+        QVERIFY(selected.load());
+        QVERIFY(QFile::remove(selected.folder.authors()));
+        QCOMPARE(mkfifo(QFile::encodeName(selected.folder.authors()).constData(), 0600), 0);
         const CaseMeter meter("FIFO after start, Show and Search");
-        QTest::mouseClick(c.cmdShowAuthor, Qt::LeftButton);
-        c.txtSearch->setText(QStringLiteral("wonder"));
-        QTest::mouseClick(c.cmdSearch, Qt::LeftButton);
+        selected.clickShowAndSearch(QStringLiteral("wonder"));
         QVERIFY(meter.elapsed() < 1000 * kSlowdown);
-        QCOMPARE(record.messages.size(), std::size_t(2));
-        for (const Message &message : record.messages)
-            QCOMPARE(message.text, cannotRead(folder.authors(), kNotRegular));
-        QCOMPARE(c.txtQuotes->toPlainText(), QStringLiteral("kept"));
-        QCOMPARE(record.endings, 0);
+        selected.verifyBothReported(kNotRegular);
     }
 
     // 2. A file without a single line end: a terabyte of holes, or
@@ -152,72 +138,51 @@ private slots:
     {
         QFETCH(QString, file);
         QFETCH(bool, atStart);
-        ProgramFolder folder;
-        folder.writeBoth("##Plato\r\nWisdom begins in wonder.\r\n", "##S\r\n");
+        test::SelectedAuthor selected;
+        const QString path = selected.folder.authors();
         const auto makeHostile = [&] {
-            QVERIFY(QFile::remove(folder.authors()));
+            QVERIFY(QFile::remove(path));
             if (file == "sparse")
-                writeSparse(folder.authors(), {}, qint64(1) << 40);
+                writeSparse(path, {}, qint64(1) << 40);
             else
-                QVERIFY(QFile::link(QStringLiteral("/dev/zero"), folder.authors()));
+                QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
         };
-        SeamRecord record;
-        const auto window = test::windowOn(folder, record);
         const QString reason = file == "sparse" ? kLineTooLong : kNotRegular;
         if (atStart) {
             makeHostile();
             const CaseMeter meter("sparse terabyte at start");
-            QVERIFY(!window->Form_Load());
+            QVERIFY(!selected.load());
             QVERIFY(meter.elapsed() < 5000 * kSlowdown);
             QVERIFY(CaseMeter::peakMegabytes() < 1024);
+            const SeamRecord &record = selected.record;
             QCOMPARE(record.messages.size(), std::size_t(1));
-            QCOMPARE(record.messages[0].text, cannotRead(folder.authors(), reason));
+            QCOMPARE(record.messages[0].text, cannotRead(path, reason));
             QCOMPARE(record.messages[0].icon, MessageIcon::Error);
             QCOMPARE(record.endings, 1);
             return;
         }
-        QVERIFY(window->Form_Load());
-        window->show();
-        const Controls &c = window->controls();
-        test::clickRow(c.AuthorList, 0);
-        c.txtQuotes->setPlainText(QStringLiteral("kept"));
+        QVERIFY(selected.load());
         makeHostile();
         const CaseMeter meter(file == "sparse" ? "sparse terabyte after start, Show and Search"
                                                : "/dev/zero after start, Show and Search");
-        QTest::mouseClick(c.cmdShowAuthor, Qt::LeftButton);
-        c.txtSearch->setText(QStringLiteral("wonder"));
-        QTest::mouseClick(c.cmdSearch, Qt::LeftButton);
+        selected.clickShowAndSearch(QStringLiteral("wonder"));
         QVERIFY(meter.elapsed() < 5000 * kSlowdown);
         QVERIFY(CaseMeter::peakMegabytes() < 1024);
-        QCOMPARE(record.messages.size(), std::size_t(2));
-        for (const Message &message : record.messages)
-            QCOMPARE(message.text, cannotRead(folder.authors(), reason));
-        QCOMPARE(c.txtQuotes->toPlainText(), QStringLiteral("kept"));
-        QCOMPARE(record.endings, 0);
-        QVERIFY(answerTime(*window, c.cmdAbout) < 100 * kSlowdown);
+        selected.verifyBothReported(reason);
+        QVERIFY(answerTime(*selected.window, selected.controls().cmdAbout) < 100 * kSlowdown);
     }
 
     // 3. An endless device in place of a data file after start.
     void endlessDeviceAfterStart()
     {
-        ProgramFolder folder;
-        folder.writeBoth("##Plato\r\nWisdom begins in wonder.\r\n", "##S\r\n");
-        SeamRecord record;
-        const auto window = test::windowOn(folder, record);
-        QVERIFY(window->Form_Load());
-        window->show();
-        const Controls &c = window->controls();
-        test::clickRow(c.AuthorList, 0);
-        QVERIFY(QFile::remove(folder.authors()));
-        QVERIFY(QFile::link(QStringLiteral("/dev/urandom"), folder.authors()));
+        test::SelectedAuthor selected;
+        QVERIFY(selected.load());
+        QVERIFY(QFile::remove(selected.folder.authors()));
+        QVERIFY(QFile::link(QStringLiteral("/dev/urandom"), selected.folder.authors()));
         const CaseMeter meter("/dev/urandom after start, Show and Search");
-        QTest::mouseClick(c.cmdShowAuthor, Qt::LeftButton);
-        c.txtSearch->setText(QStringLiteral("wonder"));
-        QTest::mouseClick(c.cmdSearch, Qt::LeftButton);
+        selected.clickShowAndSearch(QStringLiteral("wonder"));
         QVERIFY(meter.elapsed() < 1000 * kSlowdown);
-        QCOMPARE(record.messages.size(), std::size_t(2));
-        for (const Message &message : record.messages)
-            QCOMPARE(message.text, cannotRead(folder.authors(), kNotRegular));
+        selected.verifyBothReported(kNotRegular);
     }
 
     // 4. Another process appends to the file while a click reads it, far
@@ -318,44 +283,37 @@ private slots:
 
     // 6a. A quotation longer than a line may be is refused, not held: at
     // start, and in a file put in place after start.
+    void quotationLongerThanALineMayBe_data()
+    {
+        QTest::addColumn<bool>("atStart");
+        QTest::newRow("at start") << true;
+        QTest::newRow("after start") << false;
+    }
+
     void quotationLongerThanALineMayBe()
     {
-        ProgramFolder folder;
-        folder.writeBoth("##Long\r\nneedle\r\n", "##S\r\n");
-        const auto writeHugeLine = [&folder] {
-            writeSparse(folder.authors(), {{0, "##Long\r\n"}, {500'000'000, " needle\r\n"}});
+        QFETCH(bool, atStart);
+        test::SelectedAuthor selected("##Long\r\nneedle\r\n");
+        const auto writeHugeLine = [&selected] {
+            writeSparse(selected.folder.authors(), {{0, "##Long\r\n"}, {500'000'000, " needle\r\n"}});
         };
-        {
-            SeamRecord record;
-            const auto window = test::windowOn(folder, record);
+        if (atStart) {
             writeHugeLine();
             const CaseMeter meter("500 MB quotation at start");
-            QVERIFY(!window->Form_Load());
+            QVERIFY(!selected.load());
             QVERIFY(meter.elapsed() < 5000 * kSlowdown);
-            QCOMPARE(record.messages.size(), std::size_t(1));
-            QCOMPARE(record.messages[0].text, cannotRead(folder.authors(), kLineTooLong));
-            QCOMPARE(record.endings, 1);
+            QCOMPARE(selected.record.messages.size(), std::size_t(1));
+            QCOMPARE(selected.record.messages[0].text, cannotRead(selected.folder.authors(), kLineTooLong));
+            QCOMPARE(selected.record.endings, 1);
+            return;
         }
-        folder.write(QStringLiteral("authors.txt"), "##Long\r\nneedle\r\n");
-        SeamRecord record;
-        const auto window = test::windowOn(folder, record);
-        QVERIFY(window->Form_Load());
-        window->show();
-        const Controls &c = window->controls();
-        test::clickRow(c.AuthorList, 0);
-        c.txtQuotes->setPlainText(QStringLiteral("kept"));
+        QVERIFY(selected.load());
         writeHugeLine();
         const CaseMeter meter("500 MB quotation after start, Show and Search");
-        QTest::mouseClick(c.cmdShowAuthor, Qt::LeftButton);
-        c.txtSearch->setText(QStringLiteral("needle"));
-        QTest::mouseClick(c.cmdSearch, Qt::LeftButton);
+        selected.clickShowAndSearch(QStringLiteral("needle"));
         QVERIFY(meter.elapsed() < 5000 * kSlowdown);
         QVERIFY(CaseMeter::peakMegabytes() < 1024);
-        QCOMPARE(record.messages.size(), std::size_t(2));
-        for (const Message &message : record.messages)
-            QCOMPARE(message.text, cannotRead(folder.authors(), kLineTooLong));
-        QCOMPARE(c.txtQuotes->toPlainText(), QStringLiteral("kept"));
-        QCOMPARE(record.endings, 0);
+        selected.verifyBothReported(kLineTooLong);
     }
 
     // 6b. One huge line shows its first screen at once, scrolls to its end

@@ -243,8 +243,8 @@ private slots:
         QImage image = face->grab().toImage();
         const int right = image.width() - 1, bottom = image.height() - 1;
         for (int y : {2, image.height() / 2, bottom - 2})
-            QCOMPARE(image.pixelColor(3, y), grey); // top, middle and bottom of the face, left of the caption
-        QCOMPARE(image.pixelColor(right / 2, 0), white);      // raised: lit at the top
+            QCOMPARE(image.pixelColor(3, y), grey);      // top, middle and bottom of the face, left of the caption
+        QCOMPARE(image.pixelColor(right / 2, 0), white); // raised: lit at the top
         QCOMPARE(image.pixelColor(0, image.height() / 2), white);
         QCOMPARE(image.pixelColor(right / 2, bottom), black); // and dark at the bottom and right
         QCOMPARE(image.pixelColor(right, image.height() / 2), black);

@@ -189,10 +189,10 @@ void QuotesView::changeEvent(QEvent *event)
 void QuotesView::wheelEvent(QWheelEvent *event)
 {
     // Whole rows, keeping what is left of a small turn for the next one.
-    const int eighths = event->pixelDelta().isNull()
-                            ? event->angleDelta().y() * QApplication::wheelScrollLines() * m_wrapped.rowHeight() / 120
-                            : event->pixelDelta().y();
-    m_wheelRemainder -= eighths;
+    const int pixels = event->pixelDelta().isNull()
+                           ? event->angleDelta().y() * QApplication::wheelScrollLines() * m_wrapped.rowHeight() / 120
+                           : event->pixelDelta().y();
+    m_wheelRemainder -= pixels;
     const int rows = m_wheelRemainder / m_wrapped.rowHeight();
     m_wheelRemainder -= rows * m_wrapped.rowHeight();
     scrollRows(rows);

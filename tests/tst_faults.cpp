@@ -373,7 +373,16 @@ private slots:
             for (int x = end.left(); x < end.left() + 3 * end.width(); ++x)
                 dark += qGray(image.pixel(x, y)) < 128;
         QVERIFY2(dark > 10, "the end of the line is drawn");
-        // Beyond the text itself, the view holds only a few pieces' layouts.
+        // Paging back through the line: beyond the text itself, the view
+        // holds the layouts of a few dozen pieces at most.
+        {
+            const CaseMeter meter("huge line, 300 times Page Up");
+            for (int page = 0; page < 300; ++page)
+                QTest::keyClick(&view, Qt::Key_PageUp);
+            view.viewport()->repaint();
+            QVERIFY(meter.elapsed() < 3000 * kSlowdown);
+        }
+        QVERIFY(view.topPosition() < length);
         QVERIFY(CaseMeter::peakMegabytes() - before < 64);
     }
 

@@ -11,8 +11,9 @@ namespace {
 // How far a cut may move back to fall just after a space.
 constexpr qsizetype kLookBack = 256;
 static_assert(kLookBack + 1 < WrappedText::kPieceLength);
-// Laid-out pieces kept at once: a screenful needs a few dozen.
-constexpr std::size_t kCachedLayouts = 256;
+// Laid-out pieces kept at once: a screenful needs at most one a row, and a
+// laid-out piece of 4,096 characters holds a few hundred kilobytes.
+constexpr std::size_t kCachedLayouts = 64;
 
 bool isBreakCharacter(QChar character)
 {

@@ -10,6 +10,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 using sayvane::QuotesView;
 using sayvane::WrappedText;
@@ -328,6 +329,39 @@ private slots:
             press(&view, how);
         }
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("alpha beta gamma\ndelta epsilon"));
+    }
+
+    void selectsAllFromTheContextMenu()
+    {
+        QuotesView view;
+        prepare(view);
+        view.setPlainText(kParagraphs);
+        QTimer::singleShot(0, [] {
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            QVERIFY(menu);
+            QVERIFY(!menu->actions()[0]->isEnabled()); // nothing to copy yet
+            menu->actions()[1]->trigger();
+            menu->close();
+        });
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10), view.mapToGlobal(QPoint(10, 10)));
+        QApplication::sendEvent(view.viewport(), &event);
+        QCOMPARE(view.selectionRange(), std::pair(qsizetype(0), kParagraphs.size()));
+    }
+
+    void scrollsByRowsWithTheWheel()
+    {
+        QuotesView view;
+        prepare(view);
+        QString text;
+        for (int i = 0; i < 100; ++i)
+            text += QStringLiteral("row %1\r\n").arg(i);
+        view.setPlainText(text);
+        const WrappedText &wrapped = view.wrappedText();
+        QWheelEvent down(QPointF(20, 20), view.viewport()->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, -120),
+                         Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view.viewport(), &down);
+        QCOMPARE(view.topPosition(),
+                 wrapped.rowStart(wrapped.movedBy(wrapped.rowAt(0), QApplication::wheelScrollLines())));
     }
 
     // The caret shows where it is while the area has the focus, keeps its

@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <optional>
 
+class QFile;
+
 namespace sayvane {
 
 class RegularFile
@@ -34,7 +36,7 @@ private:
 #ifdef Q_OS_UNIX
     int m_descriptor = -1;
 #else
-    class QFile *m_file = nullptr;
+    QFile *m_file = nullptr;
 #endif
     QString m_error;
 };

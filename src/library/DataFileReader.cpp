@@ -28,9 +28,7 @@ bool DataFileReader::open(const QString &path)
     if (const std::optional<QString> reason = m_file.open(path))
         return fail(*reason);
     m_open = true;
-    if (!grow(m_settings.blockSize))
-        return false;
-    return true;
+    return grow(m_settings.blockSize);
 }
 
 void DataFileReader::close()

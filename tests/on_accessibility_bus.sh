@@ -12,7 +12,6 @@ fi
 launcher=$!
 trap 'kill "$launcher" 2>/dev/null || true' EXIT
 for _ in $(seq 1 50); do
-  busctl --user status org.a11y.Bus >/dev/null 2>&1 && break
   dbus-send --session --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner \
     string:org.a11y.Bus 2>/dev/null | grep -q 'boolean true' && break
   sleep 0.1

@@ -8,7 +8,7 @@ set -euo pipefail
 profile=${1:-test}
 
 run_packages=(build-essential cmake qt6-base-dev qt6-base-dev-tools libgl-dev fonts-liberation2 fonts-dejavu-core)
-test_packages=(clang xvfb xauth xdotool imagemagick dpkg-dev desktop-file-utils appstream at-spi2-core)
+test_packages=(clang xvfb xauth xdotool imagemagick dpkg-dev desktop-file-utils appstream at-spi2-core dbus-daemon dbus-bin)
 
 case "$profile" in
   run) wanted=("${run_packages[@]}") ;;

@@ -42,8 +42,9 @@ private:
 
 ListBox::ListBox(int rowHeight, QWidget *parent)
     : QListView(parent)
+    , m_names(new NameList(this))
 {
-    setModel(new NameList(this));
+    setModel(m_names);
     setItemDelegate(new NameRowDelegate(rowHeight, this));
     setUniformItemSizes(true);
     // Laying out a million rows at once would take longer than a frame;
@@ -54,11 +55,6 @@ ListBox::ListBox(int rowHeight, QWidget *parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setTextElideMode(Qt::ElideNone);
-}
-
-NameList *ListBox::names() const
-{
-    return static_cast<NameList *>(model());
 }
 
 int ListBox::selectionIndex() const

@@ -16,13 +16,16 @@ class ListBox : public QListView
 public:
     ListBox(int rowHeight, QWidget *parent);
 
-    NameList *names() const;
+    NameList *names() const { return m_names; }
     // The row of the selected item, or -1 when none is.
     int selectionIndex() const;
 
 protected:
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
                                                          const QEvent *event = nullptr) const override;
+
+private:
+    NameList *m_names; // the model, a child of the list
 };
 
 } // namespace sayvane

@@ -94,10 +94,37 @@ inline void clickRow(ListBox *list, int row, Qt::KeyboardModifiers modifiers = {
                       list->visualRect(list->model()->index(row, 0)).center());
 }
 
+// A program folder with a collection, and the window loaded from it and
+// shown; its messages go to the record.
+struct ShownWindow
+{
+    // Writes the collection and opens the window on it; false when the
+    // window did not load.
+    bool open(const QByteArray &authors, const QByteArray &subjects)
+    {
+        folder.writeBoth(authors, subjects);
+        return open();
+    }
+    // Opens the window on the collection as the folder holds it now.
+    bool open()
+    {
+        window = windowOn(folder, record);
+        if (!window->Form_Load())
+            return false;
+        window->show();
+        return true;
+    }
+    const Controls &controls() const { return window->controls(); }
+
+    ProgramFolder folder;
+    SeamRecord record;
+    std::unique_ptr<frmMain> window;
+};
+
 // A shown window over a small collection, its first author selected and
 // the quotations area showing "kept": the state in which a click meets a
 // data file that has turned bad after start.
-class SelectedAuthor
+class SelectedAuthor : public ShownWindow
 {
 public:
     explicit SelectedAuthor(QByteArray authors = "##Plato\r\nWisdom begins in wonder.\r\n")
@@ -109,15 +136,12 @@ public:
     // False when the window did not load.
     bool load()
     {
-        window = windowOn(folder, record);
-        if (!window->Form_Load())
+        if (!open())
             return false;
-        window->show();
         clickRow(controls().AuthorList, 0);
         controls().txtQuotes->setPlainText(QStringLiteral("kept"));
         return true;
     }
-    const Controls &controls() const { return window->controls(); }
     void restoreAuthors() const { folder.write(QStringLiteral("authors.txt"), m_authors); }
 
     // Clicks Show, then Search for the phrase.
@@ -141,10 +165,6 @@ public:
         QCOMPARE(controls().txtQuotes->toPlainText(), QStringLiteral("kept"));
         QCOMPARE(record.endings, 0);
     }
-
-    ProgramFolder folder;
-    SeamRecord record;
-    std::unique_ptr<frmMain> window;
 
 private:
     QByteArray m_authors;

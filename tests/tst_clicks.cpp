@@ -49,13 +49,10 @@ private slots:
     // rows and selection, and no row stays selected.
     void typingNarrowsTheList()
     {
-        ProgramFolder folder;
-        folder.writeBoth("##Plato\r\n##Pascal\r\n##plutarch\r\n##Seneca\r\n", "##Courage\r\n##Patience\r\n");
-        SeamRecord record;
-        const auto window = test::windowOn(folder, record);
-        QVERIFY(window->Form_Load());
-        window->show();
-        const Controls &c = window->controls();
+        test::ShownWindow shown;
+        QVERIFY(shown.open("##Plato\r\n##Pascal\r\n##plutarch\r\n##Seneca\r\n", "##Courage\r\n##Patience\r\n"));
+        SeamRecord &record = shown.record;
+        const Controls &c = shown.controls();
         test::clickRow(c.SubjectList, 1);
         test::clickRow(c.AuthorList, 0);
 
@@ -64,7 +61,7 @@ private slots:
         QTest::keyClick(c.txtAuthor, Qt::Key_Backspace);
         QCOMPARE(rowsOf(c.AuthorList), (QStringList{"Plato", "Pascal", "plutarch"}));
         QTest::keyClick(c.txtAuthor, Qt::Key_Backspace);
-        QCOMPARE(rowsOf(c.AuthorList), frmMainTestPeer(*window).AuthorNames());
+        QCOMPARE(rowsOf(c.AuthorList), frmMainTestPeer(*shown.window).AuthorNames());
         QCOMPARE(c.txtAuthor->text(), QString());
 
         QCOMPARE(rowsOf(c.SubjectList), (QStringList{"Courage", "Patience"}));
@@ -111,15 +108,12 @@ private slots:
         QFETCH(QString, filter);
         QFETCH(int, row);
         QFETCH(QString, shown);
-        ProgramFolder folder;
-        folder.writeBoth("##Aesop\r\nAesop one.\r\n##Plato\r\nPlato one.\r\n##Seneca\r\nSeneca one.\r\n"
-                         "##Socrates\r\nSocrates one.\r\n",
-                         "##S\r\n");
-        SeamRecord record;
-        const auto window = test::windowOn(folder, record);
-        QVERIFY(window->Form_Load());
-        window->show();
-        const Controls &c = window->controls();
+        test::ShownWindow window;
+        QVERIFY(window.open("##Aesop\r\nAesop one.\r\n##Plato\r\nPlato one.\r\n##Seneca\r\nSeneca one.\r\n"
+                            "##Socrates\r\nSocrates one.\r\n",
+                            "##S\r\n"));
+        const SeamRecord &record = window.record;
+        const Controls &c = window.controls();
         QTest::keyClicks(c.txtAuthor, filter);
         test::clickRow(c.AuthorList, row);
         QTest::mouseClick(c.cmdShowAuthor, Qt::LeftButton);
@@ -130,13 +124,10 @@ private slots:
     // Both entries of a repeated name show the first section of that name.
     void eitherEntryOfARepeatedNameShowsTheFirstSection()
     {
-        ProgramFolder folder;
-        folder.writeBoth("##A\r\n", kSampleSections);
-        SeamRecord record;
-        const auto window = test::windowOn(folder, record);
-        QVERIFY(window->Form_Load());
-        window->show();
-        const Controls &c = window->controls();
+        test::ShownWindow shown;
+        QVERIFY(shown.open("##A\r\n", kSampleSections));
+        SeamRecord &record = shown.record;
+        const Controls &c = shown.controls();
         for (int row : {0, 3}) {
             c.txtQuotes->clear();
             test::clickRow(c.SubjectList, row);
@@ -175,13 +166,10 @@ private slots:
 
     void showsTheSelectedAuthor()
     {
-        ProgramFolder folder;
-        folder.writeBoth("##Plato\r\nFirst.\r\nSecond.\r\n##Seneca\r\nThird.\r\n", "##S\r\n");
-        SeamRecord record;
-        const auto window = test::windowOn(folder, record);
-        QVERIFY(window->Form_Load());
-        window->show();
-        const Controls &c = window->controls();
+        test::ShownWindow shown;
+        QVERIFY(shown.open("##Plato\r\nFirst.\r\nSecond.\r\n##Seneca\r\nThird.\r\n", "##S\r\n"));
+        SeamRecord &record = shown.record;
+        const Controls &c = shown.controls();
         test::clickRow(c.AuthorList, 1);
         QTest::mouseClick(c.cmdShowAuthor, Qt::LeftButton);
         QCOMPARE(c.txtQuotes->toPlainText(), QStringLiteral("\r\nThird.\r\n"));
@@ -210,14 +198,11 @@ private slots:
     {
         QFETCH(QString, action);
         QFETCH(int, selected);
-        ProgramFolder folder;
-        folder.writeBoth("##Aesop\r\n##Plato\r\n##Seneca\r\n", "##S\r\n");
-        SeamRecord record;
-        const auto window = test::windowOn(folder, record);
-        QVERIFY(window->Form_Load());
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        const Controls &c = window->controls();
+        test::ShownWindow shown;
+        QVERIFY(shown.open("##Aesop\r\n##Plato\r\n##Seneca\r\n", "##S\r\n"));
+        SeamRecord &record = shown.record;
+        QVERIFY(QTest::qWaitForWindowExposed(shown.window.get()));
+        const Controls &c = shown.controls();
         ListBox *list = c.AuthorList;
         QCOMPARE(list->selectionIndex(), -1); // none before the first selection
         test::clickRow(list, 1);

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Checks a built Debian package: its desktop entry and metainfo validate,
 # and the program unpacked into a temporary root, started through its
 # /usr/bin link, finds its collection and shows the same window, lists
@@ -7,13 +8,9 @@
 set -euo pipefail
 package=$1
 built=$2
-if [ -z "${XVFB_RUN_INNER:-}" ]; then
-  exec env XVFB_RUN_INNER=1 xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1280x800x24 -noreset" "$0" "$@"
-fi
-export QT_QPA_PLATFORM=xcb
+source "$(dirname "$0")/lib/on_screen.sh"
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
 
 dpkg-deb -x "$package" "$root"
 for path in usr/libexec/sayvane/sayvane usr/libexec/sayvane/Data/authors.txt usr/libexec/sayvane/Data/subjects.txt \
@@ -32,12 +29,8 @@ grep -q "<release version=\"$version\"" "$root/usr/share/metainfo/org.example.sa
 
 shoot() { # program picture
   "$1" & local pid=$!
-  local window=""
-  for _ in $(seq 1 100); do
-    window=$(xdotool search --onlyvisible --name '^Sayvane !$' 2>/dev/null | head -n1) && [ -n "$window" ] && break
-    sleep 0.1
-  done
-  [ -n "$window" ] || { kill "$pid" 2>/dev/null; fail "$1 showed no window"; }
+  local window
+  window=$(wait_window '^Sayvane !$') || { kill "$pid" 2>/dev/null; fail "$1 showed no window"; }
   sleep 0.5
   import -window "$window" "$2"
   kill "$pid"; wait "$pid" 2>/dev/null || true

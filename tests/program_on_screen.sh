@@ -1,39 +1,20 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Starts the built program under a virtual X server, as a user would:
 # without its Data/ it shows the missing-files message and ends; with it,
 # the window appears 704 x 514 centred, and "X" and "Exit" end it at once.
 set -euo pipefail
 program=$1
-if [ -z "${XVFB_RUN_INNER:-}" ]; then
-  exec env XVFB_RUN_INNER=1 xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1280x800x24 -noreset" "$0" "$@"
-fi
-export QT_QPA_PLATFORM=xcb
+source "$(dirname "$0")/lib/on_screen.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp "$program" "$work/sayvane"
-fail() { echo "FAIL: $*"; exit 1; }
-
-wait_window() { # name
-  for _ in $(seq 1 100); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1) && [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
-
-ends_within() { # pid seconds
-  for _ in $(seq 1 $(( $2 * 20 ))); do
-    kill -0 "$1" 2>/dev/null || return 0
-    sleep 0.05
-  done
-  return 1
-}
 
 # 1. No Data/: one message box titled "Sayvane", then the program ends.
 "$work/sayvane" & pid=$!
 box=$(wait_window '^Sayvane$') || fail "no missing-files message"
 xdotool search --onlyvisible --name '^Sayvane !$' >/dev/null 2>&1 && fail "main window shown without data"
-xdotool windowactivate --sync "$box" key --clearmodifiers Return 2>/dev/null || xdotool key Return
+close_box "$box"
 ends_within "$pid" 5 || fail "program did not end after the message"
 wait "$pid" || true
 echo "ok: missing files"
@@ -55,7 +36,7 @@ for control in X Exit; do
     xdotool mousemove --window "$window" 424 484 click 1  # the Exit button
   fi
   ends_within "$pid" 1 || fail "program still running a second after $control"
-  wait "$pid"; status=$?
+  status=0; wait "$pid" || status=$?
   [ "$status" = 0 ] || fail "exit status $status after $control"
   echo "ok: ends from $control"
 done

@@ -9,6 +9,7 @@
 #include "Windows1252.h"
 #include "ListBox.h"
 #include "NameList.h"
+#include "DataFiles.h"
 #include "frmMain.h"
 
 #include <QApplication>
@@ -45,7 +46,7 @@ class SilentSeam : public MessageSeam
 {
 public:
     void showMessage(QWidget *, const Message &) override {}
-    void endProgram() override {}
+    void endProgram(int) override {}
 };
 
 double milliseconds(const std::function<void()> &operation)
@@ -178,7 +179,7 @@ QString folderWithNames(const QString &collection, const NameArray &loaded, qsiz
 // with "a", and widening back to every name; each includes the list's repaint.
 double filterKeystroke(const QString &folder)
 {
-    frmMain window(folder, std::make_unique<SilentSeam>());
+    frmMain window(collectionBesideProgram(folder), std::make_unique<SilentSeam>());
     window.Form_Load();
     window.show();
     const auto type = [&window](const QString &text) {
@@ -233,7 +234,7 @@ double repaintListOfHugeName(const QString &collection)
     QFile subjects(folder + QStringLiteral("/Data/subjects.txt"));
     if (subjects.open(QIODevice::WriteOnly | QIODevice::Truncate))
         subjects.write("##Courage\r\n");
-    frmMain window(folder, std::make_unique<SilentSeam>());
+    frmMain window(collectionBesideProgram(folder), std::make_unique<SilentSeam>());
     window.Form_Load();
     window.show();
     QCoreApplication::processEvents();
@@ -279,13 +280,13 @@ int main(int argc, char **argv)
 
     const auto [loading, wcBoth] = fastestInTurns(
         [&] {
-            frmMain window(folder, std::make_unique<SilentSeam>());
+            frmMain window(collectionBesideProgram(folder), std::make_unique<SilentSeam>());
             window.Form_Load();
         },
         [&] { runCommand({"wc", "-l", authorsPath, subjectsPath}, scratch); });
     rows.push_back({"start-up loading, both files", loading, wcBoth, "wc -l", "<= 1.5x", loading <= 1.5 * wcBoth});
 
-    frmMain window(folder, std::make_unique<SilentSeam>());
+    frmMain window(collectionBesideProgram(folder), std::make_unique<SilentSeam>());
     window.Form_Load();
     window.show();
     const NameArray &names = window.controls().AuthorList->names()->names();

@@ -26,7 +26,9 @@ public:
     ProgramFolder() { QDir(m_dir.path()).mkpath(QStringLiteral("Data")); }
 
     QString path() const { return m_dir.path(); }
-    QString dataFile(const QString &name) const { return m_dir.path() + QStringLiteral("/Data/") + name; }
+    // The folder that holds the two data files.
+    QString collection() const { return m_dir.path() + QStringLiteral("/Data"); }
+    QString dataFile(const QString &name) const { return collection() + QStringLiteral("/") + name; }
     QString authors() const { return dataFile(QStringLiteral("authors.txt")); }
     QString subjects() const { return dataFile(QStringLiteral("subjects.txt")); }
 

@@ -56,6 +56,7 @@ struct SeamRecord
 {
     std::vector<Message> messages;
     int endings = 0;
+    int exitStatus = -1; // of the last ending
 };
 
 class RecordingSeam : public MessageSeam
@@ -66,7 +67,11 @@ public:
     {
     }
     void showMessage(QWidget *, const Message &message) override { m_record.messages.push_back(message); }
-    void endProgram() override { ++m_record.endings; }
+    void endProgram(int exitStatus) override
+    {
+        ++m_record.endings;
+        m_record.exitStatus = exitStatus;
+    }
 
 private:
     SeamRecord &m_record;
@@ -75,7 +80,7 @@ private:
 // A window over the folder's collection whose messages go to the record.
 inline std::unique_ptr<frmMain> windowOn(const ProgramFolder &folder, SeamRecord &record)
 {
-    return std::make_unique<frmMain>(folder.path(), std::make_unique<RecordingSeam>(record));
+    return std::make_unique<frmMain>(folder.collection(), std::make_unique<RecordingSeam>(record));
 }
 
 // The texts of a list's rows, in order.

@@ -16,7 +16,8 @@ box=$(wait_window '^Sayvane$') || fail "no missing-files message"
 xdotool search --onlyvisible --name '^Sayvane !$' >/dev/null 2>&1 && fail "main window shown without data"
 close_box "$box"
 ends_within "$pid" 5 || fail "program did not end after the message"
-wait "$pid" || true
+status=0; wait "$pid" || status=$?
+[ "$status" = 1 ] || fail "exit status $status after the missing-files message"
 echo "ok: missing files"
 
 # 2. With Data/: the window appears at 704 x 514, centred on 1280 x 800.

@@ -54,7 +54,7 @@ private slots:
     {
         applyProgramStyle();
         m_folder.writeBoth("##Plato\r\nWisdom begins in wonder.\r\n##Seneca\r\n", "##Courage\r\n##Hope\r\n##Time\r\n");
-        m_window = std::make_unique<frmMain>(m_folder.path(), std::make_unique<test::RecordingSeam>(m_record));
+        m_window = std::make_unique<frmMain>(m_folder.collection(), std::make_unique<test::RecordingSeam>(m_record));
         QVERIFY(m_window->Form_Load());
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));

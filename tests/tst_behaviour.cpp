@@ -40,7 +40,7 @@ private slots:
     void init()
     {
         m_record = {};
-        m_window = std::make_unique<frmMain>(m_folder.path(), std::make_unique<test::RecordingSeam>(m_record));
+        m_window = std::make_unique<frmMain>(m_folder.collection(), std::make_unique<test::RecordingSeam>(m_record));
         QVERIFY(m_window->Form_Load());
         m_window->show();
         m_window->move(300, 200);
@@ -142,6 +142,7 @@ private slots:
         QFETCH(QString, control);
         QTest::mouseClick(m_window->findChild<QWidget *>(control), Qt::LeftButton);
         QCOMPARE(m_record.endings, 1);
+        QCOMPARE(m_record.exitStatus, kExitSuccess);
         QVERIFY(m_record.messages.empty());
         QVERIFY(!m_window->isVisible());
     }
@@ -171,7 +172,7 @@ private slots:
     // The one test that drives a real, modal message box.
     void aboutShowsARealModalBox()
     {
-        frmMain window(m_folder.path());
+        frmMain window(m_folder.collection());
         QVERIFY(window.Form_Load());
         window.show();
         QString seenTitle, seenText;

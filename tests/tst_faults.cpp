@@ -159,6 +159,7 @@ private slots:
             QCOMPARE(record.messages[0].text, cannotRead(path, reason));
             QCOMPARE(record.messages[0].icon, MessageIcon::Error);
             QCOMPARE(record.endings, 1);
+            QCOMPARE(record.exitStatus, kExitStartFailed);
             return;
         }
         QVERIFY(selected.load());
@@ -305,6 +306,7 @@ private slots:
             QCOMPARE(selected.record.messages.size(), std::size_t(1));
             QCOMPARE(selected.record.messages[0].text, cannotRead(selected.folder.authors(), kLineTooLong));
             QCOMPARE(selected.record.endings, 1);
+            QCOMPARE(selected.record.exitStatus, kExitStartFailed);
             return;
         }
         QVERIFY(selected.load());

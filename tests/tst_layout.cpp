@@ -93,7 +93,7 @@ private slots:
         for (int i = 0; i < 30; ++i)
             authors.append("##Author " + QByteArray::number(i) + "\r\n");
         m_folder.writeBoth(authors, "##Courage\r\n");
-        m_window = std::make_unique<frmMain>(m_folder.path(), std::make_unique<test::RecordingSeam>(m_record));
+        m_window = std::make_unique<frmMain>(m_folder.collection(), std::make_unique<test::RecordingSeam>(m_record));
         QVERIFY(m_window->Form_Load());
         m_window->showCentred();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));

@@ -1,5 +1,6 @@
 // Start-up: the window finds its two files, fills both lists and name
 // arrays in file order, or shows one message and ends.
+#include "DataFiles.h"
 #include "WindowTestSupport.h"
 #include "frmMain.h"
 
@@ -35,7 +36,7 @@ private slots:
             test::crlfLines({"before", "##Plato", "q", "##S\xF8ren Kierkegaard", "##Plato", "##", "##Hope  "}),
             test::crlfLines({"##Courage", "q", "## Patience", "  ##Hope", "\t##Joy"}));
         SeamRecord record;
-        frmMain window(folder.path(), std::make_unique<test::RecordingSeam>(record));
+        frmMain window(folder.collection(), std::make_unique<test::RecordingSeam>(record));
         QVERIFY(window.Form_Load());
 
         QCOMPARE(frmMainTestPeer(window).AuthorsFile(), folder.path() + QStringLiteral("/Data/authors.txt"));
@@ -54,7 +55,7 @@ private slots:
         ProgramFolder folder;
         folder.writeBoth(QByteArray(), test::crlfLines({"##Courage"}));
         SeamRecord record;
-        frmMain window(folder.path(), std::make_unique<test::RecordingSeam>(record));
+        frmMain window(folder.collection(), std::make_unique<test::RecordingSeam>(record));
         QVERIFY(window.Form_Load());
         QVERIFY(frmMainTestPeer(window).AuthorNames().isEmpty());
         QCOMPARE(window.controls().AuthorList->model()->rowCount(), 0);
@@ -106,7 +107,7 @@ private slots:
                 QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
         }
         SeamRecord record;
-        frmMain window(folder.path(), std::make_unique<test::RecordingSeam>(record));
+        frmMain window(folder.collection(), std::make_unique<test::RecordingSeam>(record));
         QVERIFY(!window.Form_Load());
 
         QCOMPARE(record.messages.size(), std::size_t(1));
@@ -114,6 +115,7 @@ private slots:
         QCOMPARE(record.messages[0].icon, MessageIcon::Error);
         QCOMPARE(record.messages[0].title, QStringLiteral("Sayvane"));
         QCOMPARE(record.endings, 1);
+        QCOMPARE(record.exitStatus, kExitStartFailed);
         QVERIFY(!window.isVisible());
         QCOMPARE(window.controls().AuthorList->model()->rowCount(), 0);
         QCOMPARE(window.controls().SubjectList->model()->rowCount(), 0);
@@ -130,7 +132,7 @@ private slots:
             QSKIP("no regular file here fails its reads");
         QVERIFY(QFile::link(unreadable, folder.authors()));
         SeamRecord record;
-        frmMain window(folder.path(), std::make_unique<test::RecordingSeam>(record));
+        frmMain window(folder.collection(), std::make_unique<test::RecordingSeam>(record));
         QVERIFY(!window.Form_Load());
 
         QCOMPARE(record.messages.size(), std::size_t(1));
@@ -141,6 +143,7 @@ private slots:
         QCOMPARE(lines[2], QStringLiteral("Input/output error"));
         QCOMPARE(record.messages[0].icon, MessageIcon::Error);
         QCOMPARE(record.endings, 1);
+        QCOMPARE(record.exitStatus, kExitStartFailed);
         QVERIFY(!window.isVisible());
     }
 
@@ -150,10 +153,43 @@ private slots:
         ProgramFolder folder;
         folder.writeBoth("##A\r\n", "##S\r\n");
         SeamRecord record;
-        frmMain window(folder.path() + QStringLiteral("/"), std::make_unique<test::RecordingSeam>(record));
+        frmMain window(collectionBesideProgram(folder.path() + QStringLiteral("/")),
+                       std::make_unique<test::RecordingSeam>(record));
         QVERIFY(window.Form_Load());
         QCOMPARE(frmMainTestPeer(window).AuthorsFile(), folder.path() + QStringLiteral("//Data/authors.txt"));
         QCOMPARE(frmMainTestPeer(window).AuthorNames(), QStringList{"A"});
+    }
+
+    // A folder named on the command line is fixed as an absolute path at
+    // start, so a later click reads the same file whatever the working
+    // folder has become.
+    void namedFolderHoldsAfterTheWorkingFolderChanges_data()
+    {
+        QTest::addColumn<QString>("named");
+        QTest::newRow("relative") << "Data";
+        QTest::newRow("relative, trailing slash") << "Data/";
+        QTest::newRow("through a dot-dot") << "Data/../Data";
+    }
+
+    void namedFolderHoldsAfterTheWorkingFolderChanges()
+    {
+        QFETCH(QString, named);
+        ProgramFolder folder;
+        folder.writeBoth("##Plato\r\nWisdom begins in wonder.\r\n", "##S\r\n");
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(folder.path()));
+        SeamRecord record;
+        frmMain window(namedCollectionFolder(named), std::make_unique<test::RecordingSeam>(record));
+        const bool loaded = window.Form_Load();
+        QVERIFY(QDir::setCurrent(QDir::rootPath()));
+        test::clickRow(window.controls().AuthorList, 0);
+        QTest::mouseClick(window.controls().cmdShowAuthor, Qt::LeftButton);
+        QVERIFY(QDir::setCurrent(before));
+
+        QVERIFY(loaded);
+        QCOMPARE(frmMainTestPeer(window).AuthorsFile(), folder.authors());
+        QCOMPARE(window.controls().txtQuotes->toPlainText(), QStringLiteral("\r\nWisdom begins in wonder.\r\n"));
+        QVERIFY(record.messages.empty());
     }
 
     void listsStayAsLoadedWhenTheFileChanges()
@@ -161,7 +197,7 @@ private slots:
         ProgramFolder folder;
         folder.writeBoth("##A\r\n##B\r\n", "##S\r\n");
         SeamRecord record;
-        frmMain window(folder.path(), std::make_unique<test::RecordingSeam>(record));
+        frmMain window(folder.collection(), std::make_unique<test::RecordingSeam>(record));
         QVERIFY(window.Form_Load());
         folder.write(QStringLiteral("authors.txt"), "##C\r\n");
         QCOMPARE(rowsOf(window.controls().AuthorList), (QStringList{"A", "B"}));

@@ -1,5 +1,7 @@
+// SPDX-License-Identifier: MIT
 #include "DataFiles.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <filesystem>
@@ -7,14 +9,24 @@
 
 namespace sayvane {
 
-QString authorsFilePath(const QString &programFolder)
+QString collectionBesideProgram(const QString &programFolder)
 {
-    return programFolder + QStringLiteral("/Data/authors.txt");
+    return programFolder + QStringLiteral("/Data");
 }
 
-QString subjectsFilePath(const QString &programFolder)
+QString namedCollectionFolder(const QString &folder)
 {
-    return programFolder + QStringLiteral("/Data/subjects.txt");
+    return QDir(folder).absolutePath();
+}
+
+QString authorsFilePath(const QString &collectionFolder)
+{
+    return collectionFolder + QStringLiteral("/authors.txt");
+}
+
+QString subjectsFilePath(const QString &collectionFolder)
+{
+    return collectionFolder + QStringLiteral("/subjects.txt");
 }
 
 bool dataFileExists(const QString &path)

@@ -1,14 +1,23 @@
-// Where the two data files lie beside the program, and whether they are there.
+// SPDX-License-Identifier: MIT
+// Where the collection lies, where its two data files lie in it, and
+// whether they are there.
 #pragma once
 
 #include <QString>
 
 namespace sayvane {
 
-// The folder text followed directly by the file's place under it; a folder
-// that already ends in a separator gives two adjacent separators.
-QString authorsFilePath(const QString &programFolder);
-QString subjectsFilePath(const QString &programFolder);
+// The sample collection in Data/ beside the program. The place is appended
+// to the folder text as it is: a folder that already ends in a separator
+// gives two adjacent separators.
+QString collectionBesideProgram(const QString &programFolder);
+// A collection folder named by the user, taken from the working folder
+// when relative, made absolute so that every later click reads the same
+// files whatever the working folder becomes.
+QString namedCollectionFolder(const QString &folder);
+
+QString authorsFilePath(const QString &collectionFolder);
+QString subjectsFilePath(const QString &collectionFolder);
 
 // True only for a regular file or a link to one. A folder, a FIFO, a device
 // or a dangling link counts as missing: reading a FIFO or a device could

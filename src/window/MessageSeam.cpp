@@ -15,12 +15,12 @@ void MessageSeam::showMessage(QWidget *parent, const Message &message)
     box.exec();
 }
 
-void MessageSeam::endProgram()
+void MessageSeam::endProgram(int exitStatus)
 {
     // The program writes nothing, so there is nothing to save or flush but
     // its own output streams.
     std::fflush(nullptr);
-    std::_Exit(EXIT_SUCCESS);
+    std::_Exit(exitStatus);
 }
 
 } // namespace sayvane

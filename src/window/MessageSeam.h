@@ -10,6 +10,12 @@ namespace sayvane {
 
 enum class MessageIcon { Information, Error };
 
+// Exit statuses of the program: ended by the user, a start-up that failed
+// (a data file missing or unreadable), a command line not understood.
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitStartFailed = 1;
+inline constexpr int kExitUsage = 2;
+
 struct Message
 {
     QString text; // lines separated by CR LF
@@ -23,8 +29,9 @@ public:
     virtual ~MessageSeam() = default;
     // Shows a modal box with a single OK button and returns when it is closed.
     virtual void showMessage(QWidget *parent, const Message &message);
-    // Ends the process at once: no further event of any kind is handled.
-    virtual void endProgram();
+    // Ends the process at once with this exit status: no further event of
+    // any kind is handled.
+    virtual void endProgram(int exitStatus);
 };
 
 } // namespace sayvane

@@ -66,9 +66,9 @@ void applyProgramStyle()
     QApplication::setPalette(QApplication::style()->standardPalette());
 }
 
-frmMain::frmMain(QString programFolder, std::unique_ptr<MessageSeam> seam)
+frmMain::frmMain(QString collectionFolder, std::unique_ptr<MessageSeam> seam)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint)
-    , m_programFolder(std::move(programFolder))
+    , m_collectionFolder(std::move(collectionFolder))
     , m_seam(std::move(seam))
 {
     registerPictures();
@@ -121,21 +121,21 @@ void frmMain::connectEvents()
 
 bool frmMain::Form_Load()
 {
-    AuthorsFile = authorsFilePath(m_programFolder);
-    SubjectsFile = subjectsFilePath(m_programFolder);
+    AuthorsFile = authorsFilePath(m_collectionFolder);
+    SubjectsFile = subjectsFilePath(m_collectionFolder);
     const bool subjectsFound = dataFileExists(SubjectsFile);
     const bool authorsFound = dataFileExists(AuthorsFile);
     if (!subjectsFound || !authorsFound) {
         showMessage(QStringLiteral("Sorry ! Some of the files are missing...\r\nPlease re-download the software."),
                     MessageIcon::Error);
-        unloadAndEnd();
+        unloadAndEnd(kExitStartFailed);
         return false;
     }
     for (auto [file, names] : {std::pair{&AuthorsFile, AuthorNames}, std::pair{&SubjectsFile, SubjectNames}}) {
         LoadedNames loaded = LoadHeadingNames(*file);
         if (loaded.failure) {
             reportReadFailure(*loaded.failure);
-            unloadAndEnd();
+            unloadAndEnd(kExitStartFailed);
             return false;
         }
         names->setNames(std::move(loaded.names));
@@ -245,12 +245,12 @@ void frmMain::lblMin_Click()
 
 void frmMain::lblExit_Click()
 {
-    unloadAndEnd();
+    unloadAndEnd(kExitSuccess);
 }
 
 void frmMain::cmdExit_Click()
 {
-    unloadAndEnd();
+    unloadAndEnd(kExitSuccess);
 }
 
 QString frmMain::aboutText()
@@ -285,10 +285,10 @@ void frmMain::reportReadFailure(const ReadFailure &failure)
                 MessageIcon::Error);
 }
 
-void frmMain::unloadAndEnd()
+void frmMain::unloadAndEnd(int exitStatus)
 {
     close();
-    m_seam->endProgram();
+    m_seam->endProgram(exitStatus);
 }
 
 } // namespace sayvane

@@ -19,8 +19,8 @@ class frmMain : public QWidget
     Q_OBJECT
 
 public:
-    // programFolder: the folder whose Data/ holds the collection.
-    explicit frmMain(QString programFolder, std::unique_ptr<MessageSeam> seam = std::make_unique<MessageSeam>());
+    // collectionFolder: the folder that holds authors.txt and subjects.txt.
+    explicit frmMain(QString collectionFolder, std::unique_ptr<MessageSeam> seam = std::make_unique<MessageSeam>());
     ~frmMain() override;
 
     // Fixes the data-file paths and fills both lists. False when the program
@@ -53,7 +53,7 @@ private:
     void showSection(const ListBox *list, const QString &dataFile, const QString &noSelectionMessage);
     void showMessage(const QString &text, MessageIcon icon, const QString &title = {});
     void reportReadFailure(const ReadFailure &failure);
-    void unloadAndEnd();
+    void unloadAndEnd(int exitStatus);
 
     // Pointer position at the last press on the title bar, in twips.
     qint16 DragX = 0;
@@ -65,7 +65,7 @@ private:
     NameList *AuthorNames = nullptr;
     NameList *SubjectNames = nullptr;
 
-    QString m_programFolder;
+    QString m_collectionFolder;
     std::unique_ptr<MessageSeam> m_seam;
     Controls m_controls;
 };

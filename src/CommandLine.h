@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: MIT
+// What the command line asks of the program: open a collection, print the
+// help or the version, or refuse the words it was given.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace sayvane {
+
+struct CommandLine
+{
+    enum class Action { Open, PrintHelp, PrintVersion, Refuse };
+
+    Action action = Action::Open;
+    // With Open: the folder named on the command line, as typed; none for
+    // the collection beside the program.
+    std::optional<QString> folder;
+    // With PrintHelp and PrintVersion, the text for standard output; with
+    // Refuse, the message and the usage hint for standard error.
+    QString output;
+};
+
+// Parses the arguments that follow the program's name. Needs no
+// application object and no display, so --help and --version answer
+// anywhere.
+CommandLine parseCommandLine(const QStringList &arguments);
+
+} // namespace sayvane

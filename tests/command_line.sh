@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# The real program as a command: its options, its exit statuses, and the
+# collection folder named on the command line, one table row a case.
+#   tests/command_line.sh PROGRAM VERSION
+set -euo pipefail
+program=$1
+version=$2
+source "$(dirname "$0")/lib/on_screen.sh"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+# Qt warns on standard error without a runtime folder; the rows read it.
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+# The program alone, with no Data/ beside it.
+mkdir -p "$work/bin" "$work/elsewhere"
+cp "$program" "$work/bin/sayvane"
+collection() { # folder [which-files]
+  mkdir -p "$1"
+  case "${2:-both}" in
+    both | authors) printf '##Plato\r\nWisdom begins in wonder.\r\n' > "$1/authors.txt" ;;
+  esac
+  case "${2:-both}" in
+    both | subjects) printf '##Courage\r\n' > "$1/subjects.txt" ;;
+  esac
+}
+collection "$work/mine"
+collection "$work/lacking" authors
+collection "$work/bin/Data"
+mv "$work/bin/Data" "$work/beside"   # put beside the program by the row that wants it
+
+usage="Usage: sayvane [options] [FOLDER]"
+hint="Try 'sayvane --help' for more information."
+# Each row: name | where it runs | arguments | what the user meets | exit status | first line on stdout | stderr
+#   what the user meets: "none" (nothing opens), "window" (the main window, ended with its X label),
+#   "box" (a message box titled Sayvane and no main window, closed with Return)
+rows=(
+  "help|elsewhere|--help|none|0|$usage|"
+  "short help|elsewhere|-h|none|0|$usage|"
+  "help before a folder|elsewhere|../mine --help|none|0|$usage|"
+  "version|elsewhere|--version|none|0|Sayvane $version|"
+  "short version|elsewhere|-v|none|0|Sayvane $version|"
+  "unknown long option|elsewhere|--colour|none|2||sayvane: Unknown option 'colour'.\n$hint"
+  "unknown short option|elsewhere|-x ../mine|none|2||sayvane: Unknown option 'x'.\n$hint"
+  "Qt's own option|elsewhere|-platform offscreen|none|2||sayvane: Unknown option 'platform'.\n$hint"
+  "second folder|elsewhere|../mine ../lacking|none|2||sayvane: one collection folder at most, not 2\n$hint"
+  "empty folder name|elsewhere|''|none|2||sayvane: the folder name is empty\n$hint"
+  "absolute folder|elsewhere|$work/mine|window|0||"
+  "relative folder|elsewhere|../mine|window|0||"
+  "relative folder with a trailing slash|elsewhere|../mine/|window|0||"
+  "folder after --|elsewhere|-- ../mine|window|0||"
+  "folder lacking subjects.txt|elsewhere|../lacking|box|1||"
+  "folder that does not exist|elsewhere|../nowhere|box|1||"
+  "a file named as the folder|elsewhere|../mine/authors.txt|box|1||"
+  "no folder and no Data/ beside the program|elsewhere||box|1||"
+  "no folder and Data/ beside the program|elsewhere||window|0||"
+)
+
+for row in "${rows[@]}"; do
+  IFS='|' read -r name where arguments meets expected_status expected_stdout expected_stderr <<< "$row"
+  eval "arguments=($arguments)"
+  [ "$name" = "no folder and Data/ beside the program" ] && mv "$work/beside" "$work/bin/Data"
+  out="$work/stdout" err="$work/stderr"
+  if [ "$meets" = none ]; then
+    # Nothing may open: without any display, a program that tried would fail.
+    status=0
+    (cd "$work/$where" && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \
+       "$work/bin/sayvane" "${arguments[@]}" > "$out" 2> "$err") || status=$?
+  else
+    (cd "$work/$where" && exec "$work/bin/sayvane" "${arguments[@]}" > "$out" 2> "$err") & pid=$!
+    if [ "$meets" = window ]; then
+      window=$(wait_window '^Sayvane !$') || fail "$name: no main window"
+      sleep 0.3
+      xdotool mousemove --window "$window" 680 12 click 1   # the "X" label
+    else
+      box=$(wait_window '^Sayvane$') || fail "$name: no message box"
+      xdotool search --onlyvisible --name '^Sayvane !$' >/dev/null 2>&1 && fail "$name: main window shown"
+      close_box "$box"
+    fi
+    ends_within "$pid" 5 || { kill "$pid"; fail "$name: still running"; }
+    status=0; wait "$pid" || status=$?
+  fi
+  [ "$status" = "$expected_status" ] || fail "$name: exit status $status, not $expected_status"
+  [ "$(head -n1 "$out")" = "$expected_stdout" ] || fail "$name: standard output begins '$(head -n1 "$out")'"
+  [ "$(cat "$err")" = "$(printf '%b' "$expected_stderr")" ] || fail "$name: standard error says '$(cat "$err")'"
+  echo "ok: $name (status $status)"
+done
+
+# The help names every option and the folder; the version is one line.
+help=$("$work/bin/sayvane" --help)
+for word in FOLDER --help --version "Exit status:"; do
+  grep -q -e "$word" <<< "$help" || fail "the help does not name $word"
+done
+[ "$("$work/bin/sayvane" --version | wc -l)" = 1 ] || fail "the version is not one line"
+echo "ok: the help names FOLDER, --help, --version and the exit statuses"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Times the program's operations on a collection made by make-collection,
 // against command-line tools run on the same files in the same run:
 //   sayvane-bench PROGRAM_FOLDER

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Shared helpers of the tests of the quote library: a program folder with
 // its own Data/, files written line by line, and running a check as a user
 // whom file permissions bind.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Shared helpers of the tests of the window: a message seam that records
 // instead of showing boxes, a peer that reaches the window's fields and
 // procedures, and the rows a list shows.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What a screen reader finds in the window: every control by its name and
 // role, the text of the quotations area, the items of both lists, and
 // buttons it can press.

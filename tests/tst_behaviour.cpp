@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The frameless window's own behaviour: dragging by the title bar,
 // minimising, ending, and the About box.
 #include "ClickableLabel.h"

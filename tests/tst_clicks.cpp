@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What typing and clicking do through the window: the filter boxes narrow
 // their lists, the display buttons show a section, the search button
 // searches; and the lists and text boxes behave as standard controls.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Files no one should write, and files that change under the program: it
 // never hangs, never dies and never stops answering; it reports what the
 // user must know, and shows the right lines. Each case prints the time it

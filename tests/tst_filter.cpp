@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Narrowing the name lists by a typed prefix, without regard to case.
 #include "NameFilter.h"
 #include "TestSupport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window as a user sees it: every control in its place with its text,
 // font, colours, stacking and tab order, and the frame drawn around it.
 #include "ClickableLabel.h"

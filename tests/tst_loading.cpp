@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Start-up: the window finds its two files, fills both lists and name
 // arrays in file order, or shows one message and ends.
 #include "DataFiles.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The quotations area as a read-only multi-line text box: rows wrapped at
 // the width and cut into pieces that are found from any position, the
 // caret and selection under the keys and the mouse, copying, and scrolling.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading the data files: line splitting at every block size, the heading
 // rules, Windows-1252, the phrase finder, lines far longer than a block,
 // the limit on the length of a line, and what counts as a data file.

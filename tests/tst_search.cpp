@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Searching every quotation of the authors file for a phrase.
 #include "PhraseSearch.h"
 #include "TestSupport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Showing the quotations of one author or subject.
 #include "PhraseSearch.h"
 #include "SectionDisplay.h"

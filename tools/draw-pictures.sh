@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Draws the window's banner and icon into src/window/resources/: at their
 # own size, at twice the size for screens at a device pixel ratio of 2
 # (the @2x files), and the icon at 256 px for the desktop's menus.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the fuzz target with clang, replays every input of the corpus,
 # then fuzzes for the given number of seconds (default 60): three quarters
 # of the time on inputs of up to 4 KiB, which run fast, and a quarter on

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes a large, deterministic quotation collection for benchmarks:
 //   make-collection FOLDER SIZE   (SIZE in bytes, or with a suffix: 10MB, 1GB)
 // FOLDER/Data/authors.txt and FOLDER/Data/subjects.txt each of about SIZE

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ByteSearch.h"
 
 namespace sayvane {

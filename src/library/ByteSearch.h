@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Finding bytes and phrases in blocks of a data file: the few search loops
 // every reader shares, in portable C++ that the compiler vectorises.
 #pragma once

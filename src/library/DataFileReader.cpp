@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "DataFileReader.h"
 
 #include "ByteSearch.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Sequential reader of one data file: whole lines, or blocks of whole lines.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "HeadingLoader.h"
 
 #include "LineScan.h"

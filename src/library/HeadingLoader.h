@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Collects the heading names of a data file, in file order.
 #pragma once
 

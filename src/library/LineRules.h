@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What a line of a data file means: heading line or quote line, and the
 // name a heading line gives its section. One byte is one character in the
 // data files, so the rules work on the bytes.

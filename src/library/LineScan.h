@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Walking a block of whole lines, as DataFileReader::readLines gives them:
 // line by line, or straight from one heading line to the next. This is the
 // one place where a block is split into lines.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "NameArray.h"
 
 #include "Windows1252.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The heading names of one data file, in file order, kept as the file's own
 // bytes (Windows-1252, one byte a character) packed one after another: no
 // allocation per name, and only the names that are shown are ever decoded.

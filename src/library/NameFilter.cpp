@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "NameFilter.h"
 
 #include "LineRules.h"

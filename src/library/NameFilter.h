@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Narrows a name array to the names that begin with a typed text.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "PhraseSearch.h"
 
 #include "ByteSearch.h"

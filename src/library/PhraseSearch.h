@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every quote line of a data file that contains a phrase.
 #pragma once
 

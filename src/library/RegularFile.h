@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A data file opened for reading as it is at the moment of opening: only a
 // regular file is accepted, decided on the opened file itself, and reading
 // never goes past the size the file had then.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "SectionDisplay.h"
 
 #include "LineScan.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The quote lines of the section that a name heads.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ShownText.h"
 
 #include "Windows1252.h"

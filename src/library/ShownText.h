@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The text of the quotations area, built once from the lines to show.
 #pragma once
 

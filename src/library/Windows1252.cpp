@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Windows-1252 differs from Latin-1 only in the bytes 0x80 to 0x9F.
 #include "Windows1252.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Conversion between the bytes of the data files (Windows-1252) and text.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ClickableLabel.h"
 
 #include <QMouseEvent>

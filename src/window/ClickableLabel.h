@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A label of the title bar that reports the mouse: a click (the left button
 // pressed and released over it), and every press and move with the buttons
 // held and the pointer position.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The fixed layout of the main window, kept as one table of data, and the
 // typed controls created from it.
 #pragma once

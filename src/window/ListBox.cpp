@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ListBox.h"
 
 #include "NameList.h"

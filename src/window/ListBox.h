@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A list box as users know it: one selected item that the user moves but
 // cannot remove, and rows of one fixed height that draw only as much of a
 // name as fits, however long the name.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The one place through which the main window shows message boxes and ends
 // the program, so that tests can replace both and see what would happen.
 #pragma once

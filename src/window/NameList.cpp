@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "NameList.h"
 
 #include "NameFilter.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The names of one data file as a list box shows them. The model owns the
 // name array; the filter decides which of its names the list shows, in
 // array order.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "PushButtonStyle.h"
 
 #include <QApplication>

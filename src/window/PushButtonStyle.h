@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The look of the window's push buttons: a flat face in the button's own
 // colour inside the raised edge of a classic push button, sunken while
 // pressed, with a dotted focus mark. Everything else keeps the style it is

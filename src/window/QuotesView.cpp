@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "QuotesView.h"
 
 #include "QuotesViewAccessible.h"

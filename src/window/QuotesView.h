@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The quotations area: a read-only, multi-line text box made for very long
 // texts. It behaves like the standard one (a blinking caret, keyboard and
 // mouse selection, copying) but lays out only the rows in view, so a text

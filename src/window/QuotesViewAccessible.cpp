@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "QuotesViewAccessible.h"
 
 #include "QuotesView.h"

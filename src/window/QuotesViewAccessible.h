@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What a screen reader learns of the quotations area: a read-only,
 // multi-line text whose whole text and selection it can read.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The quotations area's caret, selection and clipboard, and the keys and
 // mouse actions that move them, as in a standard read-only text box.
 #include "QuotesView.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A plain text wrapped into rows at a width, laid out only where it is
 // looked at. Nothing here ever walks the whole text: setting a text of a
 // billion characters costs no more than setting a short one.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "frmMain.h"
 
 #include "ClickableLabel.h"

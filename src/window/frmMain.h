@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's one window: its controls, its fields and its event procedures.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Differential fuzz target: for any bytes, the block reader at a chosen
 // block size, the heading names, section display and phrase search agree
 // with straightforward versions written here from the line rules.

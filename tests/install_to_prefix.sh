@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the built program under a prefix of its own and checks that
 # everything lands beneath it, and that the command runs the program that
 # finds its collection:  tests/install_to_prefix.sh BUILD_DIR
@@ -11,7 +12,8 @@ fail() { echo "FAIL: $*"; exit 1; }
 cmake --install "$build" --prefix "$prefix" >/dev/null
 for path in bin/sayvane libexec/sayvane/sayvane libexec/sayvane/Data/authors.txt libexec/sayvane/Data/subjects.txt \
             share/applications/sayvane.desktop share/icons/hicolor/32x32/apps/sayvane.png \
-            share/metainfo/org.example.sayvane.metainfo.xml; do
+            share/metainfo/org.example.sayvane.metainfo.xml share/man/man1/sayvane.1.gz \
+            share/doc/sayvane/copyright share/doc/sayvane/changelog.gz; do
   [ -e "$prefix/$path" ] || fail "the install lacks $path under the prefix"
 done
 [ "$(readlink "$prefix/bin/sayvane")" = ../libexec/sayvane/sayvane ] || fail "bin/sayvane is not a relative link to the program"

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Checks a built Debian package: its desktop entry and metainfo validate,
+# Checks a built Debian package: lintian finds nothing to warn of, it
+# holds the manual page, copyright and changelog, its desktop entry and
+# metainfo validate,
 # and the program unpacked into a temporary root, started through its
 # /usr/bin link, finds its collection and shows the same window, lists
 # filled, as the program in the build tree.
@@ -12,8 +14,11 @@ source "$(dirname "$0")/lib/on_screen.sh"
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 
+lintian --fail-on error,warning "$package" ||
+  fail "lintian finds errors or warnings in the package"
 dpkg-deb -x "$package" "$root"
-for path in usr/libexec/sayvane/sayvane usr/libexec/sayvane/Data/authors.txt usr/libexec/sayvane/Data/subjects.txt \
+for path in usr/share/man/man1/sayvane.1.gz usr/share/doc/sayvane/copyright usr/share/doc/sayvane/changelog.gz \
+             usr/libexec/sayvane/sayvane usr/libexec/sayvane/Data/authors.txt usr/libexec/sayvane/Data/subjects.txt \
             usr/share/applications/sayvane.desktop usr/share/icons/hicolor/32x32/apps/sayvane.png \
             usr/share/icons/hicolor/256x256/apps/sayvane.png usr/share/metainfo/org.example.sayvane.metainfo.xml; do
   [ -e "$root/$path" ] || fail "the package lacks /$path"
@@ -24,6 +29,13 @@ desktop-file-validate "$root/usr/share/applications/sayvane.desktop" || fail "de
 appstreamcli validate --no-net --pedantic "$root/usr/share/metainfo/org.example.sayvane.metainfo.xml" || true
 appstreamcli validate --no-net "$root/usr/share/metainfo/org.example.sayvane.metainfo.xml" >/dev/null || fail "metainfo"
 version=$(dpkg-deb -f "$package" Version)
+manual=$(zcat "$root/usr/share/man/man1/sayvane.1.gz")
+for words in "Sayvane $version" '\\-\\-version' 'FOLDER' 'COLLECTION FORMAT'; do
+  grep -q -e "$words" <<< "$manual" || fail "the manual page lacks '$words'"
+done
+[ "$("$root/usr/bin/sayvane" --version)" = "Sayvane $version" ] || fail "the packaged program does not say its version"
+zcat "$root/usr/share/doc/sayvane/changelog.gz" | head -n1 | grep -q "^sayvane ($version) " ||
+  fail "the changelog does not begin with version $version"
 grep -q "<release version=\"$version\"" "$root/usr/share/metainfo/org.example.sayvane.metainfo.xml" ||
   fail "the metainfo does not name the package's version $version"
 

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the benchmark, makes a collection of the given size if there is
 # none yet, and prints the table: tools/bench.sh [10MB|100MB|1GB]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 size=${1:-100MB}
-tools/install-deps.sh
+tools/install-deps.sh run
 cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 cmake --build build-release --parallel "$(nproc)" --target sayvane-bench make-collection >/dev/null
 collection=build-release/collections/$size

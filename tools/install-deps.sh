@@ -1,19 +1,26 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages that are missing, and stays quiet when
 # everything is already there:
-#   tools/install-deps.sh run    what building and running the program need
-#   tools/install-deps.sh test   that, and what the tests, the package check,
-#                                the sanitizer build and the fuzzer need
+#   tools/install-deps.sh run       what building and running the program
+#                                   (and its benchmark) need
+#   tools/install-deps.sh package   that, and what building the Debian
+#                                   package with its manual page needs
+#   tools/install-deps.sh test      all that, and what the tests, the
+#                                   package check, the sanitizer build and
+#                                   the fuzzer need
 set -euo pipefail
 profile=${1:-test}
 
 run_packages=(build-essential cmake qt6-base-dev qt6-base-dev-tools libgl-dev fonts-liberation2 fonts-dejavu-core)
-test_packages=(clang xvfb xauth xdotool imagemagick dpkg-dev desktop-file-utils appstream at-spi2-core dbus-daemon dbus-bin)
+package_packages=(dpkg-dev help2man)
+test_packages=(clang xvfb xauth xdotool imagemagick desktop-file-utils appstream lintian at-spi2-core dbus-daemon dbus-bin)
 
 case "$profile" in
   run) wanted=("${run_packages[@]}") ;;
-  test) wanted=("${run_packages[@]}" "${test_packages[@]}") ;;
-  *) echo "usage: $0 run|test" >&2; exit 2 ;;
+  package) wanted=("${run_packages[@]}" "${package_packages[@]}") ;;
+  test) wanted=("${run_packages[@]}" "${package_packages[@]}" "${test_packages[@]}") ;;
+  *) echo "usage: $0 run|package|test" >&2; exit 2 ;;
 esac
 
 sudo_cmd=()

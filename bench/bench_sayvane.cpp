@@ -5,7 +5,7 @@
 // Every time is the minimum of several runs with the page cache warm.
 #include "MessageSeam.h"
 #include "PhraseSearch.h"
-#include "QuotesView.h"
+#include "ReadOnlyTextView.h"
 #include "SectionDisplay.h"
 #include "Windows1252.h"
 #include "ListBox.h"

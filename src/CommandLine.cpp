@@ -20,10 +20,10 @@ QString helpText(const QCommandLineParser &parser)
     QString text = parser.helpText();
     text.replace(QStringLiteral("<executable_name>"), kCommandName);
     return text + QStringLiteral("\n"
-                                              "Exit status:\n"
-                                              "  0  the program was ended by the user\n"
-                                              "  1  the collection could not be opened\n"
-                                              "  2  the command line was not understood\n");
+                                 "Exit status:\n"
+                                 "  0  the program was ended by the user\n"
+                                 "  1  the collection could not be opened\n"
+                                 "  2  the command line was not understood\n");
 }
 
 } // namespace
@@ -52,16 +52,17 @@ CommandLine parseCommandLine(const QStringList &arguments)
 
     const QString hint = QStringLiteral("Try '%1 --help' for more information.\n").arg(kCommandName);
     if (!parser.parse(QStringList{kCommandName} + arguments))
-        return {CommandLine::Action::Refuse, {}, kCommandName + QStringLiteral(": ") + parser.errorText() +
-                                                     QStringLiteral("\n") + hint};
+        return {CommandLine::Action::Refuse,
+                {},
+                kCommandName + QStringLiteral(": ") + parser.errorText() + QStringLiteral("\n") + hint};
     if (parser.isSet(help))
         return {CommandLine::Action::PrintHelp, {}, helpText(parser)};
     if (parser.isSet(version))
-        return {CommandLine::Action::PrintVersion, {},
-                QStringLiteral("Sayvane %1\n").arg(QLatin1String(kVersion))};
+        return {CommandLine::Action::PrintVersion, {}, QStringLiteral("Sayvane %1\n").arg(QLatin1String(kVersion))};
     const QStringList folders = parser.positionalArguments();
     if (folders.size() > 1)
-        return {CommandLine::Action::Refuse, {},
+        return {CommandLine::Action::Refuse,
+                {},
                 QStringLiteral("%1: one collection folder at most, not %2\n%3")
                     .arg(kCommandName, QString::number(folders.size()), hint)};
     if (folders.isEmpty())

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "ListBox.h"
-#include "QuotesView.h"
+#include "ReadOnlyTextView.h"
 #include "MessageSeam.h"
 #include "NameList.h"
 #include "TestSupport.h"

@@ -2,7 +2,7 @@
 // What a screen reader finds in the window: every control by its name and
 // role, the text of the quotations area, the items of both lists, and
 // buttons it can press.
-#include "QuotesView.h"
+#include "ReadOnlyTextView.h"
 #include "WindowTestSupport.h"
 #include "frmMain.h"
 
@@ -163,7 +163,7 @@ private slots:
         QFETCH(QString, at);
         QFETCH(QString, before);
         QFETCH(QString, after);
-        QuotesView *quotes = m_window->controls().txtQuotes;
+        ReadOnlyTextView *quotes = m_window->controls().txtQuotes;
         const QSize size = quotes->size();
         quotes->resize(QFontMetrics(quotes->font()).horizontalAdvance(QStringLiteral("Wisdom begins in wonder")) - 5 +
                            quotes->verticalScrollBar()->width() + 8 + 2,
@@ -184,7 +184,7 @@ private slots:
     // reports both, and events tell of each change.
     void followsTheCaretAndSelection()
     {
-        QuotesView *quotes = m_window->controls().txtQuotes;
+        ReadOnlyTextView *quotes = m_window->controls().txtQuotes;
         quotes->setPlainText(QStringLiteral("Wisdom begins in wonder.\r\nNext."));
         quotes->setFocus();
         QAccessibleTextInterface *text = accessible("txtQuotes")->textInterface();

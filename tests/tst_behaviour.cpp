@@ -11,7 +11,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
-#include "QuotesView.h"
+#include "ReadOnlyTextView.h"
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>

@@ -2,7 +2,7 @@
 // What typing and clicking do through the window: the filter boxes narrow
 // their lists, the display buttons show a section, the search button
 // searches; and the lists and text boxes behave as standard controls.
-#include "QuotesView.h"
+#include "ReadOnlyTextView.h"
 #include "WindowTestSupport.h"
 
 #include <QApplication>

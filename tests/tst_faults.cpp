@@ -7,7 +7,7 @@
 #include "HeadingLoader.h"
 #include "NameFilter.h"
 #include "PhraseSearch.h"
-#include "QuotesView.h"
+#include "ReadOnlyTextView.h"
 #include "SectionDisplay.h"
 #include "WindowTestSupport.h"
 
@@ -342,7 +342,7 @@ private slots:
         }
         text.replace(0, 5, QStringLiteral("START"));
         text.replace(length - 3, 3, QStringLiteral("END"));
-        QuotesView view;
+        ReadOnlyTextView view;
         QFont font(QStringLiteral("Liberation Sans"));
         font.setPixelSize(13);
         view.setFont(font);

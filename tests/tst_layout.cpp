@@ -10,7 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include "QuotesView.h"
+#include "ReadOnlyTextView.h"
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
@@ -63,7 +63,7 @@ QString textOf(const QWidget *widget)
         return button->text();
     if (auto *box = qobject_cast<const QLineEdit *>(widget))
         return box->text();
-    if (auto *box = qobject_cast<const QuotesView *>(widget))
+    if (auto *box = qobject_cast<const ReadOnlyTextView *>(widget))
         return box->toPlainText();
     if (auto *label = qobject_cast<const QLabel *>(widget))
         return label->text();
@@ -193,7 +193,7 @@ private slots:
 
     void quotationsAreaWrapsAndIsReadOnly()
     {
-        QuotesView *quotes = m_window->controls().txtQuotes;
+        ReadOnlyTextView *quotes = m_window->controls().txtQuotes;
         QCOMPARE(quotes->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
         QCOMPARE(quotes->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
         QCOMPARE(quotes->palette().color(QPalette::Base), QColor(0xE0, 0xE0, 0xE0));

@@ -4,7 +4,7 @@
 #include "ClickableLabel.h"
 #include "ListBox.h"
 #include "PushButtonStyle.h"
-#include "QuotesView.h"
+#include "ReadOnlyTextView.h"
 
 #include <QApplication>
 #include <QFont>
@@ -151,7 +151,7 @@ QWidget *createWidget(const ControlLayout &layout, QWidget *form)
         return list;
     }
     case QuotesBox: {
-        auto *box = new QuotesView(form);
+        auto *box = new ReadOnlyTextView(form);
         box->setPlainText(text);
         box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

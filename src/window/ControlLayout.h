@@ -16,7 +16,7 @@ namespace sayvane {
 
 class ClickableLabel;
 class ListBox;
-class QuotesView;
+class ReadOnlyTextView;
 
 // Every control of the window, typed, under the names the window's code
 // uses. The window owns them as its children.
@@ -32,7 +32,7 @@ struct Controls
     ListBox *SubjectList = nullptr;
     QPushButton *cmdShowAuthor = nullptr;
     ListBox *AuthorList = nullptr;
-    QuotesView *txtQuotes = nullptr;
+    ReadOnlyTextView *txtQuotes = nullptr;
     QLabel *Label4 = nullptr;
     QLabel *Image1 = nullptr;
     ClickableLabel *lblMin = nullptr;
@@ -51,7 +51,7 @@ enum class ControlKind { PushButton, TextBox, List, QuotesBox, Label, Picture, L
 // Which member of Controls a row of the table fills; its type is the type
 // of the control.
 using ControlSlot =
-    std::variant<QPushButton * Controls::*, QLineEdit * Controls::*, ListBox * Controls::*, QuotesView * Controls::*,
+    std::variant<QPushButton * Controls::*, QLineEdit * Controls::*, ListBox * Controls::*, ReadOnlyTextView * Controls::*,
                  QLabel * Controls::*, ClickableLabel * Controls::*, QWidget * Controls::*>;
 
 struct ControlLayout

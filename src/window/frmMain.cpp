@@ -7,7 +7,7 @@
 #include "ListBox.h"
 #include "NameList.h"
 #include "PhraseSearch.h"
-#include "QuotesView.h"
+#include "ReadOnlyTextView.h"
 #include "SectionDisplay.h"
 #include "Version.h"
 

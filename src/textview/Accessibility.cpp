@@ -1,34 +1,34 @@
 // SPDX-License-Identifier: MIT
-#include "QuotesViewAccessible.h"
+#include "Accessibility.h"
 
-#include "QuotesView.h"
+#include "ReadOnlyTextView.h"
+#include "TextBoundaries.h"
 
 #include <QAccessibleWidget>
-#include <QTextBoundaryFinder>
 
 #include <algorithm>
 #include <climits>
 
 namespace sayvane {
-namespace {
 
-// Offsets of the text interface are ints; a text longer than that is read
-// as far as they reach.
-int offsetOf(qsizetype position)
+int accessibleOffset(qsizetype position)
 {
-    return int(std::min<qsizetype>(position, INT_MAX));
+    return int(std::clamp<qsizetype>(position, 0, INT_MAX));
 }
 
-class QuotesViewAccessible : public QAccessibleWidget, public QAccessibleTextInterface
+namespace {
+
+class TextViewAccessible : public QAccessibleWidget, public QAccessibleTextInterface
 {
 public:
-    explicit QuotesViewAccessible(QuotesView *view)
+    explicit TextViewAccessible(ReadOnlyTextView *view)
         : QAccessibleWidget(view, QAccessible::EditableText)
     {
     }
 
-    QuotesView *view() const { return static_cast<QuotesView *>(widget()); }
-    const WrappedText &wrapped() const { return view()->wrappedText(); }
+    ReadOnlyTextView *view() const { return static_cast<ReadOnlyTextView *>(widget()); }
+    const RowLayout &rows() const { return view()->rows(); }
+    const TextPieces &pieces() const { return rows().pieces(); }
 
     QAccessible::State state() const override
     {
@@ -42,7 +42,7 @@ public:
     QString text(QAccessible::Text type) const override
     {
         if (type == QAccessible::Value)
-            return view()->toPlainText();
+            return view()->toPlainText().first(std::min(rows().length(), kLongestAccessibleText));
         return QAccessibleWidget::text(type);
     }
 
@@ -53,58 +53,51 @@ public:
         return QAccessibleWidget::interface_cast(type);
     }
 
-    // The text interface, over the text exactly as shown. Every boundary is
-    // found from the characters around the offset, never from the whole
-    // text, which may be very long.
+    // The text interface, over the text exactly as shown, at most
+    // kLongestAccessibleText characters at a time.
     QString text(int startOffset, int endOffset) const override
     {
-        return view()->toPlainText().mid(startOffset, endOffset - startOffset);
+        const qsizetype start = std::clamp<qsizetype>(startOffset, 0, rows().length());
+        const qsizetype end =
+            std::clamp<qsizetype>(endOffset, start, std::min(rows().length(), start + kLongestAccessibleText));
+        return rows().text().sliced(start, end - start);
     }
-    int characterCount() const override { return offsetOf(wrapped().length()); }
+    int characterCount() const override { return accessibleOffset(rows().length()); }
 
     // Where the item of the given kind that holds the offset begins and ends:
     // a character, a word, a row on screen (its break not included), a
     // sentence or paragraph (without its break), or the whole text.
-    std::pair<qsizetype, qsizetype> itemAt(qsizetype offset, QAccessible::TextBoundaryType type) const
+    // Of a paragraph longer than a piece, the piece around the offset; of
+    // no boundary, the whole text, of which text() answers the beginning.
+    TextRange itemAt(qsizetype offset, QAccessible::TextBoundaryType type) const
     {
-        const WrappedText &text = wrapped();
         switch (type) {
         case QAccessible::CharBoundary:
-            return {offset, std::max(offset, text.nextPosition(offset, QTextLayout::SkipCharacters))};
+            return characterAt(rows(), offset);
         case QAccessible::WordBoundary:
-            return text.wordAt(offset);
+            return wordAt(pieces(), offset);
         case QAccessible::LineBoundary: {
-            const WrappedText::Row row = text.rowAt(offset);
-            return {text.rowStart(row), text.rowEnd(row)};
+            const RowLayout::Row row = rows().rowAt(offset);
+            return {rows().rowStart(row), rows().rowEnd(row)};
         }
         case QAccessible::SentenceBoundary:
-            return sentenceAt(offset);
+            return sentenceAt(pieces(), offset);
         case QAccessible::ParagraphBoundary:
-            return text.paragraphAt(offset);
+            return paragraphAt(pieces(), offset);
         case QAccessible::NoBoundary:
             break;
         }
-        return {0, text.length()};
+        return {0, rows().length()};
     }
 
-    std::pair<qsizetype, qsizetype> sentenceAt(qsizetype offset) const
+    // The item's text, and where it begins and ends; of an item longer
+    // than one answer carries, its beginning.
+    QString answer(TextRange item, int *startOffset, int *endOffset) const
     {
-        const WrappedText::Piece piece = wrapped().pieceAt(offset);
-        const QString text = wrapped().text().sliced(piece.start, piece.end - piece.start);
-        QTextBoundaryFinder finder(QTextBoundaryFinder::Sentence, text);
-        const int at = int(offset - piece.start);
-        finder.setPosition(at);
-        const qsizetype begin = finder.isAtBoundary() ? at : std::max<qsizetype>(finder.toPreviousBoundary(), 0);
-        finder.setPosition(at);
-        const qsizetype end = finder.toNextBoundary();
-        return {piece.start + begin, piece.start + (end < 0 ? text.size() : end)};
-    }
-
-    QString answer(std::pair<qsizetype, qsizetype> item, int *startOffset, int *endOffset) const
-    {
-        *startOffset = offsetOf(item.first);
-        *endOffset = offsetOf(item.second);
-        return text(*startOffset, *endOffset);
+        *startOffset = accessibleOffset(item.first);
+        const QString answered = text(*startOffset, accessibleOffset(item.second));
+        *endOffset = accessibleOffset(item.first + answered.size());
+        return answered;
     }
 
     bool badOffset(int &offset, int *startOffset, int *endOffset) const
@@ -137,7 +130,7 @@ public:
             *startOffset = *endOffset = 0;
             return {};
         }
-        return answer(itemAt(wrapped().previousPosition(start, QTextLayout::SkipCharacters), type), startOffset,
+        return answer(itemAt(previousCaretPosition(rows(), start, QTextLayout::SkipCharacters), type), startOffset,
                       endOffset);
     }
 
@@ -148,10 +141,9 @@ public:
             return {};
         // The item after one that ends at a paragraph break begins after it.
         qsizetype next = itemAt(offset, type).second;
-        const QString &text = wrapped().text();
-        if (next < text.size() && (text[next] == u'\r' || text[next] == u'\n'))
-            next = wrapped().nextPosition(next, QTextLayout::SkipCharacters);
-        if (next >= wrapped().length()) {
+        if (pieces().isBreakAt(next))
+            next = pieces().afterBreak(next);
+        if (next >= rows().length()) {
             *startOffset = *endOffset = characterCount();
             return {};
         }
@@ -162,8 +154,8 @@ public:
     {
         const auto [start, end] = view()->selectionRange();
         const bool selected = selectionIndex == 0 && start != end;
-        *startOffset = selected ? offsetOf(start) : 0;
-        *endOffset = selected ? offsetOf(end) : 0;
+        *startOffset = selected ? accessibleOffset(start) : 0;
+        *endOffset = selected ? accessibleOffset(end) : 0;
     }
     int selectionCount() const override
     {
@@ -173,7 +165,7 @@ public:
     void addSelection(int startOffset, int endOffset) override { setSelection(0, startOffset, endOffset); }
     void removeSelection(int) override { view()->setCaretPosition(view()->caretPosition()); }
     void setSelection(int, int startOffset, int endOffset) override { view()->select(startOffset, endOffset); }
-    int cursorPosition() const override { return offsetOf(view()->caretPosition()); }
+    int cursorPosition() const override { return accessibleOffset(view()->caretPosition()); }
     void setCursorPosition(int position) override { view()->setCaretPosition(position); }
     QRect characterRect(int offset) const override
     {
@@ -185,7 +177,7 @@ public:
         const QPoint local = view()->viewport()->mapFromGlobal(point);
         if (!view()->viewport()->rect().contains(local))
             return -1;
-        return offsetOf(view()->positionAt(local));
+        return accessibleOffset(view()->positionAt(local));
     }
     void scrollToSubstring(int startIndex, int) override { view()->ensureVisible(startIndex); }
     QString attributes(int offset, int *startOffset, int *endOffset) const override
@@ -197,10 +189,10 @@ public:
 
 } // namespace
 
-QAccessibleInterface *quotesViewAccessibleFactory(const QString &className, QObject *object)
+QAccessibleInterface *readOnlyTextViewAccessibleFactory(const QString &className, QObject *object)
 {
-    if (className == QLatin1String("sayvane::QuotesView") && object && object->isWidgetType())
-        return new QuotesViewAccessible(static_cast<QuotesView *>(object));
+    if (className == QLatin1String("sayvane::ReadOnlyTextView") && object && object->isWidgetType())
+        return new TextViewAccessible(static_cast<ReadOnlyTextView *>(object));
     return nullptr;
 }
 

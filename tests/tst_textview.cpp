@@ -2,7 +2,10 @@
 // The quotations area as a read-only multi-line text box: rows wrapped at
 // the width and cut into pieces that are found from any position, the
 // caret and selection under the keys and the mouse, copying, and scrolling.
-#include "QuotesView.h"
+#include "Accessibility.h"
+#include "ReadOnlyTextView.h"
+
+#include <QAccessible>
 
 #include <QApplication>
 #include <QClipboard>
@@ -13,8 +16,9 @@
 #include <QTimer>
 #include <QWheelEvent>
 
-using sayvane::QuotesView;
-using sayvane::WrappedText;
+using sayvane::ReadOnlyTextView;
+using sayvane::RowLayout;
+using sayvane::TextPieces;
 
 namespace {
 
@@ -22,7 +26,7 @@ namespace {
 // epsilon" (18 to 31), an empty one (33), "zeta" (35 to 39).
 const QString kParagraphs = QStringLiteral("alpha beta gamma\r\ndelta epsilon\r\n\r\nzeta");
 
-void prepare(QuotesView &view, const QString &family = QStringLiteral("Liberation Mono"))
+void prepare(ReadOnlyTextView &view, const QString &family = QStringLiteral("Liberation Mono"))
 {
     QFont font(family);
     font.setPixelSize(13);
@@ -36,18 +40,18 @@ void prepare(QuotesView &view, const QString &family = QStringLiteral("Liberatio
 }
 
 // Every row from the first to the last, as [start, end) of the text.
-QList<std::pair<qsizetype, qsizetype>> rowsForward(const WrappedText &text)
+QList<std::pair<qsizetype, qsizetype>> rowsForward(const RowLayout &text)
 {
     QList<std::pair<qsizetype, qsizetype>> rows;
-    for (std::optional<WrappedText::Row> row = text.rowAt(0); row; row = text.nextRow(*row))
+    for (std::optional<RowLayout::Row> row = text.rowAt(0); row; row = text.nextRow(*row))
         rows.append({text.rowStart(*row), text.rowEnd(*row)});
     return rows;
 }
 
-QList<std::pair<qsizetype, qsizetype>> rowsBackward(const WrappedText &text)
+QList<std::pair<qsizetype, qsizetype>> rowsBackward(const RowLayout &text)
 {
     QList<std::pair<qsizetype, qsizetype>> rows;
-    for (std::optional<WrappedText::Row> row = text.lastRow(); row; row = text.previousRow(*row))
+    for (std::optional<RowLayout::Row> row = text.lastRow(); row; row = text.previousRow(*row))
         rows.prepend({text.rowStart(*row), text.rowEnd(*row)});
     return rows;
 }
@@ -60,7 +64,7 @@ void press(QWidget *widget, const QString &keys)
     }
 }
 
-QImage pictureWithoutCaret(QuotesView &view)
+QImage pictureWithoutCaret(ReadOnlyTextView &view)
 {
     view.clearFocus();
     return view.viewport()->grab().toImage();
@@ -68,7 +72,7 @@ QImage pictureWithoutCaret(QuotesView &view)
 
 // The pixels where the view differs from a picture of it without a caret:
 // their count, and whether all lie in one column at x (give or take one).
-std::pair<int, bool> caretPixels(QuotesView &view, const QImage &withoutCaret, int x)
+std::pair<int, bool> caretPixels(ReadOnlyTextView &view, const QImage &withoutCaret, int x)
 {
     const QImage image = view.viewport()->grab().toImage();
     int count = 0;
@@ -86,7 +90,7 @@ std::pair<int, bool> caretPixels(QuotesView &view, const QImage &withoutCaret, i
 
 } // namespace
 
-class QuotesViewTest : public QObject
+class TextViewTest : public QObject
 {
     Q_OBJECT
 
@@ -106,22 +110,22 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(int, rows);
-        QuotesView view;
+        ReadOnlyTextView view;
         prepare(view);
         view.setPlainText(text);
-        QCOMPARE(rowsForward(view.wrappedText()).size(), rows);
+        QCOMPARE(rowsForward(view.rows()).size(), rows);
         QCOMPARE(view.toPlainText(), text);
     }
 
     void wrapsAtWordBoundaries()
     {
-        QuotesView view;
+        ReadOnlyTextView view;
         prepare(view, QStringLiteral("Liberation Sans"));
         QString longLine;
         for (int i = 0; i < 40; ++i)
             longLine += QStringLiteral("wisdom ");
         view.setPlainText(QStringLiteral("short\r\n") + longLine + QStringLiteral("\r\n") + QString(500, u'x'));
-        const WrappedText &text = view.wrappedText();
+        const RowLayout &text = view.rows();
         const auto rows = rowsForward(text);
         QVERIFY2(rows.size() >= 1 + 4 + 4, "the long line and the long word both wrap");
         for (const auto &[start, end] : rows) {
@@ -143,11 +147,11 @@ private slots:
         QTest::newRow("words") << words;
         QTest::newRow("no spaces at all") << QString(13'000, u'x');
         QTest::newRow("tabs only") << QString(12'000, u'\t');
-        QTest::newRow("exactly one piece") << QString(WrappedText::kPieceLength, u'y');
-        QTest::newRow("one more than a piece") << QString(WrappedText::kPieceLength + 1, u'y');
+        QTest::newRow("exactly one piece") << QString(TextPieces::kPieceLength, u'y');
+        QTest::newRow("one more than a piece") << QString(TextPieces::kPieceLength + 1, u'y');
         QString breaksAtCuts;
         for (int i = 1; i <= 4; ++i)
-            breaksAtCuts += QString(WrappedText::kPieceLength - (i == 1 ? 0 : 2), u'z') + QStringLiteral("\r\n");
+            breaksAtCuts += QString(TextPieces::kPieceLength - (i == 1 ? 0 : 2), u'z') + QStringLiteral("\r\n");
         QTest::newRow("breaks on the cut points") << breaksAtCuts;
         QString pairs;
         while (pairs.size() < 10'000)
@@ -164,10 +168,10 @@ private slots:
     void cutsLongParagraphsConsistently()
     {
         QFETCH(QString, text);
-        QuotesView view;
+        ReadOnlyTextView view;
         prepare(view, QStringLiteral("Liberation Sans"));
         view.setPlainText(text);
-        const WrappedText &wrapped = view.wrappedText();
+        const RowLayout &wrapped = view.rows();
         const auto forward = rowsForward(wrapped);
         QCOMPARE(rowsBackward(wrapped), forward);
         for (qsizetype i = 1; i < forward.size(); ++i) {
@@ -175,14 +179,50 @@ private slots:
             const QString between = text.sliced(gapStart, forward[i].first - gapStart);
             QVERIFY2(between.isEmpty() || between == u"\r\n" || between == u"\r" || between == u"\n",
                      "rows meet, or a paragraph break stands between them");
-            QVERIFY2(forward[i].second - forward[i].first <= WrappedText::kPieceLength, "no row outruns a piece");
+            QVERIFY2(forward[i].second - forward[i].first <= TextPieces::kPieceLength, "no row outruns a piece");
         }
         QCOMPARE(forward.last().second, text.size());
         for (qsizetype position = 0; position <= text.size(); position += 37) {
-            const WrappedText::Row row = wrapped.rowAt(position);
+            const RowLayout::Row row = wrapped.rowAt(position);
             const qsizetype at = wrapped.normalized(position);
             QVERIFY(wrapped.rowStart(row) <= at && at <= wrapped.rowEnd(row));
-            QVERIFY(!text.isEmpty() || at == 0);
+        }
+    }
+
+    // The cuts come from the characters alone, with no font: walking the
+    // pieces forward and backward meets the same ones, each holds no
+    // break and at most a piece's length, and the piece found for any
+    // position holds it.
+    void cutsPiecesWithoutAFont_data() { cutsLongParagraphsConsistently_data(); }
+
+    void cutsPiecesWithoutAFont()
+    {
+        QFETCH(QString, text);
+        TextPieces pieces;
+        pieces.setText(text);
+        QList<TextPieces::Piece> forward, backward;
+        for (std::optional<TextPieces::Piece> piece = pieces.pieceAt(0); piece; piece = pieces.nextPiece(*piece))
+            forward.append(*piece);
+        for (std::optional<TextPieces::Piece> piece = pieces.pieceAt(text.size()); piece;
+             piece = pieces.previousPiece(*piece))
+            backward.prepend(*piece);
+        QCOMPARE(backward, forward);
+        QCOMPARE(forward.first().start, 0);
+        QCOMPARE(forward.last().end, text.size());
+        for (qsizetype i = 0; i < forward.size(); ++i) {
+            const QString inside = pieces.textOf(forward[i]);
+            QVERIFY2(!inside.contains(u'\r') && !inside.contains(u'\n'), "a piece holds no break");
+            QVERIFY2(inside.size() <= TextPieces::kLongestPiece, "no piece is longer than the longest");
+            if (i > 0) {
+                const QString between = text.sliced(forward[i - 1].end, forward[i].start - forward[i - 1].end);
+                QVERIFY2(between.isEmpty() || between == u"\r\n" || between == u"\r" || between == u"\n",
+                         "pieces meet, or a paragraph break stands between them");
+            }
+        }
+        for (qsizetype position = 0; position <= text.size(); position += 37) {
+            const TextPieces::Piece piece = pieces.pieceAt(position);
+            const qsizetype at = pieces.normalized(position);
+            QVERIFY(piece.start <= at && at <= piece.end);
         }
     }
 
@@ -252,7 +292,7 @@ private slots:
         QFETCH(QString, keys);
         QFETCH(qsizetype, caret);
         QFETCH(qsizetype, anchor);
-        QuotesView view;
+        ReadOnlyTextView view;
         prepare(view);
         view.resize(329, 4 * view.fontMetrics().lineSpacing() + 8); // four rows in view
         view.setPlainText(kParagraphs);
@@ -267,7 +307,7 @@ private slots:
     // Typing, pasting, cutting and deleting change nothing.
     void staysReadOnly()
     {
-        QuotesView view;
+        ReadOnlyTextView view;
         prepare(view);
         view.setPlainText(kParagraphs);
         view.setFocus();
@@ -280,7 +320,7 @@ private slots:
 
     void placesAndExtendsWithTheMouse()
     {
-        QuotesView view;
+        ReadOnlyTextView view;
         prepare(view);
         view.setPlainText(kParagraphs);
         const auto pointOf = [&view](qsizetype position) { return view.characterRect(position).center(); };
@@ -309,7 +349,7 @@ private slots:
     void copiesTheSelection()
     {
         QFETCH(QString, how);
-        QuotesView view;
+        ReadOnlyTextView view;
         prepare(view);
         view.setPlainText(kParagraphs);
         view.setFocus();
@@ -334,7 +374,7 @@ private slots:
 
     void selectsAllFromTheContextMenu()
     {
-        QuotesView view;
+        ReadOnlyTextView view;
         prepare(view);
         view.setPlainText(kParagraphs);
         QTimer::singleShot(0, [] {
@@ -351,13 +391,13 @@ private slots:
 
     void scrollsByRowsWithTheWheel()
     {
-        QuotesView view;
+        ReadOnlyTextView view;
         prepare(view);
         QString text;
         for (int i = 0; i < 100; ++i)
             text += QStringLiteral("row %1\r\n").arg(i);
         view.setPlainText(text);
-        const WrappedText &wrapped = view.wrappedText();
+        const RowLayout &wrapped = view.rows();
         QWheelEvent down(QPointF(20, 20), view.viewport()->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, -120),
                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(view.viewport(), &down);
@@ -370,7 +410,7 @@ private slots:
     // when a new text is set.
     void showsTheCaret()
     {
-        QuotesView view;
+        ReadOnlyTextView view;
         prepare(view);
         view.setPlainText(kParagraphs);
         const QImage withoutCaret = pictureWithoutCaret(view);
@@ -401,7 +441,7 @@ private slots:
 
     void blinks()
     {
-        QuotesView view;
+        ReadOnlyTextView view;
         prepare(view);
         view.setPlainText(kParagraphs);
         const QImage withoutCaret = pictureWithoutCaret(view);
@@ -415,9 +455,51 @@ private slots:
     }
 
     // The view follows the caret through a text of 100,000 lines.
+    // A screen reader's request on a text of millions of characters in one
+    // paragraph is answered from the stretch around its offset.
+    void answersAScreenReaderInBoundedStretches_data()
+    {
+        QTest::addColumn<int>("boundary"); // a QAccessible::TextBoundaryType, or -1 for the plain text
+        QTest::addColumn<qsizetype>("longest");
+        QTest::newRow("character") << int(QAccessible::CharBoundary) << qsizetype(1);
+        QTest::newRow("word") << int(QAccessible::WordBoundary) << TextPieces::kLongestPiece;
+        QTest::newRow("sentence") << int(QAccessible::SentenceBoundary) << TextPieces::kLongestPiece;
+        QTest::newRow("paragraph") << int(QAccessible::ParagraphBoundary) << TextPieces::kLongestPiece;
+        QTest::newRow("the whole text") << int(QAccessible::NoBoundary) << sayvane::kLongestAccessibleText;
+        QTest::newRow("a range of everything") << -1 << sayvane::kLongestAccessibleText;
+    }
+
+    void answersAScreenReaderInBoundedStretches()
+    {
+        QFETCH(int, boundary);
+        QFETCH(qsizetype, longest);
+        QString line;
+        while (line.size() < 3'000'000)
+            line += QStringLiteral("wisdom begins in wonder ");
+        sayvane::ReadOnlyTextView view;
+        prepare(view);
+        view.setPlainText(line);
+        QAccessibleTextInterface *text = QAccessible::queryAccessibleInterface(&view)->textInterface();
+        QVERIFY(text);
+        QCOMPARE(text->characterCount(), line.size());
+        const int offset = 1'500'001;
+        int start = -1, end = -1;
+        const QString answer = boundary < 0
+                                   ? text->text(0, INT_MAX)
+                                   : text->textAtOffset(offset, QAccessible::TextBoundaryType(boundary), &start, &end);
+        QVERIFY(!answer.isEmpty());
+        QVERIFY(answer.size() <= longest);
+        if (boundary == QAccessible::NoBoundary || boundary < 0)
+            QCOMPARE(answer, line.first(longest));
+        if (boundary >= 0) {
+            QVERIFY(boundary == QAccessible::NoBoundary || (start <= offset && offset < end));
+            QCOMPARE(answer, line.sliced(start, end - start));
+        }
+    }
+
     void scrollsThroughAHundredThousandLines()
     {
-        QuotesView view;
+        ReadOnlyTextView view;
         prepare(view);
         QString text;
         for (int i = 0; i < 100'000; ++i)
@@ -428,7 +510,7 @@ private slots:
         const int rows = view.rowsInView();
         QCOMPARE(rows, (321 - 8) / view.fontMetrics().lineSpacing());
         press(&view, "PgDown");
-        const WrappedText &wrapped = view.wrappedText();
+        const RowLayout &wrapped = view.rows();
         QCOMPARE(view.topPosition(), wrapped.rowStart(wrapped.movedBy(wrapped.rowAt(0), rows - 1)));
         press(&view, "Ctrl+End");
         QCOMPARE(view.caretPosition(), text.size());
@@ -447,5 +529,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(QuotesViewTest)
-#include "tst_quotesview.moc"
+QTEST_MAIN(TextViewTest)
+#include "tst_textview.moc"

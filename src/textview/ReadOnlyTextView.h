@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: MIT
-// The quotations area: a read-only, multi-line text box made for very long
-// texts. It behaves like the standard one (a blinking caret, keyboard and
-// mouse selection, copying) but lays out only the rows in view, so a text
-// of a hundred thousand lines, or a single line of half a gigabyte, shows
-// at once and scrolls to its end.
+// A read-only, multi-line text box made for very long texts. It behaves
+// like the standard one (a blinking caret, keyboard and mouse selection,
+// copying, a screen reader's text interface) but lays out only the rows in
+// view, so a text of a hundred thousand lines, or a single line of half a
+// gigabyte, shows at once and scrolls to its end.
 #pragma once
 
-#include "WrappedText.h"
+#include "RowLayout.h"
+#include "Selection.h"
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
@@ -16,18 +17,18 @@
 
 namespace sayvane {
 
-class QuotesView : public QAbstractScrollArea
+class ReadOnlyTextView : public QAbstractScrollArea
 {
     Q_OBJECT
 
 public:
-    explicit QuotesView(QWidget *parent = nullptr);
-    ~QuotesView() override;
+    explicit ReadOnlyTextView(QWidget *parent = nullptr);
+    ~ReadOnlyTextView() override;
 
-    // The text exactly as set; CR LF, a lone CR and a lone LF each end a
-    // paragraph on screen. The caret goes to the start.
+    // The text exactly as set; each paragraph break ends a paragraph on
+    // screen. The caret goes to the start.
     void setPlainText(const QString &text);
-    QString toPlainText() const { return m_wrapped.text(); }
+    QString toPlainText() const { return m_rows.text(); }
     void clear() { setPlainText(QString()); }
 
     // The selected text, with each paragraph break as one LF.
@@ -35,11 +36,11 @@ public:
     void selectAll();
     void copy() const;
     // The selection as positions in the text, start before end.
-    std::pair<qsizetype, qsizetype> selectionRange() const;
+    std::pair<qsizetype, qsizetype> selectionRange() const { return m_selection.range(); }
     // Selects from `anchor` to `caret`, the caret ending where the view
     // follows it.
     void select(qsizetype anchor, qsizetype caret);
-    qsizetype caretPosition() const { return m_caret; }
+    qsizetype caretPosition() const { return m_selection.caret; }
     void setCaretPosition(qsizetype position) { select(position, position); }
 
     // Where the first row in view begins, and how many rows fit.
@@ -51,7 +52,7 @@ public:
     qsizetype positionAt(QPoint viewportPoint) const;
     // Scrolls as little as needed to bring the position's row into view.
     void ensureVisible(qsizetype position);
-    const WrappedText &wrappedText() const { return m_wrapped; }
+    const RowLayout &rows() const { return m_rows; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -85,25 +86,28 @@ private:
         EndOfText
     };
 
-    bool moveByKey(QKeyEvent *event);
+    // Caret and selection (Caret.cpp).
     void moveCaret(Motion motion, bool extend);
     void placeCaret(qsizetype position, bool extend, bool keepColumn = false);
+    void changeSelection(Selection selection);
+    void restartBlinking();
+    void announceSelection(const Selection &before) const;
+    // Keys (Input.cpp).
+    bool moveByKey(QKeyEvent *event);
+    // Scrolling and geometry.
     void setTop(qsizetype position);
     void scrollRows(qsizetype rows);
     void reformat();
     void updateScrollBar();
     int valueOf(qsizetype position) const;
-    void restartBlinking();
-    void announceCaret(std::pair<qsizetype, qsizetype> selectionBefore);
     int textWidth() const;
 
-    WrappedText m_wrapped;
+    RowLayout m_rows;
+    Selection m_selection;
     qsizetype m_top = 0;     // start of the first row in view
     qsizetype m_lastTop = 0; // the top from which the last row just shows
     qsizetype m_scale = 1;   // characters per unit of the scroll bar
-    qsizetype m_anchor = 0;
-    qsizetype m_caret = 0; // the selection runs between anchor and caret
-    qreal m_column = 0;    // where Up and Down look for the caret's new place
+    qreal m_column = 0;      // where Up and Down look for the caret's new place
     int m_wheelRemainder = 0;
     bool m_selecting = false;
     bool m_caretOn = false;

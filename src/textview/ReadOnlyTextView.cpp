@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "QuotesView.h"
+// Text, geometry, scrolling and painting of the read-only text view.
+#include "ReadOnlyTextView.h"
 
-#include "QuotesViewAccessible.h"
+#include "Accessibility.h"
+#include "TextBoundaries.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -19,10 +21,10 @@ constexpr int kMargin = 4; // between the frame and the text
 
 } // namespace
 
-QuotesView::QuotesView(QWidget *parent)
+ReadOnlyTextView::ReadOnlyTextView(QWidget *parent)
     : QAbstractScrollArea(parent)
 {
-    static const bool accessible = (QAccessible::installFactory(quotesViewAccessibleFactory), true);
+    static const bool accessible = (QAccessible::installFactory(readOnlyTextViewAccessibleFactory), true);
     Q_UNUSED(accessible);
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setAutoFillBackground(true);
@@ -48,75 +50,70 @@ QuotesView::QuotesView(QWidget *parent)
     reformat();
 }
 
-QuotesView::~QuotesView() = default;
+ReadOnlyTextView::~ReadOnlyTextView() = default;
 
-void QuotesView::setPlainText(const QString &text)
+void ReadOnlyTextView::setPlainText(const QString &text)
 {
-    const auto selectionBefore = selectionRange();
-    m_wrapped.setText(text);
-    m_anchor = m_caret = 0;
+    m_rows.setText(text);
     m_column = 0;
     m_top = 0;
     updateScrollBar();
-    restartBlinking();
-    viewport()->update();
-    announceCaret(selectionBefore);
+    changeSelection(Selection::at(0));
 }
 
-int QuotesView::textWidth() const
+int ReadOnlyTextView::textWidth() const
 {
     return std::max(1, viewport()->width() - 2 * kMargin);
 }
 
-int QuotesView::rowsInView() const
+int ReadOnlyTextView::rowsInView() const
 {
-    return std::max(1, (viewport()->height() - 2 * kMargin) / m_wrapped.rowHeight());
+    return std::max(1, (viewport()->height() - 2 * kMargin) / m_rows.rowHeight());
 }
 
-void QuotesView::reformat()
+void ReadOnlyTextView::reformat()
 {
-    m_wrapped.setFormat(font(), textWidth());
+    m_rows.setFormat(font(), textWidth());
     updateScrollBar();
     viewport()->update();
 }
 
 // The scroll bar counts characters (scaled down for texts longer than its
 // range): rows cannot be counted without laying out the whole text.
-void QuotesView::updateScrollBar()
+void ReadOnlyTextView::updateScrollBar()
 {
-    const WrappedText::Row lastTopRow = m_wrapped.movedBy(m_wrapped.lastRow(), -(rowsInView() - 1));
-    m_lastTop = m_wrapped.rowStart(lastTopRow);
+    const RowLayout::Row lastTopRow = m_rows.movedBy(m_rows.lastRow(), -(rowsInView() - 1));
+    m_lastTop = m_rows.rowStart(lastTopRow);
     m_scale = std::max<qsizetype>(1, (m_lastTop >> 30) + 1);
-    m_top = std::min(m_wrapped.rowStart(m_wrapped.rowAt(m_top)), m_lastTop);
+    m_top = std::min(m_rows.rowStart(m_rows.rowAt(m_top)), m_lastTop);
     QScrollBar *bar = verticalScrollBar();
     const QSignalBlocker blocker(bar);
     bar->setRange(0, valueOf(m_lastTop));
-    const qsizetype pageCharacters =
-        m_wrapped.rowEnd(m_wrapped.movedBy(m_wrapped.rowAt(m_top), rowsInView() - 1)) - m_top;
+    const qsizetype pageCharacters = m_rows.rowEnd(m_rows.movedBy(m_rows.rowAt(m_top), rowsInView() - 1)) - m_top;
     bar->setPageStep(std::max(1, int(std::min<qsizetype>(pageCharacters / m_scale, INT_MAX))));
     bar->setSingleStep(std::max(1, bar->pageStep() / rowsInView()));
     bar->setValue(valueOf(m_top));
 }
 
-int QuotesView::valueOf(qsizetype position) const
+int ReadOnlyTextView::valueOf(qsizetype position) const
 {
     return int(position / m_scale);
 }
 
-void QuotesView::setTop(qsizetype position)
+void ReadOnlyTextView::setTop(qsizetype position)
 {
-    m_top = std::min(m_wrapped.rowStart(m_wrapped.rowAt(position)), m_lastTop);
+    m_top = std::min(m_rows.rowStart(m_rows.rowAt(position)), m_lastTop);
     const QSignalBlocker blocker(verticalScrollBar());
     verticalScrollBar()->setValue(valueOf(m_top));
     viewport()->update();
 }
 
-void QuotesView::scrollRows(qsizetype rows)
+void ReadOnlyTextView::scrollRows(qsizetype rows)
 {
-    setTop(m_wrapped.rowStart(m_wrapped.movedBy(m_wrapped.rowAt(m_top), rows)));
+    setTop(m_rows.rowStart(m_rows.movedBy(m_rows.rowAt(m_top), rows)));
 }
 
-void QuotesView::scrollContentsBy(int, int)
+void ReadOnlyTextView::scrollContentsBy(int, int)
 {
     // The user moved the scroll bar.
     const int value = verticalScrollBar()->value();
@@ -125,40 +122,40 @@ void QuotesView::scrollContentsBy(int, int)
     setTop(value == verticalScrollBar()->maximum() ? m_lastTop : qsizetype(value) * m_scale);
 }
 
-void QuotesView::ensureVisible(qsizetype position)
+void ReadOnlyTextView::ensureVisible(qsizetype position)
 {
-    const WrappedText::Row row = m_wrapped.rowAt(position);
-    const qsizetype start = m_wrapped.rowStart(row);
+    const RowLayout::Row row = m_rows.rowAt(position);
+    const qsizetype start = m_rows.rowStart(row);
     if (start < m_top) {
         setTop(start);
         return;
     }
     const int rows = rowsInView();
-    const qsizetype lastShown = m_wrapped.rowStart(m_wrapped.movedBy(m_wrapped.rowAt(m_top), rows - 1));
+    const qsizetype lastShown = m_rows.rowStart(m_rows.movedBy(m_rows.rowAt(m_top), rows - 1));
     if (start > lastShown)
-        setTop(m_wrapped.rowStart(m_wrapped.movedBy(row, -(rows - 1))));
+        setTop(m_rows.rowStart(m_rows.movedBy(row, -(rows - 1))));
 }
 
-void QuotesView::paintEvent(QPaintEvent *)
+void ReadOnlyTextView::paintEvent(QPaintEvent *)
 {
     QPainter painter(viewport());
     painter.setPen(palette().color(QPalette::Text));
-    const auto [selectionStart, selectionEnd] = selectionRange();
+    const auto [selectionStart, selectionEnd] = m_selection.range();
     QTextCharFormat selected;
     selected.setBackground(palette().brush(QPalette::Highlight));
     selected.setForeground(palette().brush(QPalette::HighlightedText));
-    const int rowHeight = m_wrapped.rowHeight();
+    const int rowHeight = m_rows.rowHeight();
     const int height = viewport()->height();
     const bool caretShown = m_caretOn && hasFocus();
-    const WrappedText::Row caretRow = m_wrapped.rowAt(m_caret);
+    const RowLayout::Row caretRow = m_rows.rowAt(m_selection.caret);
 
     // Piece by piece from the top row down; each piece draws only its rows
     // from `y` on.
     int y = kMargin;
-    std::optional<WrappedText::Row> row = m_wrapped.rowAt(m_top);
+    std::optional<RowLayout::Row> row = m_rows.rowAt(m_top);
     while (row && y < height) {
-        const WrappedText::Piece piece = row->piece;
-        const std::shared_ptr<const QTextLayout> layout = m_wrapped.layoutOf(piece);
+        const RowLayout::Piece piece = row->piece;
+        const std::shared_ptr<const QTextLayout> layout = m_rows.layoutOf(piece);
         const QPointF origin(kMargin, y - row->line * rowHeight);
         QList<QTextLayout::FormatRange> selections;
         const qsizetype from = std::max(selectionStart, piece.start);
@@ -167,66 +164,65 @@ void QuotesView::paintEvent(QPaintEvent *)
             selections.append({int(from - piece.start), int(to - from), selected});
         layout->draw(&painter, origin, selections, QRectF(0, y + 1, viewport()->width(), height - y));
         if (caretShown && caretRow.piece == piece && caretRow.line >= row->line)
-            layout->drawCursor(&painter, origin, int(m_caret - piece.start), 1);
-        const int lines = m_wrapped.lineCount(piece);
+            layout->drawCursor(&painter, origin, int(m_selection.caret - piece.start), 1);
+        const int lines = m_rows.lineCount(piece);
         y += (lines - row->line) * rowHeight;
-        row = m_wrapped.nextRow({piece, lines - 1});
+        row = m_rows.nextRow({piece, lines - 1});
     }
 }
 
-void QuotesView::resizeEvent(QResizeEvent *event)
+void ReadOnlyTextView::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);
     reformat();
 }
 
-void QuotesView::changeEvent(QEvent *event)
+void ReadOnlyTextView::changeEvent(QEvent *event)
 {
     QAbstractScrollArea::changeEvent(event);
     if (event->type() == QEvent::FontChange)
         reformat();
 }
 
-void QuotesView::wheelEvent(QWheelEvent *event)
+void ReadOnlyTextView::wheelEvent(QWheelEvent *event)
 {
     // Whole rows, keeping what is left of a small turn for the next one.
     const int pixels = event->pixelDelta().isNull()
-                           ? event->angleDelta().y() * QApplication::wheelScrollLines() * m_wrapped.rowHeight() / 120
+                           ? event->angleDelta().y() * QApplication::wheelScrollLines() * m_rows.rowHeight() / 120
                            : event->pixelDelta().y();
     m_wheelRemainder -= pixels;
-    const int rows = m_wheelRemainder / m_wrapped.rowHeight();
-    m_wheelRemainder -= rows * m_wrapped.rowHeight();
+    const int rows = m_wheelRemainder / m_rows.rowHeight();
+    m_wheelRemainder -= rows * m_rows.rowHeight();
     scrollRows(rows);
     event->accept();
 }
 
-QRect QuotesView::characterRect(qsizetype position) const
+QRect ReadOnlyTextView::characterRect(qsizetype position) const
 {
-    const WrappedText::Row row = m_wrapped.rowAt(position);
-    const qsizetype start = m_wrapped.rowStart(row);
+    const RowLayout::Row row = m_rows.rowAt(position);
+    const qsizetype start = m_rows.rowStart(row);
     if (start < m_top)
         return {};
     int index = 0;
-    for (WrappedText::Row shown = m_wrapped.rowAt(m_top); !(shown == row); ++index) {
-        const std::optional<WrappedText::Row> next = m_wrapped.nextRow(shown);
+    for (RowLayout::Row shown = m_rows.rowAt(m_top); !(shown == row); ++index) {
+        const std::optional<RowLayout::Row> next = m_rows.nextRow(shown);
         if (!next || index > rowsInView())
             return {};
         shown = *next;
     }
-    const qreal left = m_wrapped.xOf(row, position);
-    const qsizetype after =
-        std::min(m_wrapped.nextPosition(position, QTextLayout::SkipCharacters), m_wrapped.rowEnd(row));
-    const qreal right = after > position ? m_wrapped.xOf(row, after) : left + 1;
-    const int top = kMargin + index * m_wrapped.rowHeight();
-    return QRect(QPoint(kMargin + int(left), top), QPoint(kMargin + int(right) - 1, top + m_wrapped.rowHeight() - 1));
+    const qreal left = m_rows.xOf(row, position);
+    const qsizetype after = std::min(characterAt(m_rows, position).second, m_rows.rowEnd(row));
+    const qreal right = after > position ? m_rows.xOf(row, after) : left + 1;
+    const int top = kMargin + index * m_rows.rowHeight();
+    return QRect(QPoint(kMargin + int(left), top), QPoint(kMargin + int(right) - 1, top + m_rows.rowHeight() - 1));
 }
 
-qsizetype QuotesView::positionAt(QPoint point) const
+qsizetype ReadOnlyTextView::positionAt(QPoint point) const
 {
     const int offset = point.y() - kMargin;
-    const int rows = offset < 0 ? -1 : offset / m_wrapped.rowHeight();
-    const WrappedText::Row row = m_wrapped.movedBy(m_wrapped.rowAt(m_top), rows);
-    return m_wrapped.positionAt(row, point.x() - kMargin);
+    const int rows = offset < 0 ? -1 : offset / m_rows.rowHeight();
+    const RowLayout::Row row = m_rows.movedBy(m_rows.rowAt(m_top), rows);
+    return m_rows.positionAt(row, point.x() - kMargin);
 }
 
 } // namespace sayvane

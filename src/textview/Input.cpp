@@ -1,0 +1,129 @@
+// SPDX-License-Identifier: MIT
+// What the keys and the mouse do in the read-only text view: move the
+// caret and select as in a standard read-only text box, copy, and open
+// the context menu. Keys that would edit change nothing.
+#include "ReadOnlyTextView.h"
+
+#include "TextBoundaries.h"
+
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+
+#include <algorithm>
+
+namespace sayvane {
+
+bool ReadOnlyTextView::moveByKey(QKeyEvent *event)
+{
+    struct KeyMotion
+    {
+        QKeySequence::StandardKey key;
+        Motion motion;
+        bool extend;
+    };
+    static constexpr KeyMotion kKeys[] = {
+        {QKeySequence::MoveToNextChar, Motion::NextCharacter, false},
+        {QKeySequence::MoveToPreviousChar, Motion::PreviousCharacter, false},
+        {QKeySequence::MoveToNextWord, Motion::NextWord, false},
+        {QKeySequence::MoveToPreviousWord, Motion::PreviousWord, false},
+        {QKeySequence::MoveToNextLine, Motion::NextRow, false},
+        {QKeySequence::MoveToPreviousLine, Motion::PreviousRow, false},
+        {QKeySequence::MoveToNextPage, Motion::NextPage, false},
+        {QKeySequence::MoveToPreviousPage, Motion::PreviousPage, false},
+        {QKeySequence::MoveToStartOfLine, Motion::StartOfRow, false},
+        {QKeySequence::MoveToEndOfLine, Motion::EndOfRow, false},
+        {QKeySequence::MoveToStartOfDocument, Motion::StartOfText, false},
+        {QKeySequence::MoveToEndOfDocument, Motion::EndOfText, false},
+        {QKeySequence::SelectNextChar, Motion::NextCharacter, true},
+        {QKeySequence::SelectPreviousChar, Motion::PreviousCharacter, true},
+        {QKeySequence::SelectNextWord, Motion::NextWord, true},
+        {QKeySequence::SelectPreviousWord, Motion::PreviousWord, true},
+        {QKeySequence::SelectNextLine, Motion::NextRow, true},
+        {QKeySequence::SelectPreviousLine, Motion::PreviousRow, true},
+        {QKeySequence::SelectNextPage, Motion::NextPage, true},
+        {QKeySequence::SelectPreviousPage, Motion::PreviousPage, true},
+        {QKeySequence::SelectStartOfLine, Motion::StartOfRow, true},
+        {QKeySequence::SelectEndOfLine, Motion::EndOfRow, true},
+        {QKeySequence::SelectStartOfDocument, Motion::StartOfText, true},
+        {QKeySequence::SelectEndOfDocument, Motion::EndOfText, true},
+    };
+    for (const KeyMotion &key : kKeys) {
+        if (event->matches(key.key)) {
+            moveCaret(key.motion, key.extend);
+            return true;
+        }
+    }
+    return false;
+}
+
+void ReadOnlyTextView::keyPressEvent(QKeyEvent *event)
+{
+    const bool copyKey = event->matches(QKeySequence::Copy) ||
+                         (event->key() == Qt::Key_Insert && event->modifiers() == Qt::ControlModifier);
+    if (copyKey)
+        copy();
+    else if (event->matches(QKeySequence::SelectAll))
+        selectAll();
+    else if (!moveByKey(event)) {
+        // Typing, pasting, cutting and deleting change nothing; Tab and the
+        // keys of the window go on to it.
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+void ReadOnlyTextView::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton)
+        return QAbstractScrollArea::mousePressEvent(event);
+    placeCaret(positionAt(event->position().toPoint()), event->modifiers() & Qt::ShiftModifier);
+    m_selecting = true;
+}
+
+void ReadOnlyTextView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton)
+        return QAbstractScrollArea::mouseDoubleClickEvent(event);
+    const auto [begin, end] = wordAt(m_rows.pieces(), positionAt(event->position().toPoint()));
+    select(begin, end);
+    m_selecting = false;
+}
+
+void ReadOnlyTextView::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!m_selecting)
+        return;
+    QPoint point = event->position().toPoint();
+    // Dragging past the top or the bottom scrolls the text along.
+    if (point.y() < 0)
+        scrollRows(-1);
+    else if (point.y() >= viewport()->height())
+        scrollRows(1);
+    point.setY(std::clamp(point.y(), 0, viewport()->height() - 1));
+    placeCaret(positionAt(point), true);
+}
+
+void ReadOnlyTextView::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton || !m_selecting)
+        return QAbstractScrollArea::mouseReleaseEvent(event);
+    m_selecting = false;
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (clipboard->supportsSelection() && !m_selection.isEmpty())
+        clipboard->setText(selectedText(), QClipboard::Selection);
+}
+
+void ReadOnlyTextView::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu menu(this);
+    QAction *copyAction = menu.addAction(tr("&Copy"), this, &ReadOnlyTextView::copy);
+    copyAction->setEnabled(!m_selection.isEmpty());
+    menu.addAction(tr("Select All"), this, &ReadOnlyTextView::selectAll);
+    menu.exec(event->globalPos());
+}
+
+} // namespace sayvane

@@ -11,6 +11,7 @@
 #include "ListBox.h"
 #include "NameList.h"
 #include "DataFiles.h"
+#include "ProgramSetup.h"
 #include "frmMain.h"
 
 #include <QApplication>
@@ -273,7 +274,7 @@ int main(int argc, char **argv)
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    applyProgramStyle();
+    setUpProgram();
 
     const std::string authorsPath = authors.toStdString(), subjectsPath = subjects.toStdString();
     const char *scratch = "/tmp/sayvane-bench-output";

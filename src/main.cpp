@@ -3,6 +3,7 @@
 // the collection and shows itself.
 #include "CommandLine.h"
 #include "DataFiles.h"
+#include "ProgramSetup.h"
 #include "frmMain.h"
 
 #include <QApplication>
@@ -35,8 +36,7 @@ int main(int argc, char *argv[])
     // ours, and a folder named like one of Qt's options stays a folder.
     int applicationArgc = 1;
     QApplication application(applicationArgc, argv);
-    QApplication::setApplicationName(QStringLiteral("Sayvane"));
-    applyProgramStyle();
+    setUpProgram();
     const QString collection = command.folder ? namedCollectionFolder(*command.folder)
                                               : collectionBesideProgram(QApplication::applicationDirPath());
     frmMain window(collection);

@@ -8,6 +8,7 @@
 #include "ReadOnlyTextView.h"
 #include "MessageSeam.h"
 #include "NameList.h"
+#include "ProgramSetup.h"
 #include "TestSupport.h"
 #include "frmMain.h"
 

@@ -53,7 +53,7 @@ class AccessibilityTest : public QObject
 private slots:
     void initTestCase()
     {
-        applyProgramStyle();
+        setUpProgram();
         m_folder.writeBoth("##Plato\r\nWisdom begins in wonder.\r\n##Seneca\r\n", "##Courage\r\n##Hope\r\n##Time\r\n");
         m_window = std::make_unique<frmMain>(m_folder.collection(), std::make_unique<test::RecordingSeam>(m_record));
         QVERIFY(m_window->Form_Load());

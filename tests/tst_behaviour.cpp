@@ -34,7 +34,7 @@ class BehaviourTest : public QObject
 private slots:
     void initTestCase()
     {
-        applyProgramStyle();
+        setUpProgram();
         m_folder.writeBoth("##Plato\r\nWisdom begins in wonder.\r\n##Seneca\r\n", "##Courage\r\n##Hope\r\n");
     }
 

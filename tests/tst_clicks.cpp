@@ -44,7 +44,7 @@ class ClicksTest : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { applyProgramStyle(); }
+    void initTestCase() { setUpProgram(); }
 
     // Typing narrows the list, deleting widens it, the other list keeps its
     // rows and selection, and no row stays selected.

@@ -108,7 +108,7 @@ class FaultsTest : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { applyProgramStyle(); }
+    void initTestCase() { setUpProgram(); }
 
     // 1. A FIFO put in place of a data file after start: opening it would
     // wait for a writer that never comes.

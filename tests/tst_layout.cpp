@@ -88,7 +88,7 @@ class LayoutTest : public QObject
 private slots:
     void initTestCase()
     {
-        applyProgramStyle();
+        setUpProgram();
         QStringList names;
         QByteArray authors;
         for (int i = 0; i < 30; ++i)

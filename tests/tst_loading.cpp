@@ -28,7 +28,7 @@ class LoadingTest : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { applyProgramStyle(); }
+    void initTestCase() { setUpProgram(); }
 
     void loadsBothFilesInFileOrder()
     {

@@ -3,11 +3,11 @@
 // typed controls created from it.
 #pragma once
 
+#include <QLabel>
 #include <QRect>
 
 #include <variant>
 
-class QLabel;
 class QLineEdit;
 class QPushButton;
 class QWidget;
@@ -17,6 +17,20 @@ namespace sayvane {
 class ClickableLabel;
 class ListBox;
 class ReadOnlyTextView;
+
+// An image control: a picture at the control's top-left corner.
+class PictureBox : public QLabel
+{
+public:
+    using QLabel::QLabel;
+};
+
+// A straight line of the window's frame, drawn as a filled rectangle.
+class LineShape : public QWidget
+{
+public:
+    using QWidget::QWidget;
+};
 
 // Every control of the window, typed, under the names the window's code
 // uses. The window owns them as its children.
@@ -34,33 +48,31 @@ struct Controls
     ListBox *AuthorList = nullptr;
     ReadOnlyTextView *txtQuotes = nullptr;
     QLabel *Label4 = nullptr;
-    QLabel *Image1 = nullptr;
+    PictureBox *Image1 = nullptr;
     ClickableLabel *lblMin = nullptr;
     ClickableLabel *lblExit = nullptr;
-    QWidget *Line3 = nullptr;
-    QWidget *Line2 = nullptr;
-    QWidget *Line1 = nullptr;
+    LineShape *Line3 = nullptr;
+    LineShape *Line2 = nullptr;
+    LineShape *Line1 = nullptr;
     ClickableLabel *TitleBar = nullptr;
     QLabel *Label3 = nullptr;
     QLabel *Label2 = nullptr;
     QLabel *Label1 = nullptr;
 };
 
-enum class ControlKind { PushButton, TextBox, List, QuotesBox, Label, Picture, Line };
-
-// Which member of Controls a row of the table fills; its type is the type
-// of the control.
-using ControlSlot =
-    std::variant<QPushButton * Controls::*, QLineEdit * Controls::*, ListBox * Controls::*, ReadOnlyTextView * Controls::*,
-                 QLabel * Controls::*, ClickableLabel * Controls::*, QWidget * Controls::*>;
+// Which member of Controls a row of the table fills. Its type is the type
+// of the control the row makes: a push button, a text box, a list box, the
+// quotations area, a label, a picture or a line.
+using ControlSlot = std::variant<QPushButton * Controls::*, QLineEdit * Controls::*, ListBox * Controls::*,
+                                 ReadOnlyTextView * Controls::*, QLabel * Controls::*, ClickableLabel * Controls::*,
+                                 PictureBox * Controls::*, LineShape * Controls::*>;
 
 struct ControlLayout
 {
     const char *name;
     ControlSlot slot;
-    ControlKind kind;
     QRect geometry;    // pixels, from the window's top-left corner
-    int tabIndex = -1; // -1: no place in the tab order
+    int tabIndex = -1; // place in the tab order of a control that takes the focus
     const char *text = "";
     const char *fontFamily = nullptr; // nullptr: the window's default font
     int pixelSize = 0;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "PushButtonStyle.h"
 
+#include "ProgramSetup.h"
+
 #include <QApplication>
 #include <QPainter>
 #include <QStyleFactory>
@@ -100,7 +102,7 @@ int PushButtonStyle::pixelMetric(PixelMetric metric, const QStyleOption *option,
 QStyle *pushButtonStyle()
 {
     static QStyle *style = [] {
-        auto *created = new PushButtonStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        auto *created = new PushButtonStyle(createProgramStyle());
         created->setParent(qApp);
         return created;
     }();

@@ -7,6 +7,7 @@
 #include "ListBox.h"
 #include "NameList.h"
 #include "PhraseSearch.h"
+#include "ProgramSetup.h"
 #include "ReadOnlyTextView.h"
 #include "SectionDisplay.h"
 #include "Version.h"
@@ -16,7 +17,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QStyleFactory>
 #include <QWindow>
 
 #include <algorithm>
@@ -33,7 +33,6 @@ namespace sayvane {
 namespace {
 
 constexpr float kTwipsPerPixel = 15.0f;
-const QString kApplicationTitle = QStringLiteral("Sayvane");
 
 // Rounds to the nearest integer, a value halfway between two going to the
 // even one. A press point always lies well inside the 16-bit range; the
@@ -61,12 +60,6 @@ qint16 shiftFlags(Qt::KeyboardModifiers modifiers)
 
 } // namespace
 
-void applyProgramStyle()
-{
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    QApplication::setPalette(QApplication::style()->standardPalette());
-}
-
 frmMain::frmMain(QString collectionFolder, std::unique_ptr<MessageSeam> seam)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint)
     , m_collectionFolder(std::move(collectionFolder))
@@ -80,10 +73,7 @@ frmMain::frmMain(QString collectionFolder, std::unique_ptr<MessageSeam> seam)
     background.setColor(QPalette::Window, QColor(QString::fromLatin1(kWindowBackground)));
     setPalette(background);
     setAutoFillBackground(true);
-    QFont font;
-    font.setFamilies({QString::fromLatin1(kDefaultFontFamily), QStringLiteral("Liberation Sans")});
-    font.setPixelSize(kDefaultFontPixelSize);
-    setFont(font);
+    setFont(programFont(kDefaultFontFamily, kDefaultFontPixelSize));
 
     m_controls = createControls(this);
     AuthorNames = m_controls.AuthorList->names();
@@ -276,7 +266,8 @@ void frmMain::cmdAbout_Click()
 
 void frmMain::showMessage(const QString &text, MessageIcon icon, const QString &title)
 {
-    m_seam->showMessage(isVisible() ? this : nullptr, Message{text, icon, title.isEmpty() ? kApplicationTitle : title});
+    m_seam->showMessage(isVisible() ? this : nullptr,
+                        Message{text, icon, title.isEmpty() ? QString::fromLatin1(kApplicationTitle) : title});
 }
 
 void frmMain::reportReadFailure(const ReadFailure &failure)

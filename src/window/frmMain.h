@@ -71,8 +71,4 @@ private:
     Controls m_controls;
 };
 
-// Makes the program look the same on every desktop: one widget style and
-// its own standard colours.
-void applyProgramStyle();
-
 } // namespace sayvane

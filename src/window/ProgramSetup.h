@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: MIT
+// What the whole program shares, set up once before its window is made:
+// its title, its widget style and colours, and its fonts.
+#pragma once
+
+#include <QFont>
+
+class QStyle;
+
+namespace sayvane {
+
+// The application title: the program's name, and the title of a message
+// box that names none of its own.
+inline constexpr const char *kApplicationTitle = "Sayvane";
+
+// Names the application and gives it one widget style and that style's own
+// standard colours, so that the program looks the same on every desktop.
+void setUpProgram();
+
+// A new instance of the program's widget style, for a control that draws
+// parts of itself its own way on top of it.
+QStyle *createProgramStyle();
+
+// A font of the family, with the nearest family of a desktop without it
+// named after it, so that the requested family wins where it is installed.
+QFont programFont(const char *family, int pixelSize, bool bold = false);
+
+} // namespace sayvane

@@ -3,13 +3,13 @@
 // against command-line tools run on the same files in the same run:
 //   sayvane-bench PROGRAM_FOLDER
 // Every time is the minimum of several runs with the page cache warm.
-#include "MessageSeam.h"
+#include "MessageBoxesAndExit.h"
 #include "PhraseSearch.h"
 #include "ReadOnlyTextView.h"
 #include "SectionDisplay.h"
 #include "Windows1252.h"
 #include "ListBox.h"
-#include "NameList.h"
+#include "NameListModel.h"
 #include "DataFiles.h"
 #include "ProgramSetup.h"
 #include "frmMain.h"
@@ -44,7 +44,7 @@ constexpr int kRuns = 9;
 const QString kRarePhrase = QStringLiteral("quintessential zephyr");
 const QString kCommonWord = QStringLiteral("wisdom");
 
-class SilentSeam : public MessageSeam
+class SilentMessageBoxes : public MessageBoxesAndExit
 {
 public:
     void showMessage(QWidget *, const Message &) override {}
@@ -136,7 +136,7 @@ long peakResidentKilobytes()
 int measureSearchMemory(const QString &authors)
 {
     const long baseline = peakResidentKilobytes();
-    const ShownQuotes shown = SearchQuotes(authors, kRarePhrase);
+    const ShownQuotes shown = searchQuotes(authors, kRarePhrase);
     const long peak = peakResidentKilobytes();
     std::printf("%ld %lld\n", peak - baseline, static_cast<long long>(shown.text.size()));
     return 0;
@@ -181,7 +181,7 @@ QString folderWithNames(const QString &collection, const NameArray &loaded, qsiz
 // with "a", and widening back to every name; each includes the list's repaint.
 double filterKeystroke(const QString &folder)
 {
-    frmMain window(collectionBesideProgram(folder), std::make_unique<SilentSeam>());
+    frmMain window(collectionBesideProgram(folder), std::make_unique<SilentMessageBoxes>());
     window.Form_Load();
     window.show();
     const auto type = [&window](const QString &text) {
@@ -236,7 +236,7 @@ double repaintListOfHugeName(const QString &collection)
     QFile subjects(folder + QStringLiteral("/Data/subjects.txt"));
     if (subjects.open(QIODevice::WriteOnly | QIODevice::Truncate))
         subjects.write("##Courage\r\n");
-    frmMain window(collectionBesideProgram(folder), std::make_unique<SilentSeam>());
+    frmMain window(collectionBesideProgram(folder), std::make_unique<SilentMessageBoxes>());
     window.Form_Load();
     window.show();
     QCoreApplication::processEvents();
@@ -282,28 +282,28 @@ int main(int argc, char **argv)
 
     const auto [loading, wcBoth] = fastestInTurns(
         [&] {
-            frmMain window(collectionBesideProgram(folder), std::make_unique<SilentSeam>());
+            frmMain window(collectionBesideProgram(folder), std::make_unique<SilentMessageBoxes>());
             window.Form_Load();
         },
         [&] { runCommand({"wc", "-l", authorsPath, subjectsPath}, scratch); });
     rows.push_back({"start-up loading, both files", loading, wcBoth, "wc -l", "<= 1.5x", loading <= 1.5 * wcBoth});
 
-    frmMain window(collectionBesideProgram(folder), std::make_unique<SilentSeam>());
+    frmMain window(collectionBesideProgram(folder), std::make_unique<SilentMessageBoxes>());
     window.Form_Load();
     window.show();
-    const NameArray &names = window.controls().AuthorList->names()->names();
+    const NameArray &names = window.controls().AuthorList->nameModel()->names();
     const std::string_view lastAuthor = names.isEmpty() ? std::string_view() : names.bytes(names.size() - 1);
-    const auto [section, wcAuthors] = fastestInTurns([&] { ShowSection(authors, lastAuthor); },
+    const auto [section, wcAuthors] = fastestInTurns([&] { sectionQuotes(authors, lastAuthor); },
                                                      [&] { runCommand({"wc", "-l", authorsPath}, scratch); });
     rows.push_back(
         {"section display, last author", section, wcAuthors, "wc -l", "<= 1.5x", section <= 1.5 * wcAuthors});
 
     for (const QString &phrase : {kRarePhrase, kCommonWord}) {
-        const auto [search, grep] = fastestInTurns([&] { SearchQuotes(authors, phrase); }, [&] {
+        const auto [search, grep] = fastestInTurns([&] { searchQuotes(authors, phrase); }, [&] {
             runCommand({"env", "LC_ALL=C", "grep", "-F", phrase.toStdString(), authorsPath}, scratch);
         });
         const std::string name = "search, " + std::string(phrase == kRarePhrase ? "rare phrase" : "common word") +
-                                 " (" + std::to_string(SearchQuotes(authors, phrase).text.count(u'\n') / 2) + " lines)";
+                                 " (" + std::to_string(searchQuotes(authors, phrase).text.count(u'\n') / 2) + " lines)";
         rows.push_back({name, search, grep, "grep -F", "<= 1.0x", search <= grep});
     }
 

@@ -4,6 +4,7 @@
 // whom file permissions bind.
 #pragma once
 
+#include "LibraryTestSupport.h"
 #include "NameArray.h"
 #include "Windows1252.h"
 

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
-// Shared helpers of the tests of the window: a message seam that records
+// Shared helpers of the tests of the window: message boxes that record
 // instead of showing boxes, a peer that reaches the window's fields and
 // procedures, and the rows a list shows.
 #pragma once
 
 #include "ListBox.h"
 #include "ReadOnlyTextView.h"
-#include "MessageSeam.h"
-#include "NameList.h"
+#include "MessageBoxesAndExit.h"
+#include "NameListModel.h"
 #include "ProgramSetup.h"
 #include "TestSupport.h"
 #include "frmMain.h"
@@ -34,8 +34,8 @@ public:
     qint16 DragY() const { return m_form.DragY; }
     QString AuthorsFile() const { return m_form.AuthorsFile; }
     QString SubjectsFile() const { return m_form.SubjectsFile; }
-    QStringList AuthorNames() const { return m_form.AuthorNames->names().toStringList(); }
-    QStringList SubjectNames() const { return m_form.SubjectNames->names().toStringList(); }
+    QStringList AuthorNames() const { return test::namesOf(m_form.AuthorNames); }
+    QStringList SubjectNames() const { return test::namesOf(m_form.SubjectNames); }
     void TitleBar_MouseDown(qint16 button, qint16 shift, float x, float y)
     {
         m_form.TitleBar_MouseDown(button, shift, x, y);
@@ -54,17 +54,17 @@ private:
 namespace sayvane::test {
 
 // What the window would have shown and whether it would have ended.
-struct SeamRecord
+struct RecordedOutcome
 {
     std::vector<Message> messages;
     int endings = 0;
     int exitStatus = -1; // of the last ending
 };
 
-class RecordingSeam : public MessageSeam
+class RecordingMessageBoxes : public MessageBoxesAndExit
 {
 public:
-    explicit RecordingSeam(SeamRecord &record)
+    explicit RecordingMessageBoxes(RecordedOutcome &record)
         : m_record(record)
     {
     }
@@ -76,13 +76,13 @@ public:
     }
 
 private:
-    SeamRecord &m_record;
+    RecordedOutcome &m_record;
 };
 
 // A window over the folder's collection whose messages go to the record.
-inline std::unique_ptr<frmMain> windowOn(const ProgramFolder &folder, SeamRecord &record)
+inline std::unique_ptr<frmMain> windowOn(const ProgramFolder &folder, RecordedOutcome &record)
 {
-    return std::make_unique<frmMain>(folder.collection(), std::make_unique<RecordingSeam>(record));
+    return std::make_unique<frmMain>(folder.collection(), std::make_unique<RecordingMessageBoxes>(record));
 }
 
 // The texts of a list's rows, in order.
@@ -124,7 +124,7 @@ struct ShownWindow
     const Controls &controls() const { return window->controls(); }
 
     ProgramFolder folder;
-    SeamRecord record;
+    RecordedOutcome record;
     std::unique_ptr<frmMain> window;
 };
 

@@ -17,7 +17,7 @@
 
 using namespace sayvane;
 using test::ProgramFolder;
-using test::SeamRecord;
+using test::RecordedOutcome;
 
 // The caret and selection events the quotations area sends.
 struct AccessibleEvents
@@ -42,7 +42,7 @@ class AccessibilityTest : public QObject
     Q_OBJECT
 
     ProgramFolder m_folder;
-    SeamRecord m_record;
+    RecordedOutcome m_record;
     std::unique_ptr<frmMain> m_window;
 
     QAccessibleInterface *accessible(const char *name) const
@@ -55,7 +55,7 @@ private slots:
     {
         setUpProgram();
         m_folder.writeBoth("##Plato\r\nWisdom begins in wonder.\r\n##Seneca\r\n", "##Courage\r\n##Hope\r\n##Time\r\n");
-        m_window = std::make_unique<frmMain>(m_folder.collection(), std::make_unique<test::RecordingSeam>(m_record));
+        m_window = std::make_unique<frmMain>(m_folder.collection(), std::make_unique<test::RecordingMessageBoxes>(m_record));
         QVERIFY(m_window->Form_Load());
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));

@@ -21,14 +21,14 @@
 
 using namespace sayvane;
 using test::ProgramFolder;
-using test::SeamRecord;
+using test::RecordedOutcome;
 
 class BehaviourTest : public QObject
 {
     Q_OBJECT
 
     ProgramFolder m_folder;
-    SeamRecord m_record;
+    RecordedOutcome m_record;
     std::unique_ptr<frmMain> m_window;
 
 private slots:
@@ -41,7 +41,7 @@ private slots:
     void init()
     {
         m_record = {};
-        m_window = std::make_unique<frmMain>(m_folder.collection(), std::make_unique<test::RecordingSeam>(m_record));
+        m_window = std::make_unique<frmMain>(m_folder.collection(), std::make_unique<test::RecordingMessageBoxes>(m_record));
         QVERIFY(m_window->Form_Load());
         m_window->show();
         m_window->move(300, 200);

@@ -14,7 +14,7 @@
 using namespace sayvane;
 using test::ProgramFolder;
 using test::rowsOf;
-using test::SeamRecord;
+using test::RecordedOutcome;
 
 namespace {
 
@@ -52,7 +52,7 @@ private slots:
     {
         test::ShownWindow shown;
         QVERIFY(shown.open("##Plato\r\n##Pascal\r\n##plutarch\r\n##Seneca\r\n", "##Courage\r\n##Patience\r\n"));
-        SeamRecord &record = shown.record;
+        RecordedOutcome &record = shown.record;
         const Controls &c = shown.controls();
         test::clickRow(c.SubjectList, 1);
         test::clickRow(c.AuthorList, 0);
@@ -82,7 +82,7 @@ private slots:
     {
         ProgramFolder folder;
         folder.writeBoth("no headings here\r\n", "##Courage\r\n");
-        SeamRecord record;
+        RecordedOutcome record;
         const auto window = test::windowOn(folder, record);
         QVERIFY(window->Form_Load());
         QTest::keyClicks(window->controls().txtAuthor, "a");
@@ -113,7 +113,7 @@ private slots:
         QVERIFY(window.open("##Aesop\r\nAesop one.\r\n##Plato\r\nPlato one.\r\n##Seneca\r\nSeneca one.\r\n"
                             "##Socrates\r\nSocrates one.\r\n",
                             "##S\r\n"));
-        const SeamRecord &record = window.record;
+        const RecordedOutcome &record = window.record;
         const Controls &c = window.controls();
         QTest::keyClicks(c.txtAuthor, filter);
         test::clickRow(c.AuthorList, row);
@@ -127,7 +127,7 @@ private slots:
     {
         test::ShownWindow shown;
         QVERIFY(shown.open("##A\r\n", kSampleSections));
-        SeamRecord &record = shown.record;
+        RecordedOutcome &record = shown.record;
         const Controls &c = shown.controls();
         for (int row : {0, 3}) {
             c.txtQuotes->clear();
@@ -152,7 +152,7 @@ private slots:
         QFETCH(QString, message);
         ProgramFolder folder;
         folder.writeBoth("##A\r\na1\r\n", "##S\r\ns1\r\n");
-        SeamRecord record;
+        RecordedOutcome record;
         const auto window = test::windowOn(folder, record);
         QVERIFY(window->Form_Load());
         const Controls &c = window->controls();
@@ -169,7 +169,7 @@ private slots:
     {
         test::ShownWindow shown;
         QVERIFY(shown.open("##Plato\r\nFirst.\r\nSecond.\r\n##Seneca\r\nThird.\r\n", "##S\r\n"));
-        SeamRecord &record = shown.record;
+        RecordedOutcome &record = shown.record;
         const Controls &c = shown.controls();
         test::clickRow(c.AuthorList, 1);
         QTest::mouseClick(c.cmdShowAuthor, Qt::LeftButton);
@@ -201,7 +201,7 @@ private slots:
         QFETCH(int, selected);
         test::ShownWindow shown;
         QVERIFY(shown.open("##Aesop\r\n##Plato\r\n##Seneca\r\n", "##S\r\n"));
-        SeamRecord &record = shown.record;
+        RecordedOutcome &record = shown.record;
         QVERIFY(QTest::qWaitForWindowExposed(shown.window.get()));
         const Controls &c = shown.controls();
         ListBox *list = c.AuthorList;
@@ -299,7 +299,7 @@ private slots:
         QFETCH(QString, message);
         ProgramFolder folder;
         folder.writeBoth(kAuthors, "##Courage\r\nCourage is grace.\r\n");
-        SeamRecord record;
+        RecordedOutcome record;
         const auto window = test::windowOn(folder, record);
         QVERIFY(window->Form_Load());
         const Controls &c = window->controls();
@@ -333,7 +333,7 @@ private slots:
         ProgramFolder folder;
         const QByteArray phrase = QByteArray(39'999, 'w') + "x";
         folder.writeBoth("##A\r\n" + phrase + "\r\n" + QByteArray(40'000, 'w') + "\r\n", "##S\r\n");
-        SeamRecord record;
+        RecordedOutcome record;
         const auto window = test::windowOn(folder, record);
         QVERIFY(window->Form_Load());
         window->show();

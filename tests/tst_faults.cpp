@@ -26,7 +26,7 @@
 
 using namespace sayvane;
 using test::ProgramFolder;
-using test::SeamRecord;
+using test::RecordedOutcome;
 
 namespace {
 
@@ -155,7 +155,7 @@ private slots:
             QVERIFY(!selected.load());
             QVERIFY(meter.elapsed() < 5000 * kSlowdown);
             QVERIFY(CaseMeter::peakMegabytes() < 1024);
-            const SeamRecord &record = selected.record;
+            const RecordedOutcome &record = selected.record;
             QCOMPARE(record.messages.size(), std::size_t(1));
             QCOMPARE(record.messages[0].text, cannotRead(path, reason));
             QCOMPARE(record.messages[0].icon, MessageIcon::Error);
@@ -199,7 +199,7 @@ private slots:
             pieces.append({end, "\r\n"});
         writeSparse(folder.authors(), pieces);
         folder.write(QStringLiteral("subjects.txt"), "##S\r\n");
-        SeamRecord record;
+        RecordedOutcome record;
         const auto window = test::windowOn(folder, record);
         QVERIFY(window->Form_Load());
         const Controls &c = window->controls();
@@ -250,7 +250,7 @@ private slots:
         folder.writeBoth(authors, "##Courage\r\n");
         const qsizetype nameLength = authors.size() - 2;
         authors.clear();
-        SeamRecord record;
+        RecordedOutcome record;
         const auto window = test::windowOn(folder, record);
         {
             const CaseMeter meter("LF-only 100 MB collection, start-up");
@@ -260,7 +260,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         const Controls &c = window->controls();
         QCOMPARE(c.AuthorList->model()->rowCount(), 1);
-        QCOMPARE(c.AuthorList->names()->nameBytes(0).size(), std::size_t(nameLength));
+        QCOMPARE(c.AuthorList->nameModel()->nameBytes(0).size(), std::size_t(nameLength));
         {
             const CaseMeter meter("LF-only 100 MB collection, list repaint");
             c.AuthorList->viewport()->repaint();
@@ -399,7 +399,7 @@ private slots:
             line.replace(i, 6, "wisdom");
         folder.writeBoth("##Long\r\n" + line + " needle\r\n", "##S\r\n");
         line.clear();
-        SeamRecord record;
+        RecordedOutcome record;
         const auto window = test::windowOn(folder, record);
         QVERIFY(window->Form_Load());
         window->show();
@@ -429,12 +429,12 @@ private slots:
         writeSparse(folder.authors(), pieces);
         QVERIFY(QFileInfo(folder.authors()).size() > (qint64(4) << 30));
 
-        const LoadedNames loaded = LoadHeadingNames(folder.authors());
+        const LoadedNames loaded = loadHeadingNames(folder.authors());
         QVERIFY(!loaded.failure);
-        QCOMPARE(loaded.names.toStringList(), (QStringList{"First", "Far Author"}));
-        QCOMPARE(ShowSection(folder.authors(), "Far Author").text,
+        QCOMPARE(test::namesOf(loaded.names), (QStringList{"First", "Far Author"}));
+        QCOMPARE(sectionQuotes(folder.authors(), "Far Author").text,
                  QStringLiteral("\r\nFar quotation beyond the mark.\r\n"));
-        QCOMPARE(SearchQuotes(folder.authors(), u"beyond the mark").text,
+        QCOMPARE(searchQuotes(folder.authors(), u"beyond the mark").text,
                  QStringLiteral("\r\nFar quotation beyond the mark.\r\n"));
     }
 
@@ -445,9 +445,9 @@ private slots:
         bytes.append(QByteArray(200'000'000, 'w')).append(" needle\r\n##After\r\nafter quote\r\n");
         folder.write(QStringLiteral("authors.txt"), bytes);
         bytes.clear();
-        QCOMPARE(LoadHeadingNames(folder.authors()).names.toStringList(), (QStringList{"Long", "After"}));
-        QCOMPARE(ShowSection(folder.authors(), "After").text, QStringLiteral("\r\nafter quote\r\n"));
-        const ShownQuotes found = SearchQuotes(folder.authors(), u"w needle");
+        QCOMPARE(test::namesOf(loadHeadingNames(folder.authors()).names), (QStringList{"Long", "After"}));
+        QCOMPARE(sectionQuotes(folder.authors(), "After").text, QStringLiteral("\r\nafter quote\r\n"));
+        const ShownQuotes found = searchQuotes(folder.authors(), u"w needle");
         QCOMPARE(found.text.size(), 200'000'000 + 7 + 4);
         QVERIFY(found.text.endsWith(QStringLiteral("w needle\r\n")));
     }
@@ -456,10 +456,10 @@ private slots:
     {
         ProgramFolder folder;
         folder.write(QStringLiteral("authors.txt"), QByteArray(10'000'000, '\r') + "##After\r\nafter quote\r\n");
-        QCOMPARE(LoadHeadingNames(folder.authors()).names.toStringList(), QStringList{"After"});
-        QCOMPARE(ShowSection(folder.authors(), "After").text, QStringLiteral("\r\nafter quote\r\n"));
-        QCOMPARE(SearchQuotes(folder.authors(), u"after").text, QStringLiteral("\r\nafter quote\r\n"));
-        QCOMPARE(SearchQuotes(folder.authors(), u"nowhere").found, false);
+        QCOMPARE(test::namesOf(loadHeadingNames(folder.authors()).names), QStringList{"After"});
+        QCOMPARE(sectionQuotes(folder.authors(), "After").text, QStringLiteral("\r\nafter quote\r\n"));
+        QCOMPARE(searchQuotes(folder.authors(), u"after").text, QStringLiteral("\r\nafter quote\r\n"));
+        QCOMPARE(searchQuotes(folder.authors(), u"nowhere").found, false);
     }
 
     // Binary junk gives the same names, sections and matches whatever the
@@ -483,14 +483,14 @@ private slots:
         QFETCH(QByteArray, bytes);
         ProgramFolder folder;
         folder.write(QStringLiteral("authors.txt"), bytes);
-        const LoadedNames loaded = LoadHeadingNames(folder.authors());
+        const LoadedNames loaded = loadHeadingNames(folder.authors());
         QVERIFY(!loaded.failure);
         const ReadSettings tiny{.blockSize = 7};
-        QCOMPARE(LoadHeadingNames(folder.authors(), tiny).names.toStringList(), loaded.names.toStringList());
+        QCOMPARE(test::namesOf(loadHeadingNames(folder.authors(), tiny).names), test::namesOf(loaded.names));
         const std::string_view name = loaded.names.isEmpty() ? std::string_view() : loaded.names.bytes(0);
-        QCOMPARE(ShowSection(folder.authors(), name, tiny).text, ShowSection(folder.authors(), name).text);
+        QCOMPARE(sectionQuotes(folder.authors(), name, tiny).text, sectionQuotes(folder.authors(), name).text);
         const QString phrase = QString::fromLatin1("\x01\x02\x03");
-        QCOMPARE(SearchQuotes(folder.authors(), phrase, tiny).text, SearchQuotes(folder.authors(), phrase).text);
+        QCOMPARE(searchQuotes(folder.authors(), phrase, tiny).text, searchQuotes(folder.authors(), phrase).text);
     }
 
     // Each click reads the file as it is now.
@@ -515,7 +515,7 @@ private slots:
         ProgramFolder folder;
         const QString path = folder.authors();
         folder.write(QStringLiteral("authors.txt"), "##A\r\none\r\ntwo\r\n");
-        QCOMPARE(ShowSection(path, "A").text, QStringLiteral("\r\none\r\n\r\ntwo\r\n"));
+        QCOMPARE(sectionQuotes(path, "A").text, QStringLiteral("\r\none\r\n\r\ntwo\r\n"));
         if (change == "truncate")
             QVERIFY(QFile::resize(path, 10));
         else if (change == "grow")
@@ -528,7 +528,7 @@ private slots:
             QVERIFY(std::rename(QFile::encodeName(replacement.fileName()), QFile::encodeName(path)) == 0);
         } else
             folder.write(QStringLiteral("authors.txt"), QByteArray());
-        const ShownQuotes after = ShowSection(path, "A");
+        const ShownQuotes after = sectionQuotes(path, "A");
         QVERIFY(!after.failure);
         QCOMPARE(after.text, shown);
     }
@@ -561,11 +561,11 @@ private slots:
             const QByteArray name = (i % 2 ? "Beta " : "alpha ") + QByteArray::number(i);
             names.append({name.constData(), std::size_t(name.size())});
         }
-        const QList<int> alphas = FilterNames(names, u"ALPHA 99");
+        const QList<int> alphas = filterNames(names, u"ALPHA 99");
         QCOMPARE(alphas.size(), 5 + 50 + 500 + 5000); // the even numbers 990 to 998, 9900 to 9998, ...
         QCOMPARE(names.text(alphas.first()), QStringLiteral("alpha 990"));
-        QCOMPARE(FilterNames(names, u"").size(), 1'000'000);
-        QCOMPARE(FilterNames(names, u"b").size(), 500'000);
+        QCOMPARE(filterNames(names, u"").size(), 1'000'000);
+        QCOMPARE(filterNames(names, u"b").size(), 500'000);
     }
 
     // Huge names and names holding control characters stay one row each.
@@ -576,7 +576,7 @@ private slots:
                              "\r\n##Line\nfeed\r\n##Tab\tand\x01"
                              "control\r\n##Plain\r\n";
         folder.writeBoth(authors, "##S\r\n");
-        SeamRecord record;
+        RecordedOutcome record;
         const auto window = test::windowOn(folder, record);
         QVERIFY(window->Form_Load());
         window->show();

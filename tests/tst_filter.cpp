@@ -27,7 +27,7 @@ const QStringList kNames{"Einstein",
 QStringList filtered(const QStringList &names, const QString &filter)
 {
     QStringList shown;
-    for (int position : FilterNames(test::nameArray(names), filter))
+    for (int position : filterNames(test::nameArray(names), filter))
         shown.append(names[position]);
     return shown;
 }
@@ -73,8 +73,8 @@ private slots:
 
     void emptyNameArrayListsNothing()
     {
-        QVERIFY(FilterNames(NameArray(), u"").isEmpty());
-        QVERIFY(FilterNames(NameArray(), u"abc").isEmpty());
+        QVERIFY(filterNames(NameArray(), u"").isEmpty());
+        QVERIFY(filterNames(NameArray(), u"abc").isEmpty());
     }
 };
 

@@ -17,7 +17,7 @@
 
 using namespace sayvane;
 using test::ProgramFolder;
-using test::SeamRecord;
+using test::RecordedOutcome;
 
 namespace {
 
@@ -82,7 +82,7 @@ class LayoutTest : public QObject
     Q_OBJECT
 
     ProgramFolder m_folder;
-    SeamRecord m_record;
+    RecordedOutcome m_record;
     std::unique_ptr<frmMain> m_window;
 
 private slots:
@@ -94,7 +94,7 @@ private slots:
         for (int i = 0; i < 30; ++i)
             authors.append("##Author " + QByteArray::number(i) + "\r\n");
         m_folder.writeBoth(authors, "##Courage\r\n");
-        m_window = std::make_unique<frmMain>(m_folder.collection(), std::make_unique<test::RecordingSeam>(m_record));
+        m_window = std::make_unique<frmMain>(m_folder.collection(), std::make_unique<test::RecordingMessageBoxes>(m_record));
         QVERIFY(m_window->Form_Load());
         m_window->showCentred();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));

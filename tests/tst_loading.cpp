@@ -14,7 +14,7 @@
 using namespace sayvane;
 using test::ProgramFolder;
 using test::rowsOf;
-using test::SeamRecord;
+using test::RecordedOutcome;
 
 namespace {
 
@@ -36,8 +36,8 @@ private slots:
         folder.writeBoth(
             test::crlfLines({"before", "##Plato", "q", "##S\xF8ren Kierkegaard", "##Plato", "##", "##Hope  "}),
             test::crlfLines({"##Courage", "q", "## Patience", "  ##Hope", "\t##Joy"}));
-        SeamRecord record;
-        frmMain window(folder.collection(), std::make_unique<test::RecordingSeam>(record));
+        RecordedOutcome record;
+        frmMain window(folder.collection(), std::make_unique<test::RecordingMessageBoxes>(record));
         QVERIFY(window.Form_Load());
 
         QCOMPARE(frmMainTestPeer(window).AuthorsFile(), folder.path() + QStringLiteral("/Data/authors.txt"));
@@ -55,8 +55,8 @@ private slots:
     {
         ProgramFolder folder;
         folder.writeBoth(QByteArray(), test::crlfLines({"##Courage"}));
-        SeamRecord record;
-        frmMain window(folder.collection(), std::make_unique<test::RecordingSeam>(record));
+        RecordedOutcome record;
+        frmMain window(folder.collection(), std::make_unique<test::RecordingMessageBoxes>(record));
         QVERIFY(window.Form_Load());
         QVERIFY(frmMainTestPeer(window).AuthorNames().isEmpty());
         QCOMPARE(window.controls().AuthorList->model()->rowCount(), 0);
@@ -107,8 +107,8 @@ private slots:
             else if (kind == "device")
                 QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
         }
-        SeamRecord record;
-        frmMain window(folder.collection(), std::make_unique<test::RecordingSeam>(record));
+        RecordedOutcome record;
+        frmMain window(folder.collection(), std::make_unique<test::RecordingMessageBoxes>(record));
         QVERIFY(!window.Form_Load());
 
         QCOMPARE(record.messages.size(), std::size_t(1));
@@ -132,8 +132,8 @@ private slots:
         if (unreadable.isEmpty())
             QSKIP("no regular file here fails its reads");
         QVERIFY(QFile::link(unreadable, folder.authors()));
-        SeamRecord record;
-        frmMain window(folder.collection(), std::make_unique<test::RecordingSeam>(record));
+        RecordedOutcome record;
+        frmMain window(folder.collection(), std::make_unique<test::RecordingMessageBoxes>(record));
         QVERIFY(!window.Form_Load());
 
         QCOMPARE(record.messages.size(), std::size_t(1));
@@ -153,9 +153,9 @@ private slots:
     {
         ProgramFolder folder;
         folder.writeBoth("##A\r\n", "##S\r\n");
-        SeamRecord record;
+        RecordedOutcome record;
         frmMain window(collectionBesideProgram(folder.path() + QStringLiteral("/")),
-                       std::make_unique<test::RecordingSeam>(record));
+                       std::make_unique<test::RecordingMessageBoxes>(record));
         QVERIFY(window.Form_Load());
         QCOMPARE(frmMainTestPeer(window).AuthorsFile(), folder.path() + QStringLiteral("//Data/authors.txt"));
         QCOMPARE(frmMainTestPeer(window).AuthorNames(), QStringList{"A"});
@@ -179,8 +179,8 @@ private slots:
         folder.writeBoth("##Plato\r\nWisdom begins in wonder.\r\n", "##S\r\n");
         const QString before = QDir::currentPath();
         QVERIFY(QDir::setCurrent(folder.path()));
-        SeamRecord record;
-        frmMain window(namedCollectionFolder(named), std::make_unique<test::RecordingSeam>(record));
+        RecordedOutcome record;
+        frmMain window(namedCollectionFolder(named), std::make_unique<test::RecordingMessageBoxes>(record));
         const bool loaded = window.Form_Load();
         QVERIFY(QDir::setCurrent(QDir::rootPath()));
         test::clickRow(window.controls().AuthorList, 0);
@@ -197,8 +197,8 @@ private slots:
     {
         ProgramFolder folder;
         folder.writeBoth("##A\r\n##B\r\n", "##S\r\n");
-        SeamRecord record;
-        frmMain window(folder.collection(), std::make_unique<test::RecordingSeam>(record));
+        RecordedOutcome record;
+        frmMain window(folder.collection(), std::make_unique<test::RecordingMessageBoxes>(record));
         QVERIFY(window.Form_Load());
         folder.write(QStringLiteral("authors.txt"), "##C\r\n");
         QCOMPARE(rowsOf(window.controls().AuthorList), (QStringList{"A", "B"}));

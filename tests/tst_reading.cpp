@@ -147,9 +147,9 @@ private slots:
                                       "## Patience", "Patience quotation one.", "  ##Hope", "Hope quotation one.",
                                       "##Courage", "Courage quotation two.", "\t##Joy"}));
         for (std::size_t blockSize : kBlockSizes) {
-            const LoadedNames loaded = LoadHeadingNames(folder.subjects(), {.blockSize = blockSize});
+            const LoadedNames loaded = loadHeadingNames(folder.subjects(), {.blockSize = blockSize});
             QVERIFY(!loaded.failure);
-            QCOMPARE(loaded.names.toStringList(), (QStringList{"Courage", " Patience", "##Hope", "Courage"}));
+            QCOMPARE(test::namesOf(loaded.names), (QStringList{"Courage", " Patience", "##Hope", "Courage"}));
         }
     }
 
@@ -349,12 +349,12 @@ private slots:
             folder.write(QStringLiteral("subjects.txt"), "##Linked\r\n");
             QVERIFY(QFile::link(folder.subjects(), path));
         }
-        const LoadedNames loaded = LoadHeadingNames(path);
+        const LoadedNames loaded = loadHeadingNames(path);
         if (socketDescriptor >= 0)
             ::close(socketDescriptor);
         if (reason == "-") {
             QVERIFY(!loaded.failure);
-            QCOMPARE(loaded.names.toStringList(), QStringList{"Linked"});
+            QCOMPARE(test::namesOf(loaded.names), QStringList{"Linked"});
             return;
         }
         QVERIFY(loaded.failure);

@@ -61,7 +61,7 @@ private slots:
     {
         QFETCH(QString, typed);
         QFETCH(QString, phrase);
-        const std::optional<QStringView> searched = SearchPhrase(typed);
+        const std::optional<QStringView> searched = searchPhrase(typed);
         QCOMPARE(searched.has_value(), !phrase.isEmpty());
         if (searched)
             QCOMPARE(searched->toString(), phrase);
@@ -93,7 +93,7 @@ private slots:
         for (const QString &line : lines)
             expected += QStringLiteral("\r\n") + line + QStringLiteral("\r\n");
         for (std::size_t blockSize : {std::size_t(1), std::size_t(4), std::size_t(16), ReadSettings().blockSize}) {
-            const ShownQuotes shown = SearchQuotes(folder.authors(), phrase, {.blockSize = blockSize});
+            const ShownQuotes shown = searchQuotes(folder.authors(), phrase, {.blockSize = blockSize});
             QVERIFY(!shown.failure);
             QCOMPARE(shown.text, expected);
             QCOMPARE(shown.found, !lines.isEmpty());
@@ -105,7 +105,7 @@ private slots:
     {
         ProgramFolder folder;
         folder.write(QStringLiteral("authors.txt"), QByteArray("abc\r\nxyz\r\nq\nxyz\r\n"));
-        const ShownQuotes shown = SearchQuotes(folder.dataFile(QStringLiteral("authors.txt")), u"\nxyz");
+        const ShownQuotes shown = searchQuotes(folder.dataFile(QStringLiteral("authors.txt")), u"\nxyz");
         QCOMPARE(shown.text, QStringLiteral("\r\nq\nxyz\r\n"));
     }
 };

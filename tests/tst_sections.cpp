@@ -76,7 +76,7 @@ private slots:
         ProgramFolder folder;
         folder.write(QStringLiteral("subjects.txt"), file);
         for (std::size_t blockSize : {std::size_t(1), std::size_t(5), ReadSettings().blockSize}) {
-            const ShownQuotes shown = ShowSection(folder.subjects(), QStringView(name), {.blockSize = blockSize});
+            const ShownQuotes shown = test::sectionQuotesOf(folder.subjects(), QStringView(name), {.blockSize = blockSize});
             QVERIFY(!shown.failure);
             QCOMPARE(shown.text, text);
             QCOMPARE(shown.found, !text.isEmpty());
@@ -95,8 +95,8 @@ private slots:
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ExeOther);
         QFile::setPermissions(path, QFile::WriteOwner);
         const int result = test::runUnprivileged([&path] {
-            const ShownQuotes section = ShowSection(path, QStringView(u"Plato"));
-            const ShownQuotes search = SearchQuotes(path, u"wonder");
+            const ShownQuotes section = test::sectionQuotesOf(path, QStringView(u"Plato"));
+            const ShownQuotes search = searchQuotes(path, u"wonder");
             const bool reported = section.failure && search.failure && section.failure->path == path &&
                                   section.failure->reason.contains(QStringLiteral("ermission")) &&
                                   search.failure->reason.contains(QStringLiteral("ermission"));

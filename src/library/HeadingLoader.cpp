@@ -5,7 +5,7 @@
 
 namespace sayvane {
 
-LoadedNames LoadHeadingNames(const QString &path, const ReadSettings &settings)
+LoadedNames loadHeadingNames(const QString &path, const ReadSettings &settings)
 {
     LoadedNames result;
     result.failure = forEachBlock(path, settings, [&result](std::string_view lines) {

@@ -15,6 +15,6 @@ struct LoadedNames
     std::optional<ReadFailure> failure; // set when the file could not be read
 };
 
-LoadedNames LoadHeadingNames(const QString &path, const ReadSettings &settings = {});
+LoadedNames loadHeadingNames(const QString &path, const ReadSettings &settings = {});
 
 } // namespace sayvane

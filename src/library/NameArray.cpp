@@ -31,13 +31,4 @@ QString NameArray::textPrefix(qsizetype position, qsizetype length) const
     return decodeWindows1252(bytes(position).substr(0, std::size_t(std::max<qsizetype>(length, 0))));
 }
 
-QStringList NameArray::toStringList() const
-{
-    QStringList names;
-    names.reserve(size());
-    for (qsizetype position = 0; position < size(); ++position)
-        names.append(text(position));
-    return names;
-}
-
 } // namespace sayvane

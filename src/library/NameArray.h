@@ -42,8 +42,6 @@ public:
     QString text(qsizetype position) const;
     // At most the first `length` characters of the name, for drawing it.
     QString textPrefix(qsizetype position, qsizetype length) const;
-    // All names as text, for tests and checks.
-    QStringList toStringList() const;
 
 private:
     void grow(qsizetype needed);

@@ -12,7 +12,7 @@
 
 namespace sayvane {
 
-QList<int> FilterNames(const NameArray &names, QStringView filterText)
+QList<int> filterNames(const NameArray &names, QStringView filterText)
 {
     const int count = int(std::min<qsizetype>(names.size(), std::numeric_limits<int>::max()));
     QList<int> positions;

@@ -13,6 +13,6 @@ namespace sayvane {
 // the filter text (trimmed of spaces) apart from upper and lower case; both
 // sides are lowered character by character with Unicode's mapping. An
 // empty filter keeps every name.
-QList<int> FilterNames(const NameArray &names, QStringView filterText);
+QList<int> filterNames(const NameArray &names, QStringView filterText);
 
 } // namespace sayvane

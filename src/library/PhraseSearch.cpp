@@ -49,7 +49,7 @@ QString phraseTooShortMessage()
     return QStringLiteral("Please enter a word greater than %1 letters !").arg(kMinimumPhraseLength - 1);
 }
 
-std::optional<QStringView> SearchPhrase(QStringView typedText)
+std::optional<QStringView> searchPhrase(QStringView typedText)
 {
     const QStringView phrase = trimSpaces(typedText);
     if (characterCount(phrase) < kMinimumPhraseLength)
@@ -57,7 +57,7 @@ std::optional<QStringView> SearchPhrase(QStringView typedText)
     return phrase;
 }
 
-ShownQuotes SearchQuotes(const QString &path, QStringView phrase, const ReadSettings &settings)
+ShownQuotes searchQuotes(const QString &path, QStringView phrase, const ReadSettings &settings)
 {
     ShownQuotes result;
     // No line holds a CR, nor a character that Windows-1252 cannot

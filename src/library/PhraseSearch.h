@@ -14,11 +14,11 @@ constexpr qsizetype kMinimumPhraseLength = 3;
 QString phraseTooShortMessage();
 
 // The typed text trimmed of spaces, or nothing when it is too short.
-std::optional<QStringView> SearchPhrase(QStringView typedText);
+std::optional<QStringView> searchPhrase(QStringView typedText);
 
 // Reads the whole file afresh and shows, in file order, every quote line
 // (heading lines are never searched) that contains the phrase exactly,
 // case-sensitive. A line with several occurrences is shown once.
-ShownQuotes SearchQuotes(const QString &path, QStringView phrase, const ReadSettings &settings = {});
+ShownQuotes searchQuotes(const QString &path, QStringView phrase, const ReadSettings &settings = {});
 
 } // namespace sayvane

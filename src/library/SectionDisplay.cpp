@@ -5,12 +5,11 @@
 #include "Windows1252.h"
 
 namespace sayvane {
-namespace {
 
-ShownQuotes showSection(const QString &path, std::optional<std::string_view> selectedName, const ReadSettings &settings)
+ShownQuotes sectionQuotes(const QString &path, std::string_view selectedName, const ReadSettings &settings)
 {
-    const auto headsSection = [&selectedName](std::string_view headingLine) {
-        return selectedName && HeadingName(headingLine) == *selectedName;
+    const auto headsSection = [selectedName](std::string_view headingLine) {
+        return HeadingName(headingLine) == selectedName;
     };
     ShownText shown;
     bool inSection = false;
@@ -46,20 +45,6 @@ ShownQuotes showSection(const QString &path, std::optional<std::string_view> sel
         result.text = shown.take();
     }
     return result;
-}
-
-} // namespace
-
-ShownQuotes ShowSection(const QString &path, std::string_view selectedName, const ReadSettings &settings)
-{
-    return showSection(path, selectedName, settings);
-}
-
-ShownQuotes ShowSection(const QString &path, QStringView selectedName, const ReadSettings &settings)
-{
-    const std::optional<QByteArray> encoded = encodeWindows1252(selectedName);
-    return showSection(path, encoded ? std::optional(std::string_view(encoded->data(), encoded->size())) : std::nullopt,
-                       settings);
 }
 
 } // namespace sayvane

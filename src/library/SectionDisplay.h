@@ -12,10 +12,6 @@ namespace sayvane {
 // headed by exactly this name (its Windows-1252 bytes), together with any
 // sections of the same name that directly follow it. Reading stops at the
 // first heading with another name after the section has begun.
-ShownQuotes ShowSection(const QString &path, std::string_view selectedName, const ReadSettings &settings = {});
-// The same for a name given as text; a name that Windows-1252 cannot hold
-// heads no section, but the file is still read, so that a file gone
-// missing is reported.
-ShownQuotes ShowSection(const QString &path, QStringView selectedName, const ReadSettings &settings = {});
+ShownQuotes sectionQuotes(const QString &path, std::string_view selectedName, const ReadSettings &settings = {});
 
 } // namespace sayvane

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ListBox.h"
 
-#include "NameList.h"
+#include "NameListModel.h"
 
 #include <QStyledItemDelegate>
 
@@ -31,7 +31,7 @@ protected:
     {
         option->index = index;
         option->features |= QStyleOptionViewItem::HasDisplay;
-        option->text = index.data(NameList::ShownStartRole).toString();
+        option->text = index.data(NameListModel::ShownStartRole).toString();
         option->displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
     }
 
@@ -43,7 +43,7 @@ private:
 
 ListBox::ListBox(int rowHeight, QWidget *parent)
     : QListView(parent)
-    , m_names(new NameList(this))
+    , m_names(new NameListModel(this))
 {
     setModel(m_names);
     setItemDelegate(new NameRowDelegate(rowHeight, this));

@@ -8,7 +8,7 @@
 
 namespace sayvane {
 
-class NameList;
+class NameListModel;
 
 class ListBox : public QListView
 {
@@ -17,7 +17,7 @@ class ListBox : public QListView
 public:
     ListBox(int rowHeight, QWidget *parent);
 
-    NameList *names() const { return m_names; }
+    NameListModel *nameModel() const { return m_names; }
     // The row of the selected item, or -1 when none is.
     int selectionIndex() const;
 
@@ -26,7 +26,7 @@ protected:
                                                          const QEvent *event = nullptr) const override;
 
 private:
-    NameList *m_names; // the model, a child of the list
+    NameListModel *m_names; // the model, a child of the list
 };
 
 } // namespace sayvane

@@ -5,7 +5,7 @@
 #include "DataFiles.h"
 #include "HeadingLoader.h"
 #include "ListBox.h"
-#include "NameList.h"
+#include "NameListModel.h"
 #include "PhraseSearch.h"
 #include "ProgramSetup.h"
 #include "ReadOnlyTextView.h"
@@ -60,10 +60,10 @@ qint16 shiftFlags(Qt::KeyboardModifiers modifiers)
 
 } // namespace
 
-frmMain::frmMain(QString collectionFolder, std::unique_ptr<MessageSeam> seam)
+frmMain::frmMain(QString collectionFolder, std::unique_ptr<MessageBoxesAndExit> messageBoxes)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint)
     , m_collectionFolder(std::move(collectionFolder))
-    , m_seam(std::move(seam))
+    , m_messageBoxes(std::move(messageBoxes))
 {
     registerPictures();
     setWindowTitle(QString::fromLatin1(kWindowTitle));
@@ -76,13 +76,17 @@ frmMain::frmMain(QString collectionFolder, std::unique_ptr<MessageSeam> seam)
     setFont(programFont(kDefaultFontFamily, kDefaultFontPixelSize));
 
     m_controls = createControls(this);
-    AuthorNames = m_controls.AuthorList->names();
-    SubjectNames = m_controls.SubjectList->names();
     connectEvents();
     m_controls.AuthorList->setFocus();
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain()
+{
+    // The lists outlive the name arrays they show by a moment: the arrays
+    // go with the window's fields, the lists with its children.
+    m_controls.AuthorList->nameModel()->setNames(nullptr);
+    m_controls.SubjectList->nameModel()->setNames(nullptr);
+}
 
 void frmMain::connectEvents()
 {
@@ -122,14 +126,16 @@ bool frmMain::Form_Load()
         unloadAndEnd(kExitStartFailed);
         return false;
     }
-    for (auto [file, names] : {std::pair{&AuthorsFile, AuthorNames}, std::pair{&SubjectsFile, SubjectNames}}) {
-        LoadedNames loaded = LoadHeadingNames(*file);
+    for (auto [file, names, list] : {std::tuple{&AuthorsFile, &AuthorNames, m_controls.AuthorList},
+                                     std::tuple{&SubjectsFile, &SubjectNames, m_controls.SubjectList}}) {
+        LoadedNames loaded = loadHeadingNames(*file);
         if (loaded.failure) {
             reportReadFailure(*loaded.failure);
             unloadAndEnd(kExitStartFailed);
             return false;
         }
-        names->setNames(std::move(loaded.names));
+        *names = std::move(loaded.names);
+        list->nameModel()->setNames(names);
     }
     return true;
 }
@@ -148,37 +154,37 @@ void frmMain::showCentred()
 
 void frmMain::txtAuthor_Change()
 {
-    filterNames(m_controls.txtAuthor, AuthorNames);
+    narrowList(m_controls.txtAuthor, m_controls.AuthorList);
 }
 
 void frmMain::txtSubject_Change()
 {
-    filterNames(m_controls.txtSubject, SubjectNames);
+    narrowList(m_controls.txtSubject, m_controls.SubjectList);
 }
 
-void frmMain::filterNames(const QLineEdit *filterBox, NameList *names)
+void frmMain::narrowList(const QLineEdit *filterBox, ListBox *list)
 {
-    names->filter(filterBox->text());
+    list->nameModel()->filter(filterBox->text());
 }
 
 void frmMain::cmdShowAuthor_Click()
 {
-    showSection(m_controls.AuthorList, AuthorsFile, QStringLiteral("Please select an Author first !"));
+    showQuotesOf(m_controls.AuthorList, AuthorsFile, QStringLiteral("Please select an Author first !"));
 }
 
 void frmMain::cmdShowSubject_Click()
 {
-    showSection(m_controls.SubjectList, SubjectsFile, QStringLiteral("Please select a subject first !"));
+    showQuotesOf(m_controls.SubjectList, SubjectsFile, QStringLiteral("Please select a subject first !"));
 }
 
-void frmMain::showSection(const ListBox *list, const QString &dataFile, const QString &noSelectionMessage)
+void frmMain::showQuotesOf(const ListBox *list, const QString &dataFile, const QString &noSelectionMessage)
 {
     const int selected = list->selectionIndex();
     if (selected < 0) {
         showMessage(noSelectionMessage, MessageIcon::Information);
         return;
     }
-    const ShownQuotes shown = ShowSection(dataFile, list->names()->nameBytes(selected));
+    const ShownQuotes shown = sectionQuotes(dataFile, list->nameModel()->nameBytes(selected));
     if (shown.failure) {
         reportReadFailure(*shown.failure);
         return;
@@ -189,12 +195,12 @@ void frmMain::showSection(const ListBox *list, const QString &dataFile, const QS
 void frmMain::cmdSearch_Click()
 {
     const QString typed = m_controls.txtSearch->text();
-    const std::optional<QStringView> phrase = SearchPhrase(typed);
+    const std::optional<QStringView> phrase = searchPhrase(typed);
     if (!phrase) {
         showMessage(phraseTooShortMessage(), MessageIcon::Information);
         return;
     }
-    const ShownQuotes shown = SearchQuotes(AuthorsFile, *phrase);
+    const ShownQuotes shown = searchQuotes(AuthorsFile, *phrase);
     if (shown.failure) {
         reportReadFailure(*shown.failure);
         return;
@@ -266,7 +272,7 @@ void frmMain::cmdAbout_Click()
 
 void frmMain::showMessage(const QString &text, MessageIcon icon, const QString &title)
 {
-    m_seam->showMessage(isVisible() ? this : nullptr,
+    m_messageBoxes->showMessage(isVisible() ? this : nullptr,
                         Message{text, icon, title.isEmpty() ? QString::fromLatin1(kApplicationTitle) : title});
 }
 
@@ -280,7 +286,7 @@ void frmMain::reportReadFailure(const ReadFailure &failure)
 void frmMain::unloadAndEnd(int exitStatus)
 {
     close();
-    m_seam->endProgram(exitStatus);
+    m_messageBoxes->endProgram(exitStatus);
 }
 
 } // namespace sayvane

@@ -3,7 +3,8 @@
 #pragma once
 
 #include "ControlLayout.h"
-#include "MessageSeam.h"
+#include "MessageBoxesAndExit.h"
+#include "NameArray.h"
 
 #include <QString>
 #include <QWidget>
@@ -12,7 +13,6 @@
 
 namespace sayvane {
 
-class NameList;
 struct ReadFailure;
 
 class frmMain : public QWidget
@@ -21,7 +21,7 @@ class frmMain : public QWidget
 
 public:
     // collectionFolder: the folder that holds authors.txt and subjects.txt.
-    explicit frmMain(QString collectionFolder, std::unique_ptr<MessageSeam> seam = std::make_unique<MessageSeam>());
+    explicit frmMain(QString collectionFolder, std::unique_ptr<MessageBoxesAndExit> messageBoxes = std::make_unique<MessageBoxesAndExit>());
     ~frmMain() override;
 
     // Fixes the data-file paths and fills both lists. False when the program
@@ -50,8 +50,8 @@ private:
     void cmdAbout_Click();
 
     void connectEvents();
-    void filterNames(const QLineEdit *filterBox, NameList *names);
-    void showSection(const ListBox *list, const QString &dataFile, const QString &noSelectionMessage);
+    void narrowList(const QLineEdit *filterBox, ListBox *list);
+    void showQuotesOf(const ListBox *list, const QString &dataFile, const QString &noSelectionMessage);
     void showMessage(const QString &text, MessageIcon icon, const QString &title = {});
     void reportReadFailure(const ReadFailure &failure);
     void unloadAndEnd(int exitStatus);
@@ -62,12 +62,12 @@ private:
     // Set once by Form_Load.
     QString AuthorsFile;
     QString SubjectsFile;
-    // The heading names of each file, owned by the model of its list.
-    NameList *AuthorNames = nullptr;
-    NameList *SubjectNames = nullptr;
+    // The heading names of each file, in file order; each list shows them.
+    NameArray AuthorNames;
+    NameArray SubjectNames;
 
     QString m_collectionFolder;
-    std::unique_ptr<MessageSeam> m_seam;
+    std::unique_ptr<MessageBoxesAndExit> m_messageBoxes;
     Controls m_controls;
 };
 

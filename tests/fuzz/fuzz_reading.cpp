@@ -10,6 +10,7 @@
 // copied from. The rest is the file.
 #include "DataFileReader.h"
 #include "HeadingLoader.h"
+#include "LibraryTestSupport.h"
 #include "LineRules.h"
 #include "PhraseSearch.h"
 #include "SectionDisplay.h"
@@ -179,17 +180,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         if (referenceIsHeading(line))
             names.append(decodeWindows1252(referenceName(line)));
     }
-    const LoadedNames loaded = LoadHeadingNames(path, settings);
+    const LoadedNames loaded = loadHeadingNames(path, settings);
     if (tooLong)
         check(loaded.failure.has_value(), "heading names, too long");
     else
-        check(!loaded.failure && loaded.names.toStringList() == names, "heading names");
+        check(!loaded.failure && test::namesOf(loaded.names) == names, "heading names");
 
     std::string name = names.isEmpty() ? phrase : encodeWindows1252(names[nameChoice % names.size()])->toStdString();
     if (nameChoice & 0x80)
         name += phrase;
     const auto section = referenceSection(lines, name, limit);
-    const ShownQuotes shown = ShowSection(path, std::string_view(name), settings);
+    const ShownQuotes shown = sectionQuotes(path, std::string_view(name), settings);
     if (!section)
         check(shown.failure && shown.failure->reason == lineTooLongReason(limit), "section, too long");
     else
@@ -201,7 +202,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (foreignCharacter)
         typed += QChar(0x4E2D);
     const auto found = referenceSearch(lines, phrase, !foreignCharacter, limit);
-    const ShownQuotes searched = SearchQuotes(path, typed, settings);
+    const ShownQuotes searched = searchQuotes(path, typed, settings);
     if (!found)
         check(searched.failure && searched.failure->reason == lineTooLongReason(limit), "search, too long");
     else

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "MessageSeam.h"
+#include "MessageBoxesAndExit.h"
 
 #include <QMessageBox>
 
@@ -8,7 +8,7 @@
 
 namespace sayvane {
 
-void MessageSeam::showMessage(QWidget *parent, const Message &message)
+void MessageBoxesAndExit::showMessage(QWidget *parent, const Message &message)
 {
     QMessageBox box(message.icon == MessageIcon::Error ? QMessageBox::Critical : QMessageBox::Information,
                     message.title, QString(message.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
@@ -16,7 +16,7 @@ void MessageSeam::showMessage(QWidget *parent, const Message &message)
     box.exec();
 }
 
-void MessageSeam::endProgram(int exitStatus)
+void MessageBoxesAndExit::endProgram(int exitStatus)
 {
     // The program writes nothing, so there is nothing to save or flush but
     // its own output streams.

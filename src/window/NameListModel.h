@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The names of one data file as a list box shows them. The model owns the
-// name array; the filter decides which of its names the list shows, in
-// array order.
+// The names of one data file as a list box shows them: the model views a
+// name array that its owner keeps, and the filter decides which of its
+// names the list shows, in array order.
 #pragma once
 
 #include "NameArray.h"
@@ -12,18 +12,19 @@
 
 namespace sayvane {
 
-class NameList : public QAbstractListModel
+class NameListModel : public QAbstractListModel
 {
 public:
     // The start of a row's name, as much as a row can show, for drawing it
     // in time bounded by the row's width.
     static constexpr int ShownStartRole = Qt::UserRole + 1;
 
-    explicit NameList(QObject *parent = nullptr);
+    explicit NameListModel(QObject *parent = nullptr);
 
-    // Takes the names and shows them all.
-    void setNames(NameArray names);
-    const NameArray &names() const { return m_names; }
+    // Shows every name of the array, which must outlive the model or be
+    // replaced first; none with nullptr.
+    void setNames(const NameArray *names);
+    const NameArray &names() const { return *m_names; }
     // Shows the names that begin with the filter text, apart from case.
     void filter(QStringView filterText);
     // The bytes of the name in a row, as the data file holds them.
@@ -33,8 +34,8 @@ public:
     QVariant data(const QModelIndex &index, int role) const override;
 
 private:
-    NameArray m_names;
-    QList<int> m_shown; // positions in m_names, one per row
+    const NameArray *m_names;
+    QList<int> m_shown; // positions in *m_names, one per row
 };
 
 } // namespace sayvane

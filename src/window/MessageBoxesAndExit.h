@@ -24,10 +24,10 @@ struct Message
     QString title; // the application title unless a box names its own
 };
 
-class MessageSeam
+class MessageBoxesAndExit
 {
 public:
-    virtual ~MessageSeam() = default;
+    virtual ~MessageBoxesAndExit() = default;
     // Shows a modal box with a single OK button and returns when it is closed.
     virtual void showMessage(QWidget *parent, const Message &message);
     // Ends the process at once with this exit status: no further event of

@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: MIT
+// What the tests of the quote library and the fuzz target read its results
+// through: names as text, and a section looked up by a name given as text.
+#pragma once
+
+#include "NameArray.h"
+#include "SectionDisplay.h"
+#include "Windows1252.h"
+
+#include <QStringList>
+
+namespace sayvane::test {
+
+// Every name of the array, as text.
+inline QStringList namesOf(const NameArray &names)
+{
+    QStringList texts;
+    texts.reserve(names.size());
+    for (qsizetype position = 0; position < names.size(); ++position)
+        texts.append(names.text(position));
+    return texts;
+}
+
+// The quotes of the section that a name given as text heads. A name that
+// Windows-1252 cannot hold heads no section, but the file is still read:
+// a CR stands in for it, as no line holds one.
+inline ShownQuotes sectionQuotesOf(const QString &path, QStringView name, const ReadSettings &settings = {})
+{
+    const std::optional<QByteArray> encoded = encodeWindows1252(name);
+    return sectionQuotes(path, encoded ? std::string_view(encoded->data(), encoded->size()) : std::string_view("\r"),
+                         settings);
+}
+
+} // namespace sayvane::test

@@ -11,6 +11,10 @@
 
 namespace sayvane::test {
 
+// The block sizes every reading test runs at: single bytes, sizes that
+// split CR LF and lines at every offset, a page, and the reader's own.
+inline const std::size_t kBlockSizes[] = {1, 2, 3, 7, 4096, ReadSettings().blockSize};
+
 // Every name of the array, as text.
 inline QStringList namesOf(const NameArray &names)
 {

@@ -79,12 +79,6 @@ private:
     RecordedOutcome &m_record;
 };
 
-// A window over the folder's collection whose messages go to the record.
-inline std::unique_ptr<frmMain> windowOn(const ProgramFolder &folder, RecordedOutcome &record)
-{
-    return std::make_unique<frmMain>(folder.collection(), std::make_unique<RecordingMessageBoxes>(record));
-}
-
 // The texts of a list's rows, in order.
 inline QStringList rowsOf(const QAbstractItemView *list)
 {
@@ -101,8 +95,9 @@ inline void clickRow(ListBox *list, int row, Qt::KeyboardModifiers modifiers = {
                       list->visualRect(list->model()->index(row, 0)).center());
 }
 
-// A program folder with a collection, and the window loaded from it and
-// shown; its messages go to the record.
+// The one way the tests open a window: a program folder with a
+// collection, and the window loaded from it and shown; its messages and
+// its ending go to the record.
 struct ShownWindow
 {
     // Writes the collection and opens the window on it; false when the
@@ -113,13 +108,17 @@ struct ShownWindow
         return open();
     }
     // Opens the window on the collection as the folder holds it now.
-    bool open()
+    bool open() { return openOn(folder.collection()); }
+    // Opens the window on the collection in any folder; the window stays
+    // (unshown) when it did not load, for a test to look at.
+    bool openOn(const QString &collection)
     {
-        window = windowOn(folder, record);
+        record = {};
+        window = std::make_unique<frmMain>(collection, std::make_unique<RecordingMessageBoxes>(record));
         if (!window->Form_Load())
             return false;
         window->show();
-        return true;
+        return QTest::qWaitForWindowExposed(window.get());
     }
     const Controls &controls() const { return window->controls(); }
 

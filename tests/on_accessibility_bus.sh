@@ -15,4 +15,4 @@ for _ in $(seq 1 50); do
     string:org.a11y.Bus 2>/dev/null | grep -q 'boolean true' && break
   sleep 0.1
 done
-QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$@"
+SAYVANE_ACCESSIBILITY_BUS=1 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$@"

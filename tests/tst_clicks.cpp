@@ -13,14 +13,10 @@
 
 using namespace sayvane;
 using test::ProgramFolder;
-using test::rowsOf;
 using test::RecordedOutcome;
+using test::rowsOf;
 
 namespace {
-
-const QByteArray kSampleSections = test::crlfLines(
-    {"A short note before any heading", "##Courage", "Courage quotation one.", "", "## Patience",
-     "Patience quotation one.", "  ##Hope", "Hope quotation one.", "##Courage", "Courage quotation two.", "\t##Joy"});
 
 const QByteArray kAuthors = test::crlfLines({
     "Loose Wisdom before any heading",
@@ -80,11 +76,12 @@ private slots:
 
     void emptyArrayKeepsTheListEmpty()
     {
-        ProgramFolder folder;
+        test::ShownWindow shown;
+        const ProgramFolder &folder = shown.folder;
         folder.writeBoth("no headings here\r\n", "##Courage\r\n");
-        RecordedOutcome record;
-        const auto window = test::windowOn(folder, record);
-        QVERIFY(window->Form_Load());
+        QVERIFY(shown.open());
+        const RecordedOutcome &record = shown.record;
+        const std::unique_ptr<frmMain> &window = shown.window;
         QTest::keyClicks(window->controls().txtAuthor, "a");
         QCOMPARE(window->controls().AuthorList->model()->rowCount(), 0);
         window->controls().txtAuthor->clear();
@@ -126,7 +123,7 @@ private slots:
     void eitherEntryOfARepeatedNameShowsTheFirstSection()
     {
         test::ShownWindow shown;
-        QVERIFY(shown.open("##A\r\n", kSampleSections));
+        QVERIFY(shown.open("##A\r\n", test::kSampleSections));
         RecordedOutcome &record = shown.record;
         const Controls &c = shown.controls();
         for (int row : {0, 3}) {
@@ -150,11 +147,12 @@ private slots:
     {
         QFETCH(bool, authors);
         QFETCH(QString, message);
-        ProgramFolder folder;
+        test::ShownWindow shown;
+        const ProgramFolder &folder = shown.folder;
         folder.writeBoth("##A\r\na1\r\n", "##S\r\ns1\r\n");
-        RecordedOutcome record;
-        const auto window = test::windowOn(folder, record);
-        QVERIFY(window->Form_Load());
+        QVERIFY(shown.open());
+        const RecordedOutcome &record = shown.record;
+        const std::unique_ptr<frmMain> &window = shown.window;
         const Controls &c = window->controls();
         c.txtQuotes->setPlainText(QStringLiteral("kept"));
         QTest::mouseClick(authors ? c.cmdShowAuthor : c.cmdShowSubject, Qt::LeftButton);
@@ -273,7 +271,7 @@ private slots:
     void searches_data()
     {
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("expected");
         QTest::addColumn<QString>("message");
         QTest::newRow("found") << " wonder "
                                << "\r\nWisdom begins in wonder.\r\n"
@@ -295,13 +293,14 @@ private slots:
     void searches()
     {
         QFETCH(QString, typed);
-        QFETCH(QString, shown);
+        QFETCH(QString, expected);
         QFETCH(QString, message);
-        ProgramFolder folder;
+        test::ShownWindow shown;
+        const ProgramFolder &folder = shown.folder;
         folder.writeBoth(kAuthors, "##Courage\r\nCourage is grace.\r\n");
-        RecordedOutcome record;
-        const auto window = test::windowOn(folder, record);
-        QVERIFY(window->Form_Load());
+        QVERIFY(shown.open());
+        const RecordedOutcome &record = shown.record;
+        const std::unique_ptr<frmMain> &window = shown.window;
         const Controls &c = window->controls();
         c.txtQuotes->setPlainText(QStringLiteral("before"));
         // Keys can type only Latin-1; other text comes in as an input method would bring it.
@@ -310,7 +309,7 @@ private slots:
         else
             c.txtSearch->insert(typed);
         QTest::mouseClick(c.cmdSearch, Qt::LeftButton);
-        QCOMPARE(c.txtQuotes->toPlainText(), shown);
+        QCOMPARE(c.txtQuotes->toPlainText(), expected);
         QCOMPARE(record.messages.size(), std::size_t(1));
         QCOMPARE(record.messages[0].text, message);
         QCOMPARE(record.messages[0].icon, MessageIcon::Information);
@@ -330,13 +329,13 @@ private slots:
     void textBoxesHaveNoLengthLimit()
     {
         QFETCH(QString, box);
-        ProgramFolder folder;
+        test::ShownWindow shown;
+        const ProgramFolder &folder = shown.folder;
         const QByteArray phrase = QByteArray(39'999, 'w') + "x";
         folder.writeBoth("##A\r\n" + phrase + "\r\n" + QByteArray(40'000, 'w') + "\r\n", "##S\r\n");
-        RecordedOutcome record;
-        const auto window = test::windowOn(folder, record);
-        QVERIFY(window->Form_Load());
-        window->show();
+        QVERIFY(shown.open());
+        const RecordedOutcome &record = shown.record;
+        const std::unique_ptr<frmMain> &window = shown.window;
         const Controls &c = window->controls();
         QLineEdit *edit = box == "txtSearch" ? c.txtSearch : box == "txtAuthor" ? c.txtAuthor : c.txtSubject;
         QApplication::clipboard()->setText(QString::fromLatin1(phrase));

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Files no one should write, and files that change under the program: it
 // never hangs, never dies and never stops answering; it reports what the
-// user must know, and shows the right lines. Each case prints the time it
-// took and the peak memory of the process while it ran.
+// user must know, shows the right lines, and stays within its memory.
+// A hang fails by the test's timeout; tools/bench.sh times the cases.
 #include "DataFileReader.h"
 #include "HeadingLoader.h"
 #include "NameFilter.h"
@@ -11,7 +11,6 @@
 #include "SectionDisplay.h"
 #include "WindowTestSupport.h"
 
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
@@ -30,13 +29,6 @@ using test::RecordedOutcome;
 
 namespace {
 
-// Sanitizer builds run several times slower; time limits stretch with them.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr int kSlowdown = 10;
-#else
-constexpr int kSlowdown = 1;
-#endif
-
 const QString kLineTooLong = QStringLiteral("a line is too long (more than 268435456 characters)");
 const QString kNotRegular = QStringLiteral("not a regular file");
 
@@ -45,22 +37,20 @@ QString cannotRead(const QString &path, const QString &reason)
     return QStringLiteral("Sorry ! The file could not be read:\r\n") + path + QStringLiteral("\r\n") + reason;
 }
 
-// The time and the peak resident memory of one case, printed when it ends.
-class CaseMeter
+// The peak resident memory of the process from where one case begins: the
+// memory a case may use is part of its outcome. (How long each case takes
+// is measured by tools/bench.sh.)
+class PeakMemory
 {
 public:
-    explicit CaseMeter(const char *what)
-        : m_what(what)
+    PeakMemory()
     {
         // Resets the peak to what the process holds now.
         QFile clear(QStringLiteral("/proc/self/clear_refs"));
         if (clear.open(QIODevice::WriteOnly))
             clear.write("5");
-        m_timer.start();
     }
-    ~CaseMeter() { qInfo("%s: %lld ms, peak %lld MB", m_what, m_timer.elapsed(), peakMegabytes()); }
-    qint64 elapsed() const { return m_timer.elapsed(); }
-    static qint64 peakMegabytes()
+    static qint64 megabytes()
     {
         QFile status(QStringLiteral("/proc/self/status"));
         if (!status.open(QIODevice::ReadOnly))
@@ -71,34 +61,15 @@ public:
         }
         return -1;
     }
-
-private:
-    const char *m_what;
-    QElapsedTimer m_timer;
 };
 
-// Writes the pieces at their offsets; the gaps stay holes of the file.
-void writeSparse(const QString &path, const QList<std::pair<qint64, QByteArray>> &pieces, qint64 size = 0)
+// The window still answers: About shows its box.
+bool answers(frmMain &window, const test::RecordedOutcome &record)
 {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    for (const auto &[offset, bytes] : pieces) {
-        QVERIFY(file.seek(offset));
-        QCOMPARE(file.write(bytes), bytes.size());
-    }
-    if (size > 0)
-        QVERIFY(file.resize(size));
-}
-
-// Milliseconds that a button click takes, the repaint of the window
-// that follows included.
-qint64 answerTime(frmMain &window, QPushButton *button)
-{
-    QElapsedTimer timer;
-    timer.start();
-    QTest::mouseClick(button, Qt::LeftButton);
+    const std::size_t before = record.messages.size();
+    QTest::mouseClick(window.controls().cmdAbout, Qt::LeftButton);
     window.repaint();
-    return timer.elapsed();
+    return record.messages.size() == before + 1 && record.messages.back().title == QStringLiteral("About");
 }
 
 } // namespace
@@ -110,51 +81,35 @@ class FaultsTest : public QObject
 private slots:
     void initTestCase() { setUpProgram(); }
 
-    // 1. A FIFO put in place of a data file after start: opening it would
-    // wait for a writer that never comes.
-    void fifoAfterStart()
+    // 1 to 3. Something no one should read in place of the authors file,
+    // at start or under a click of Show and of Search after start: a FIFO
+    // would wait for a writer that never comes, a device never ends, and a
+    // terabyte of holes holds no line end. Each is refused at once, in
+    // bounded memory, and the window goes on answering.
+    void hostileAuthorsFile_data()
     {
-        test::SelectedAuthor selected;
-        QVERIFY(selected.load());
-        QVERIFY(QFile::remove(selected.folder.authors()));
-        QCOMPARE(mkfifo(QFile::encodeName(selected.folder.authors()).constData(), 0600), 0);
-        const CaseMeter meter("FIFO after start, Show and Search");
-        selected.clickShowAndSearch(QStringLiteral("wonder"));
-        QVERIFY(meter.elapsed() < 1000 * kSlowdown);
-        selected.verifyBothReported(kNotRegular);
-    }
-
-    // 2. A file without a single line end: a terabyte of holes, or
-    // /dev/zero. Reading stops at the longest line allowed.
-    void noLineEndAnywhere_data()
-    {
-        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("kind");
         QTest::addColumn<bool>("atStart");
-        QTest::newRow("sparse terabyte at start") << "sparse" << true;
-        QTest::newRow("sparse terabyte after start") << "sparse" << false;
-        QTest::newRow("link to /dev/zero after start") << "zero" << false;
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("sparse terabyte at start") << "sparse terabyte" << true << kLineTooLong;
+        QTest::newRow("sparse terabyte after start") << "sparse terabyte" << false << kLineTooLong;
+        QTest::newRow("FIFO after start") << "fifo" << false << kNotRegular;
+        QTest::newRow("link to /dev/zero after start") << "device" << false << kNotRegular;
+        QTest::newRow("link to /dev/urandom after start") << "endless" << false << kNotRegular;
     }
 
-    void noLineEndAnywhere()
+    void hostileAuthorsFile()
     {
-        QFETCH(QString, file);
+        QFETCH(QString, kind);
         QFETCH(bool, atStart);
+        QFETCH(QString, reason);
         test::SelectedAuthor selected;
         const QString path = selected.folder.authors();
-        const auto makeHostile = [&] {
-            QVERIFY(QFile::remove(path));
-            if (file == "sparse")
-                writeSparse(path, {}, qint64(1) << 40);
-            else
-                QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
-        };
-        const QString reason = file == "sparse" ? kLineTooLong : kNotRegular;
         if (atStart) {
-            makeHostile();
-            const CaseMeter meter("sparse terabyte at start");
+            const test::HostileFile hostile(path, kind);
+            const PeakMemory peak;
             QVERIFY(!selected.load());
-            QVERIFY(meter.elapsed() < 5000 * kSlowdown);
-            QVERIFY(CaseMeter::peakMegabytes() < 1024);
+            QVERIFY(PeakMemory::megabytes() < 1024);
             const RecordedOutcome &record = selected.record;
             QCOMPARE(record.messages.size(), std::size_t(1));
             QCOMPARE(record.messages[0].text, cannotRead(path, reason));
@@ -164,27 +119,12 @@ private slots:
             return;
         }
         QVERIFY(selected.load());
-        makeHostile();
-        const CaseMeter meter(file == "sparse" ? "sparse terabyte after start, Show and Search"
-                                               : "/dev/zero after start, Show and Search");
+        const test::HostileFile hostile(path, kind);
+        const PeakMemory peak;
         selected.clickShowAndSearch(QStringLiteral("wonder"));
-        QVERIFY(meter.elapsed() < 5000 * kSlowdown);
-        QVERIFY(CaseMeter::peakMegabytes() < 1024);
+        QVERIFY(PeakMemory::megabytes() < 1024);
         selected.verifyBothReported(reason);
-        QVERIFY(answerTime(*selected.window, selected.controls().cmdAbout) < 100 * kSlowdown);
-    }
-
-    // 3. An endless device in place of a data file after start.
-    void endlessDeviceAfterStart()
-    {
-        test::SelectedAuthor selected;
-        QVERIFY(selected.load());
-        QVERIFY(QFile::remove(selected.folder.authors()));
-        QVERIFY(QFile::link(QStringLiteral("/dev/urandom"), selected.folder.authors()));
-        const CaseMeter meter("/dev/urandom after start, Show and Search");
-        selected.clickShowAndSearch(QStringLiteral("wonder"));
-        QVERIFY(meter.elapsed() < 1000 * kSlowdown);
-        selected.verifyBothReported(kNotRegular);
+        QVERIFY(answers(*selected.window, selected.record));
     }
 
     // 4. Another process appends to the file while a click reads it, far
@@ -192,16 +132,17 @@ private slots:
     // click reads the file as it was when it opened it.
     void fileGrowingDuringAClick()
     {
-        ProgramFolder folder;
+        test::ShownWindow shown;
+        const ProgramFolder &folder = shown.folder;
         const qint64 line = qint64(64) << 20; // lines of holes, each ended by CR LF
         QList<std::pair<qint64, QByteArray>> pieces{{0, "##Plato\r\nWisdom begins in wonder.\r\n"}};
         for (qint64 end = line; end <= 4 * line; end += line)
             pieces.append({end, "\r\n"});
-        writeSparse(folder.authors(), pieces);
+        test::writeSparse(folder.authors(), pieces);
         folder.write(QStringLiteral("subjects.txt"), "##S\r\n");
-        RecordedOutcome record;
-        const auto window = test::windowOn(folder, record);
-        QVERIFY(window->Form_Load());
+        QVERIFY(shown.open());
+        const RecordedOutcome &record = shown.record;
+        const std::unique_ptr<frmMain> &window = shown.window;
         const Controls &c = window->controls();
 
         // The writer waits until the file is open in this process, then
@@ -227,12 +168,9 @@ private slots:
         }
         QVERIFY(writer > 0);
         c.txtSearch->setText(QStringLiteral("wonder"));
-        const CaseMeter meter("file growing by a terabyte during Search");
         QTest::mouseClick(c.cmdSearch, Qt::LeftButton);
-        const qint64 elapsed = meter.elapsed();
         kill(writer, SIGKILL);
         waitpid(writer, nullptr, 0);
-        QVERIFY(elapsed < 5000 * kSlowdown);
         QCOMPARE(c.txtQuotes->toPlainText(), QStringLiteral("\r\nWisdom begins in wonder.\r\n"));
         QCOMPARE(record.messages.size(), std::size_t(1));
         QCOMPARE(record.messages[0].text, QStringLiteral("Searching Done !"));
@@ -243,29 +181,21 @@ private slots:
     // filter and section display use it whole.
     void lfOnlyCollection()
     {
-        ProgramFolder folder;
+        test::ShownWindow shown;
+        const ProgramFolder &folder = shown.folder;
         QByteArray authors = "##Aesop\nSlow and steady wins the race.\n";
         while (authors.size() < 100'000'000)
             authors.append("##Seneca\nWhile we are postponing, life speeds by.\n");
         folder.writeBoth(authors, "##Courage\r\n");
         const qsizetype nameLength = authors.size() - 2;
         authors.clear();
-        RecordedOutcome record;
-        const auto window = test::windowOn(folder, record);
-        {
-            const CaseMeter meter("LF-only 100 MB collection, start-up");
-            QVERIFY(window->Form_Load());
-        }
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QVERIFY(shown.open());
+        const RecordedOutcome &record = shown.record;
+        const std::unique_ptr<frmMain> &window = shown.window;
         const Controls &c = window->controls();
         QCOMPARE(c.AuthorList->model()->rowCount(), 1);
         QCOMPARE(c.AuthorList->nameModel()->nameBytes(0).size(), std::size_t(nameLength));
-        {
-            const CaseMeter meter("LF-only 100 MB collection, list repaint");
-            c.AuthorList->viewport()->repaint();
-            QVERIFY(meter.elapsed() < 100 * kSlowdown);
-        }
+        c.AuthorList->viewport()->repaint();
         QTest::keyClicks(c.txtAuthor, "aES");
         QCOMPARE(c.AuthorList->model()->rowCount(), 1);
         QTest::keyClicks(c.txtAuthor, "x");
@@ -273,13 +203,10 @@ private slots:
         c.txtAuthor->clear();
         test::clickRow(c.AuthorList, 0);
         c.txtQuotes->setPlainText(QStringLiteral("before"));
-        {
-            const CaseMeter meter("LF-only 100 MB collection, Show");
-            QTest::mouseClick(c.cmdShowAuthor, Qt::LeftButton);
-        }
+        QTest::mouseClick(c.cmdShowAuthor, Qt::LeftButton);
         QCOMPARE(c.txtQuotes->toPlainText(), QString()); // the name matches; its section has no quote lines
         QVERIFY(record.messages.empty());
-        QVERIFY(answerTime(*window, c.cmdAbout) < 100 * kSlowdown);
+        QVERIFY(answers(*window, record));
         QCOMPARE(record.messages.size(), std::size_t(1));
     }
 
@@ -297,13 +224,11 @@ private slots:
         QFETCH(bool, atStart);
         test::SelectedAuthor selected("##Long\r\nneedle\r\n");
         const auto writeHugeLine = [&selected] {
-            writeSparse(selected.folder.authors(), {{0, "##Long\r\n"}, {500'000'000, " needle\r\n"}});
+            test::writeSparse(selected.folder.authors(), {{0, "##Long\r\n"}, {500'000'000, " needle\r\n"}});
         };
         if (atStart) {
             writeHugeLine();
-            const CaseMeter meter("500 MB quotation at start");
             QVERIFY(!selected.load());
-            QVERIFY(meter.elapsed() < 5000 * kSlowdown);
             QCOMPARE(selected.record.messages.size(), std::size_t(1));
             QCOMPARE(selected.record.messages[0].text, cannotRead(selected.folder.authors(), kLineTooLong));
             QCOMPARE(selected.record.endings, 1);
@@ -312,10 +237,9 @@ private slots:
         }
         QVERIFY(selected.load());
         writeHugeLine();
-        const CaseMeter meter("500 MB quotation after start, Show and Search");
+        const PeakMemory peak;
         selected.clickShowAndSearch(QStringLiteral("needle"));
-        QVERIFY(meter.elapsed() < 5000 * kSlowdown);
-        QVERIFY(CaseMeter::peakMegabytes() < 1024);
+        QVERIFY(PeakMemory::megabytes() < 1024);
         selected.verifyBothReported(kLineTooLong);
     }
 
@@ -350,21 +274,13 @@ private slots:
         view.resize(329, 321);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
-        const qint64 before = CaseMeter::peakMegabytes();
-        {
-            const CaseMeter meter("huge line, set and first paint");
-            view.setPlainText(text);
-            view.viewport()->repaint();
-            QVERIFY(meter.elapsed() < 100 * kSlowdown);
-        }
+        const qint64 before = PeakMemory::megabytes();
+        view.setPlainText(text);
+        view.viewport()->repaint();
         QVERIFY(!view.characterRect(0).isNull());
         view.setFocus();
-        {
-            const CaseMeter meter("huge line, Ctrl+End and paint");
-            QTest::keyClick(&view, Qt::Key_End, Qt::ControlModifier);
-            view.viewport()->repaint();
-            QVERIFY(meter.elapsed() < 100 * kSlowdown);
-        }
+        QTest::keyClick(&view, Qt::Key_End, Qt::ControlModifier);
+        view.viewport()->repaint();
         QCOMPARE(view.caretPosition(), length);
         QCOMPARE(view.verticalScrollBar()->value(), view.verticalScrollBar()->maximum());
         // "END" is drawn in the last row in view.
@@ -379,39 +295,35 @@ private slots:
         // Paging back through the line: beyond the text itself, the view
         // holds the layouts of a few dozen pieces at most.
         {
-            const CaseMeter meter("huge line, 300 times Page Up");
+            const PeakMemory peak;
             for (int page = 0; page < 300; ++page)
                 QTest::keyClick(&view, Qt::Key_PageUp);
             view.viewport()->repaint();
-            QVERIFY(meter.elapsed() < 3000 * kSlowdown);
         }
         QVERIFY(view.topPosition() < length);
-        QVERIFY(CaseMeter::peakMegabytes() - before < 64);
+        QVERIFY(PeakMemory::megabytes() - before < 64);
     }
 
     // 6c. A search that finds a quotation of 50 MB shows it, and the window
     // answers at once afterwards.
     void searchFindsAFiftyMegabyteLine()
     {
-        ProgramFolder folder;
+        test::ShownWindow shown;
+        const ProgramFolder &folder = shown.folder;
         QByteArray line(50'000'000, ' ');
         for (qsizetype i = 0; i + 6 < line.size(); i += 7)
             line.replace(i, 6, "wisdom");
         folder.writeBoth("##Long\r\n" + line + " needle\r\n", "##S\r\n");
         line.clear();
-        RecordedOutcome record;
-        const auto window = test::windowOn(folder, record);
-        QVERIFY(window->Form_Load());
-        window->show();
+        QVERIFY(shown.open());
+        const RecordedOutcome &record = shown.record;
+        const std::unique_ptr<frmMain> &window = shown.window;
         const Controls &c = window->controls();
         c.txtSearch->setText(QStringLiteral("needle"));
-        {
-            const CaseMeter meter("50 MB line found by Search, shown");
-            QTest::mouseClick(c.cmdSearch, Qt::LeftButton);
-            window->repaint();
-        }
+        QTest::mouseClick(c.cmdSearch, Qt::LeftButton);
+        window->repaint();
         QCOMPARE(c.txtQuotes->toPlainText().size(), 50'000'000 + 7 + 4);
-        QVERIFY(answerTime(*window, c.cmdAbout) < 100 * kSlowdown);
+        QVERIFY(answers(*window, record));
         QCOMPARE(record.messages.back().title, QStringLiteral("About"));
     }
 
@@ -426,7 +338,7 @@ private slots:
             pieces.append({offset, "\r\n"});
         const qint64 far = (qint64(4) << 30) + (qint64(1) << 20);
         pieces.append({far, "\r\n##Far Author\r\nFar quotation beyond the mark.\r\n"});
-        writeSparse(folder.authors(), pieces);
+        test::writeSparse(folder.authors(), pieces);
         QVERIFY(QFileInfo(folder.authors()).size() > (qint64(4) << 30));
 
         const LoadedNames loaded = loadHeadingNames(folder.authors());
@@ -571,15 +483,14 @@ private slots:
     // Huge names and names holding control characters stay one row each.
     void listsOddNames()
     {
-        ProgramFolder folder;
+        test::ShownWindow shown;
+        const ProgramFolder &folder = shown.folder;
         QByteArray authors = "##" + QByteArray(100'000, 'L') +
                              "\r\n##Line\nfeed\r\n##Tab\tand\x01"
                              "control\r\n##Plain\r\n";
         folder.writeBoth(authors, "##S\r\n");
-        RecordedOutcome record;
-        const auto window = test::windowOn(folder, record);
-        QVERIFY(window->Form_Load());
-        window->show();
+        QVERIFY(shown.open());
+        const std::unique_ptr<frmMain> &window = shown.window;
         ListBox *list = window->controls().AuthorList;
         QCOMPARE(list->model()->rowCount(), 4);
         QCOMPARE(list->model()->index(0, 0).data().toString().size(), 100'000);

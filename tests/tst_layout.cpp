@@ -81,9 +81,7 @@ class LayoutTest : public QObject
 {
     Q_OBJECT
 
-    ProgramFolder m_folder;
-    RecordedOutcome m_record;
-    std::unique_ptr<frmMain> m_window;
+    test::ShownWindow m_shown;
 
 private slots:
     void initTestCase()
@@ -93,29 +91,29 @@ private slots:
         QByteArray authors;
         for (int i = 0; i < 30; ++i)
             authors.append("##Author " + QByteArray::number(i) + "\r\n");
-        m_folder.writeBoth(authors, "##Courage\r\n");
-        m_window = std::make_unique<frmMain>(m_folder.collection(), std::make_unique<test::RecordingMessageBoxes>(m_record));
-        QVERIFY(m_window->Form_Load());
-        m_window->showCentred();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        m_shown.folder.writeBoth(authors, "##Courage\r\n");
+        QVERIFY(m_shown.open());
+        m_shown.window->showCentred();
+        QVERIFY(QTest::qWaitForWindowExposed(m_shown.window.get()));
     }
 
     void windowIsFixedAndFrameless()
     {
-        QCOMPARE(m_window->size(), QSize(704, 514));
-        QCOMPARE(m_window->minimumSize(), m_window->maximumSize());
-        QVERIFY(m_window->windowFlags() & Qt::FramelessWindowHint);
-        QCOMPARE(m_window->windowTitle(), QStringLiteral("Sayvane !"));
-        QCOMPARE(m_window->palette().color(QPalette::Window), QColor(0xE0, 0xE0, 0xE0));
-        QVERIFY(!m_window->windowIcon().isNull());
+        QCOMPARE(m_shown.window->size(), QSize(704, 514));
+        QCOMPARE(m_shown.window->minimumSize(), m_shown.window->maximumSize());
+        QVERIFY(m_shown.window->windowFlags() & Qt::FramelessWindowHint);
+        QCOMPARE(m_shown.window->windowTitle(), QStringLiteral("Sayvane !"));
+        QCOMPARE(m_shown.window->palette().color(QPalette::Window), QColor(0xE0, 0xE0, 0xE0));
+        QVERIFY(!m_shown.window->windowIcon().isNull());
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        QCOMPARE(m_window->geometry().center(), QRect(screen.center() - QPoint(351, 256), QSize(704, 514)).center());
+        QCOMPARE(m_shown.window->geometry().center(),
+                 QRect(screen.center() - QPoint(351, 256), QSize(704, 514)).center());
     }
 
     void everyControlInPlaceAndStacked()
     {
         QList<QWidget *> stacked;
-        for (QObject *child : m_window->children()) {
+        for (QObject *child : m_shown.window->children()) {
             if (auto *widget = qobject_cast<QWidget *>(child); widget && !widget->isWindow())
                 stacked.prepend(widget); // the last child is drawn on top
         }
@@ -139,52 +137,53 @@ private slots:
 
     void coloursToolTipsAndNames()
     {
-        const Controls &c = m_window->controls();
+        const Controls &c = m_shown.window->controls();
         for (QPushButton *button : {c.cmdExit, c.cmdAbout, c.cmdSearch, c.cmdShowSubject, c.cmdShowAuthor}) {
             QCOMPARE(button->palette().color(QPalette::Button), QColor(0xC0, 0xC0, 0xC0));
             QVERIFY(!button->isDefault() && !button->autoDefault());
         }
-        QCOMPARE(m_window->controls().cmdSearch->toolTip(),
+        QCOMPARE(m_shown.window->controls().cmdSearch->toolTip(),
                  QStringLiteral("Search all the quotes for a word or phrase"));
-        QCOMPARE(m_window->controls().cmdShowSubject->toolTip(),
+        QCOMPARE(m_shown.window->controls().cmdShowSubject->toolTip(),
                  QStringLiteral("Show quotes related to the selected subject"));
-        QCOMPARE(m_window->controls().cmdShowAuthor->toolTip(), QStringLiteral("Show quotes of the selected author"));
-        QCOMPARE(m_window->controls().Label4->palette().color(QPalette::WindowText), QColor(0x80, 0, 0));
-        QCOMPARE(m_window->controls().lblExit->palette().color(QPalette::WindowText), QColor(Qt::white));
-        QCOMPARE(m_window->controls().Label1->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
-        QCOMPARE(m_window->controls().Label3->alignment() & Qt::AlignLeft, Qt::AlignLeft);
-        QCOMPARE(m_window->controls().AuthorList->accessibleName(), QStringLiteral("Authors"));
-        QCOMPARE(m_window->controls().SubjectList->accessibleName(), QStringLiteral("Subjects"));
-        QCOMPARE(m_window->controls().txtQuotes->accessibleName(), QStringLiteral("Quotations"));
-        QCOMPARE(m_window->controls().txtSearch->accessibleName(), QStringLiteral("Search phrase"));
-        QCOMPARE(m_window->controls().txtAuthor->accessibleName(), QStringLiteral("Filter authors"));
-        QCOMPARE(m_window->controls().txtSubject->accessibleName(), QStringLiteral("Filter subjects"));
-        QCOMPARE(m_window->controls().cmdAbout->accessibleName(), QStringLiteral("About"));
+        QCOMPARE(m_shown.window->controls().cmdShowAuthor->toolTip(),
+                 QStringLiteral("Show quotes of the selected author"));
+        QCOMPARE(m_shown.window->controls().Label4->palette().color(QPalette::WindowText), QColor(0x80, 0, 0));
+        QCOMPARE(m_shown.window->controls().lblExit->palette().color(QPalette::WindowText), QColor(Qt::white));
+        QCOMPARE(m_shown.window->controls().Label1->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
+        QCOMPARE(m_shown.window->controls().Label3->alignment() & Qt::AlignLeft, Qt::AlignLeft);
+        QCOMPARE(m_shown.window->controls().AuthorList->accessibleName(), QStringLiteral("Authors"));
+        QCOMPARE(m_shown.window->controls().SubjectList->accessibleName(), QStringLiteral("Subjects"));
+        QCOMPARE(m_shown.window->controls().txtQuotes->accessibleName(), QStringLiteral("Quotations"));
+        QCOMPARE(m_shown.window->controls().txtSearch->accessibleName(), QStringLiteral("Search phrase"));
+        QCOMPARE(m_shown.window->controls().txtAuthor->accessibleName(), QStringLiteral("Filter authors"));
+        QCOMPARE(m_shown.window->controls().txtSubject->accessibleName(), QStringLiteral("Filter subjects"));
+        QCOMPARE(m_shown.window->controls().cmdAbout->accessibleName(), QStringLiteral("About"));
     }
 
     void tabOrderAndFirstFocus()
     {
-        QCOMPARE(QApplication::focusWidget() ? QApplication::focusWidget() : m_window->focusWidget(),
-                 static_cast<QWidget *>(m_window->controls().AuthorList));
+        QCOMPARE(QApplication::focusWidget() ? QApplication::focusWidget() : m_shown.window->focusWidget(),
+                 static_cast<QWidget *>(m_shown.window->controls().AuthorList));
         const QStringList expected{"AuthorList", "txtQuotes",      "cmdShowAuthor", "SubjectList",
                                    "txtSubject", "cmdShowSubject", "txtAuthor",     "txtSearch",
                                    "cmdSearch",  "cmdAbout",       "cmdExit",       "AuthorList"};
         QStringList order{"AuthorList"};
-        QWidget *widget = m_window->controls().AuthorList;
+        QWidget *widget = m_shown.window->controls().AuthorList;
         while (order.size() < expected.size()) {
             do
                 widget = widget->nextInFocusChain();
-            while (!(widget->focusPolicy() & Qt::TabFocus) || widget->parentWidget() != m_window.get());
+            while (!(widget->focusPolicy() & Qt::TabFocus) || widget->parentWidget() != m_shown.window.get());
             order.append(widget->objectName());
         }
         QCOMPARE(order, expected);
         for (const char *label : {"TitleBar", "lblMin", "lblExit", "Label1", "Label2", "Label3", "Label4"})
-            QCOMPARE(m_window->findChild<QWidget *>(label)->focusPolicy(), Qt::NoFocus);
+            QCOMPARE(m_shown.window->findChild<QWidget *>(label)->focusPolicy(), Qt::NoFocus);
     }
 
     void listsShow25RowsOf13Pixels()
     {
-        QListView *list = m_window->controls().AuthorList;
+        QListView *list = m_shown.window->controls().AuthorList;
         QCOMPARE(list->visualRect(list->model()->index(0, 0)).height(), 13);
         QCOMPARE(list->viewport()->height() / 13, 25);
         QVERIFY(list->verticalScrollBar()->isVisible());
@@ -193,7 +192,7 @@ private slots:
 
     void quotationsAreaWrapsAndIsReadOnly()
     {
-        ReadOnlyTextView *quotes = m_window->controls().txtQuotes;
+        ReadOnlyTextView *quotes = m_shown.window->controls().txtQuotes;
         QCOMPARE(quotes->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
         QCOMPARE(quotes->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
         QCOMPARE(quotes->palette().color(QPalette::Base), QColor(0xE0, 0xE0, 0xE0));
@@ -211,13 +210,13 @@ private slots:
 
     void enterAndEscapePressNoButton()
     {
-        m_record.messages.clear();
-        m_window->controls().txtSearch->setText(QStringLiteral("xy"));
-        QTest::keyClick(m_window->controls().txtSearch, Qt::Key_Return);
-        QTest::keyClick(m_window->controls().txtSearch, Qt::Key_Escape);
-        QVERIFY(m_record.messages.empty());
-        QCOMPARE(m_record.endings, 0);
-        m_window->controls().txtSearch->clear();
+        m_shown.record.messages.clear();
+        m_shown.window->controls().txtSearch->setText(QStringLiteral("xy"));
+        QTest::keyClick(m_shown.window->controls().txtSearch, Qt::Key_Return);
+        QTest::keyClick(m_shown.window->controls().txtSearch, Qt::Key_Escape);
+        QVERIFY(m_shown.record.messages.empty());
+        QCOMPARE(m_shown.record.endings, 0);
+        m_shown.window->controls().txtSearch->clear();
     }
 
     // The five buttons: a flat face of #C0C0C0 from top to bottom inside a
@@ -233,14 +232,14 @@ private slots:
     void paintsClassicButtonFaces()
     {
         QFETCH(QString, button);
-        const Controls &c = m_window->controls();
+        const Controls &c = m_shown.window->controls();
         QPushButton *face = button == "cmdExit"          ? c.cmdExit
                             : button == "cmdAbout"       ? c.cmdAbout
                             : button == "cmdSearch"      ? c.cmdSearch
                             : button == "cmdShowSubject" ? c.cmdShowSubject
                                                          : c.cmdShowAuthor;
         const QColor grey(0xC0, 0xC0, 0xC0), white(0xFF, 0xFF, 0xFF), black(0, 0, 0);
-        m_window->controls().AuthorList->setFocus();
+        m_shown.window->controls().AuthorList->setFocus();
         QImage image = face->grab().toImage();
         const int right = image.width() - 1, bottom = image.height() - 1;
         for (int y : {2, image.height() / 2, bottom - 2})
@@ -269,7 +268,7 @@ private slots:
         face->setFocus();
         QTRY_VERIFY(face->hasFocus());
         QVERIFY2(focusMarkPixels() > (right - 10) / 3, "a dotted line along the top of the focus mark");
-        m_window->controls().AuthorList->setFocus();
+        m_shown.window->controls().AuthorList->setFocus();
 
         QCOMPARE(QApplication::style()->name(), QStringLiteral("fusion"));
         QCOMPARE(c.AuthorList->style(), QApplication::style());
@@ -278,7 +277,7 @@ private slots:
 
     void drawsTheFrameTitleBandAndPictures()
     {
-        const QImage image = m_window->grab().toImage();
+        const QImage image = m_shown.window->grab().toImage();
         const QColor black(0, 0, 0), background(0xE0, 0xE0, 0xE0), white(0xFF, 0xFF, 0xFF);
         QCOMPARE(colourAt(image, 100, 10), black);     // title band
         QCOMPARE(colourAt(image, 10, 60), background); // window background

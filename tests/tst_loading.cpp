@@ -13,8 +13,8 @@
 
 using namespace sayvane;
 using test::ProgramFolder;
-using test::rowsOf;
 using test::RecordedOutcome;
+using test::rowsOf;
 
 namespace {
 
@@ -36,9 +36,10 @@ private slots:
         folder.writeBoth(
             test::crlfLines({"before", "##Plato", "q", "##S\xF8ren Kierkegaard", "##Plato", "##", "##Hope  "}),
             test::crlfLines({"##Courage", "q", "## Patience", "  ##Hope", "\t##Joy"}));
-        RecordedOutcome record;
-        frmMain window(folder.collection(), std::make_unique<test::RecordingMessageBoxes>(record));
-        QVERIFY(window.Form_Load());
+        test::ShownWindow shown;
+        QVERIFY(shown.openOn(folder.collection()));
+        const RecordedOutcome &record = shown.record;
+        frmMain &window = *shown.window;
 
         QCOMPARE(frmMainTestPeer(window).AuthorsFile(), folder.path() + QStringLiteral("/Data/authors.txt"));
         QCOMPARE(frmMainTestPeer(window).SubjectsFile(), folder.path() + QStringLiteral("/Data/subjects.txt"));
@@ -55,9 +56,10 @@ private slots:
     {
         ProgramFolder folder;
         folder.writeBoth(QByteArray(), test::crlfLines({"##Courage"}));
-        RecordedOutcome record;
-        frmMain window(folder.collection(), std::make_unique<test::RecordingMessageBoxes>(record));
-        QVERIFY(window.Form_Load());
+        test::ShownWindow shown;
+        QVERIFY(shown.openOn(folder.collection()));
+        const RecordedOutcome &record = shown.record;
+        frmMain &window = *shown.window;
         QVERIFY(frmMainTestPeer(window).AuthorNames().isEmpty());
         QCOMPARE(window.controls().AuthorList->model()->rowCount(), 0);
         QCOMPARE(rowsOf(window.controls().SubjectList), QStringList{"Courage"});
@@ -95,21 +97,15 @@ private slots:
         ProgramFolder folder;
         for (const auto &[name, kind] : {std::pair{QStringLiteral("authors.txt"), authorsKind},
                                          std::pair{QStringLiteral("subjects.txt"), subjectsKind}}) {
-            const QString path = folder.dataFile(name);
             if (kind == "file")
                 folder.write(name, "##Name\r\n");
-            else if (kind == "folder")
-                QVERIFY(QDir().mkdir(path));
-            else if (kind == "fifo")
-                QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-            else if (kind == "dangling")
-                QVERIFY(QFile::link(folder.path() + QStringLiteral("/nowhere"), path));
-            else if (kind == "device")
-                QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+            else
+                test::HostileFile(folder.dataFile(name), kind);
         }
-        RecordedOutcome record;
-        frmMain window(folder.collection(), std::make_unique<test::RecordingMessageBoxes>(record));
-        QVERIFY(!window.Form_Load());
+        test::ShownWindow shown;
+        QVERIFY(!shown.openOn(folder.collection()));
+        const RecordedOutcome &record = shown.record;
+        frmMain &window = *shown.window;
 
         QCOMPARE(record.messages.size(), std::size_t(1));
         QCOMPARE(record.messages[0].text, kMissingFiles);
@@ -132,9 +128,10 @@ private slots:
         if (unreadable.isEmpty())
             QSKIP("no regular file here fails its reads");
         QVERIFY(QFile::link(unreadable, folder.authors()));
-        RecordedOutcome record;
-        frmMain window(folder.collection(), std::make_unique<test::RecordingMessageBoxes>(record));
-        QVERIFY(!window.Form_Load());
+        test::ShownWindow shown;
+        QVERIFY(!shown.openOn(folder.collection()));
+        const RecordedOutcome &record = shown.record;
+        frmMain &window = *shown.window;
 
         QCOMPARE(record.messages.size(), std::size_t(1));
         const QStringList lines = record.messages[0].text.split(QStringLiteral("\r\n"));
@@ -153,10 +150,9 @@ private slots:
     {
         ProgramFolder folder;
         folder.writeBoth("##A\r\n", "##S\r\n");
-        RecordedOutcome record;
-        frmMain window(collectionBesideProgram(folder.path() + QStringLiteral("/")),
-                       std::make_unique<test::RecordingMessageBoxes>(record));
-        QVERIFY(window.Form_Load());
+        test::ShownWindow shown;
+        QVERIFY(shown.openOn(collectionBesideProgram(folder.path() + QStringLiteral("/"))));
+        frmMain &window = *shown.window;
         QCOMPARE(frmMainTestPeer(window).AuthorsFile(), folder.path() + QStringLiteral("//Data/authors.txt"));
         QCOMPARE(frmMainTestPeer(window).AuthorNames(), QStringList{"A"});
     }
@@ -179,9 +175,10 @@ private slots:
         folder.writeBoth("##Plato\r\nWisdom begins in wonder.\r\n", "##S\r\n");
         const QString before = QDir::currentPath();
         QVERIFY(QDir::setCurrent(folder.path()));
-        RecordedOutcome record;
-        frmMain window(namedCollectionFolder(named), std::make_unique<test::RecordingMessageBoxes>(record));
-        const bool loaded = window.Form_Load();
+        test::ShownWindow shown;
+        const bool loaded = shown.openOn(namedCollectionFolder(named));
+        const RecordedOutcome &record = shown.record;
+        frmMain &window = *shown.window;
         QVERIFY(QDir::setCurrent(QDir::rootPath()));
         test::clickRow(window.controls().AuthorList, 0);
         QTest::mouseClick(window.controls().cmdShowAuthor, Qt::LeftButton);
@@ -197,9 +194,9 @@ private slots:
     {
         ProgramFolder folder;
         folder.writeBoth("##A\r\n##B\r\n", "##S\r\n");
-        RecordedOutcome record;
-        frmMain window(folder.collection(), std::make_unique<test::RecordingMessageBoxes>(record));
-        QVERIFY(window.Form_Load());
+        test::ShownWindow shown;
+        QVERIFY(shown.openOn(folder.collection()));
+        frmMain &window = *shown.window;
         folder.write(QStringLiteral("authors.txt"), "##C\r\n");
         QCOMPARE(rowsOf(window.controls().AuthorList), (QStringList{"A", "B"}));
         QCOMPARE(frmMainTestPeer(window).AuthorNames(), (QStringList{"A", "B"}));

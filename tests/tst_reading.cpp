@@ -22,8 +22,6 @@ using test::ProgramFolder;
 
 namespace {
 
-const std::size_t kBlockSizes[] = {1, 2, 3, 7, 4096, ReadSettings().blockSize};
-
 // The lines as the program splits them: blocks of whole lines from the
 // reader, cut into lines by lineAt. Reading failed when the last entry is
 // "<failed: reason>".
@@ -98,7 +96,7 @@ private slots:
         QFETCH(QList<QByteArray>, lines);
         ProgramFolder folder;
         folder.write(QStringLiteral("authors.txt"), bytes);
-        for (std::size_t blockSize : kBlockSizes) {
+        for (std::size_t blockSize : test::kBlockSizes) {
             QCOMPARE(linesThroughBlocks(folder.authors(), {.blockSize = blockSize}), lines);
             QCOMPARE(linesOneByOne(folder.authors(), {.blockSize = blockSize}), lines);
         }
@@ -142,11 +140,8 @@ private slots:
     void loadsTheNamesOfTheSampleSectionFile()
     {
         ProgramFolder folder;
-        folder.write(QStringLiteral("subjects.txt"),
-                     test::crlfLines({"A short note before any heading", "##Courage", "Courage quotation one.", "",
-                                      "## Patience", "Patience quotation one.", "  ##Hope", "Hope quotation one.",
-                                      "##Courage", "Courage quotation two.", "\t##Joy"}));
-        for (std::size_t blockSize : kBlockSizes) {
+        folder.write(QStringLiteral("subjects.txt"), test::kSampleSections);
+        for (std::size_t blockSize : test::kBlockSizes) {
             const LoadedNames loaded = loadHeadingNames(folder.subjects(), {.blockSize = blockSize});
             QVERIFY(!loaded.failure);
             QCOMPARE(test::namesOf(loaded.names), (QStringList{"Courage", " Patience", "##Hope", "Courage"}));
@@ -274,7 +269,7 @@ private slots:
         folder.write(QStringLiteral("authors.txt"), bytes);
         const QByteArray failure = "<failed: " + lineTooLongReason(8).toUtf8() + ">";
         QCOMPARE(failure, QByteArray("<failed: a line is too long (more than 8 characters)>"));
-        for (std::size_t blockSize : {std::size_t(1), std::size_t(3), std::size_t(8), std::size_t(4096)}) {
+        for (std::size_t blockSize : test::kBlockSizes) {
             const ReadSettings settings{.blockSize = blockSize, .maxLineLength = 8};
             const QList<QByteArray> read = linesOneByOne(folder.authors(), settings);
             if (tooLong) {
@@ -331,39 +326,23 @@ private slots:
         QFETCH(QString, reason);
         ProgramFolder folder;
         const QString path = folder.authors();
-        const QByteArray native = QFile::encodeName(path);
-        int socketDescriptor = -1;
-        if (kind == "folder")
-            QVERIFY(QDir().mkdir(path));
-        else if (kind == "fifo")
-            QCOMPARE(mkfifo(native.constData(), 0600), 0);
-        else if (kind == "device")
-            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
-        else if (kind == "socket") {
-            socketDescriptor = socket(AF_UNIX, SOCK_STREAM, 0);
-            sockaddr_un address{};
-            address.sun_family = AF_UNIX;
-            qstrncpy(address.sun_path, native.constData(), sizeof(address.sun_path));
-            QCOMPARE(bind(socketDescriptor, reinterpret_cast<sockaddr *>(&address), sizeof(address)), 0);
-        } else if (kind == "link") {
-            folder.write(QStringLiteral("subjects.txt"), "##Linked\r\n");
-            QVERIFY(QFile::link(folder.subjects(), path));
+        std::optional<LoadedNames> loaded;
+        {
+            const test::HostileFile hostile(path, kind);
+            loaded = loadHeadingNames(path);
         }
-        const LoadedNames loaded = loadHeadingNames(path);
-        if (socketDescriptor >= 0)
-            ::close(socketDescriptor);
         if (reason == "-") {
-            QVERIFY(!loaded.failure);
-            QCOMPARE(test::namesOf(loaded.names), QStringList{"Linked"});
+            QVERIFY(!loaded->failure);
+            QCOMPARE(test::namesOf(loaded->names), QStringList{"Linked"});
             return;
         }
-        QVERIFY(loaded.failure);
-        QCOMPARE(loaded.failure->path, path);
+        QVERIFY(loaded->failure);
+        QCOMPARE(loaded->failure->path, path);
         if (reason.isEmpty())
-            QCOMPARE(loaded.failure->reason, QStringLiteral("No such file or directory"));
+            QCOMPARE(loaded->failure->reason, QStringLiteral("No such file or directory"));
         else
-            QCOMPARE(loaded.failure->reason, reason);
-        QVERIFY(loaded.names.isEmpty());
+            QCOMPARE(loaded->failure->reason, reason);
+        QVERIFY(loaded->names.isEmpty());
     }
 };
 

@@ -92,7 +92,7 @@ private slots:
         QString expected;
         for (const QString &line : lines)
             expected += QStringLiteral("\r\n") + line + QStringLiteral("\r\n");
-        for (std::size_t blockSize : {std::size_t(1), std::size_t(4), std::size_t(16), ReadSettings().blockSize}) {
+        for (std::size_t blockSize : test::kBlockSizes) {
             const ShownQuotes shown = searchQuotes(folder.authors(), phrase, {.blockSize = blockSize});
             QVERIFY(!shown.failure);
             QCOMPARE(shown.text, expected);

@@ -11,10 +11,6 @@ using test::ProgramFolder;
 
 namespace {
 
-const QByteArray kSampleSections = test::crlfLines(
-    {"A short note before any heading", "##Courage", "Courage quotation one.", "", "## Patience",
-     "Patience quotation one.", "  ##Hope", "Hope quotation one.", "##Courage", "Courage quotation two.", "\t##Joy"});
-
 // The text that appending the lines one by one would give.
 QString appended(std::initializer_list<const char *> lines)
 {
@@ -37,11 +33,11 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("text");
         QTest::newRow("sample sections, Courage")
-            << kSampleSections << "Courage" << appended({"Courage quotation one.", ""});
+            << test::kSampleSections << "Courage" << appended({"Courage quotation one.", ""});
         QTest::newRow("sample sections, two leading spaces")
-            << kSampleSections << "##Hope" << appended({"Hope quotation one."});
+            << test::kSampleSections << "##Hope" << appended({"Hope quotation one."});
         QTest::newRow("sample sections, space in name")
-            << kSampleSections << " Patience" << appended({"Patience quotation one."});
+            << test::kSampleSections << " Patience" << appended({"Patience quotation one."});
         QTest::newRow("two quote lines") << test::crlfLines({"##A", "first", "second"}) << "A"
                                          << QStringLiteral("\r\nfirst\r\n\r\nsecond\r\n");
         QTest::newRow("adjacent sections of one name run on")
@@ -75,8 +71,9 @@ private slots:
         QFETCH(QString, text);
         ProgramFolder folder;
         folder.write(QStringLiteral("subjects.txt"), file);
-        for (std::size_t blockSize : {std::size_t(1), std::size_t(5), ReadSettings().blockSize}) {
-            const ShownQuotes shown = test::sectionQuotesOf(folder.subjects(), QStringView(name), {.blockSize = blockSize});
+        for (std::size_t blockSize : test::kBlockSizes) {
+            const ShownQuotes shown =
+                test::sectionQuotesOf(folder.subjects(), QStringView(name), {.blockSize = blockSize});
             QVERIFY(!shown.failure);
             QCOMPARE(shown.text, text);
             QCOMPARE(shown.found, !text.isEmpty());

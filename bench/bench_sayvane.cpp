@@ -3,6 +3,7 @@
 // against command-line tools run on the same files in the same run:
 //   sayvane-bench PROGRAM_FOLDER
 // Every time is the minimum of several runs with the page cache warm.
+#include "BenchSupport.h"
 #include "MessageBoxesAndExit.h"
 #include "PhraseSearch.h"
 #include "ReadOnlyTextView.h"
@@ -37,50 +38,12 @@
 extern char **environ;
 
 using namespace sayvane;
+using namespace sayvane::bench;
 
 namespace {
 
-constexpr int kRuns = 9;
 const QString kRarePhrase = QStringLiteral("quintessential zephyr");
 const QString kCommonWord = QStringLiteral("wisdom");
-
-class SilentMessageBoxes : public MessageBoxesAndExit
-{
-public:
-    void showMessage(QWidget *, const Message &) override {}
-    void endProgram(int) override {}
-};
-
-double milliseconds(const std::function<void()> &operation)
-{
-    const auto start = std::chrono::steady_clock::now();
-    operation();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
-
-// The fastest of kRuns of ours and of a reference, taken in turns so that
-// a machine that slows down or speeds up meanwhile affects both alike.
-std::pair<double, double> fastestInTurns(const std::function<void()> &ours, const std::function<void()> &reference)
-{
-    ours();
-    reference();
-    double bestOurs = INFINITY, bestReference = INFINITY;
-    for (int run = 0; run < kRuns; ++run) {
-        bestOurs = std::min(bestOurs, milliseconds(ours));
-        bestReference = std::min(bestReference, milliseconds(reference));
-    }
-    return {bestOurs, bestReference};
-}
-
-// One warm-up run, then the fastest of kRuns.
-double fastest(const std::function<void()> &operation)
-{
-    operation();
-    double best = INFINITY;
-    for (int run = 0; run < kRuns; ++run)
-        best = std::min(best, milliseconds(operation));
-    return best;
-}
 
 // Runs a command directly (no shell), its output into a file.
 void runCommand(const std::vector<std::string> &command, const char *output)
@@ -99,16 +62,6 @@ void runCommand(const std::vector<std::string> &command, const char *output)
     }
     posix_spawn_file_actions_destroy(&actions);
 }
-
-struct Row
-{
-    std::string operation;
-    double ours;
-    std::optional<double> reference;
-    std::string referenceName;
-    std::string target;
-    bool met;
-};
 
 void printTable(const std::vector<Row> &rows)
 {
@@ -285,7 +238,9 @@ int main(int argc, char **argv)
             frmMain window(collectionBesideProgram(folder), std::make_unique<SilentMessageBoxes>());
             window.Form_Load();
         },
-        [&] { runCommand({"wc", "-l", authorsPath, subjectsPath}, scratch); });
+        [&] {
+            runCommand({"wc", "-l", authorsPath, subjectsPath}, scratch);
+        });
     rows.push_back({"start-up loading, both files", loading, wcBoth, "wc -l", "<= 1.5x", loading <= 1.5 * wcBoth});
 
     frmMain window(collectionBesideProgram(folder), std::make_unique<SilentMessageBoxes>());
@@ -294,14 +249,18 @@ int main(int argc, char **argv)
     const NameArray &names = window.controls().AuthorList->nameModel()->names();
     const std::string_view lastAuthor = names.isEmpty() ? std::string_view() : names.bytes(names.size() - 1);
     const auto [section, wcAuthors] = fastestInTurns([&] { sectionQuotes(authors, lastAuthor); },
-                                                     [&] { runCommand({"wc", "-l", authorsPath}, scratch); });
+                                                     [&] {
+                                                         runCommand({"wc", "-l", authorsPath}, scratch);
+                                                     });
     rows.push_back(
         {"section display, last author", section, wcAuthors, "wc -l", "<= 1.5x", section <= 1.5 * wcAuthors});
 
     for (const QString &phrase : {kRarePhrase, kCommonWord}) {
-        const auto [search, grep] = fastestInTurns([&] { searchQuotes(authors, phrase); }, [&] {
-            runCommand({"env", "LC_ALL=C", "grep", "-F", phrase.toStdString(), authorsPath}, scratch);
-        });
+        const auto [search, grep] = fastestInTurns(
+            [&] { searchQuotes(authors, phrase); },
+            [&] {
+                runCommand({"env", "LC_ALL=C", "grep", "-F", phrase.toStdString(), authorsPath}, scratch);
+            });
         const std::string name = "search, " + std::string(phrase == kRarePhrase ? "rare phrase" : "common word") +
                                  " (" + std::to_string(searchQuotes(authors, phrase).text.count(u'\n') / 2) + " lines)";
         rows.push_back({name, search, grep, "grep -F", "<= 1.0x", search <= grep});
@@ -326,6 +285,8 @@ int main(int argc, char **argv)
     rows.push_back(
         {"peak memory of a search beyond baseline", memory, std::nullopt, "", "< 64 MB", memory >= 0 && memory < 64.0});
     std::remove(scratch);
+    const std::vector<Row> hostile = hostileCaseRows(folder + QStringLiteral("/hostile"));
+    rows.insert(rows.end(), hostile.begin(), hostile.end());
     printTable(rows);
     return 0;
 }

@@ -30,6 +30,12 @@ class ProgramFolder
 {
 public:
     ProgramFolder() { QDir(m_dir.path()).mkpath(QStringLiteral("Data")); }
+    // One inside `parent` instead of the system's temporary folder.
+    explicit ProgramFolder(const QString &parent)
+        : m_dir((QDir().mkpath(parent), parent + QStringLiteral("/folder-XXXXXX")))
+    {
+        QDir(m_dir.path()).mkpath(QStringLiteral("Data"));
+    }
 
     QString path() const { return m_dir.path(); }
     // The folder that holds the two data files.

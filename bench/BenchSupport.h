@@ -1,0 +1,86 @@
+// SPDX-License-Identifier: MIT
+// What the benchmark's parts share: a row of the table, timing by the
+// fastest of several runs, and message boxes that show nothing.
+#pragma once
+
+#include "MessageBoxesAndExit.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+class QString;
+
+namespace sayvane::bench {
+
+constexpr int kRuns = 9;
+
+struct Row
+{
+    std::string operation;
+    double ours;
+    std::optional<double> reference;
+    std::string referenceName;
+    std::string target;
+    bool met;
+};
+
+class SilentMessageBoxes : public MessageBoxesAndExit
+{
+public:
+    void showMessage(QWidget *, const Message &) override {}
+    void endProgram(int) override {}
+};
+
+inline double milliseconds(const std::function<void()> &operation)
+{
+    const auto start = std::chrono::steady_clock::now();
+    operation();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The fastest of kRuns of ours and of a reference, taken in turns so that
+// a machine that slows down or speeds up meanwhile affects both alike.
+inline std::pair<double, double> fastestInTurns(const std::function<void()> &ours,
+                                                const std::function<void()> &reference)
+{
+    ours();
+    reference();
+    double bestOurs = INFINITY, bestReference = INFINITY;
+    for (int run = 0; run < kRuns; ++run) {
+        bestOurs = std::min(bestOurs, milliseconds(ours));
+        bestReference = std::min(bestReference, milliseconds(reference));
+    }
+    return {bestOurs, bestReference};
+}
+
+// One warm-up run, then the fastest of kRuns.
+inline double fastest(const std::function<void()> &operation)
+{
+    operation();
+    double best = INFINITY;
+    for (int run = 0; run < kRuns; ++run)
+        best = std::min(best, milliseconds(operation));
+    return best;
+}
+
+// One run of a one-time case: making its files or its text costs far more
+// than the case itself, so each is timed once, after one warm-up.
+inline double once(const std::function<void()> &prepare, const std::function<void()> &operation)
+{
+    prepare();
+    operation();
+    prepare();
+    return milliseconds(operation);
+}
+
+// The rows of the cases that files no one should write make: each the
+// time of the whole click or start, from a scratch folder of its own.
+std::vector<Row> hostileCaseRows(const QString &scratch);
+
+} // namespace sayvane::bench

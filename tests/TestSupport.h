@@ -77,6 +77,23 @@ inline const QByteArray kSampleSections = crlfLines(
     {"A short note before any heading", "##Courage", "Courage quotation one.", "", "## Patience",
      "Patience quotation one.", "  ##Hope", "Hope quotation one.", "##Courage", "Courage quotation two.", "\t##Joy"});
 
+// Quote lines to search: before any heading, indented, under a heading
+// that itself holds the word, a heading line with leading spaces (never
+// searched), and a tab inside a line.
+inline const QByteArray kSearchAuthors = crlfLines({
+    "Loose Wisdom before any heading",
+    "##Plato",
+    "Wisdom begins in wonder.",
+    "  Indented wisdom line",
+    "##Seneca wisdom",
+    "wisdom, wisdom and more wisdom",
+    "No match here.",
+    "  ##Heading wisdom too",
+    "##Twain",
+    "Get your facts first.",
+    "A tab\tinside",
+});
+
 // Writes the pieces at their offsets; the gaps stay holes of the file.
 inline void writeSparse(const QString &path, const QList<std::pair<qint64, QByteArray>> &pieces, qint64 size = 0)
 {

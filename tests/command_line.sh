@@ -7,11 +7,6 @@ set -euo pipefail
 program=$1
 version=$2
 source "$(dirname "$0")/lib/on_screen.sh"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-# Qt warns on standard error without a runtime folder; the rows read it.
-export XDG_RUNTIME_DIR="$work/runtime"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
 # The program alone, with no Data/ beside it.
 mkdir -p "$work/bin" "$work/elsewhere"
 cp "$program" "$work/bin/sayvane"

@@ -2,17 +2,16 @@
 # SPDX-License-Identifier: MIT
 # Checks a built Debian package: lintian finds nothing to warn of, it
 # holds the manual page, copyright and changelog, its desktop entry and
-# metainfo validate,
-# and the program unpacked into a temporary root, started through its
-# /usr/bin link, finds its collection and shows the same window, lists
-# filled, as the program in the build tree.
+# metainfo validate, and the program unpacked into a temporary root,
+# started through its /usr/bin link, finds its collection and shows the
+# same window, lists filled, as the program in the build tree.
 #   tests/package_on_screen.sh PACKAGE.deb BUILT_PROGRAM
 set -euo pipefail
 package=$1
 built=$2
 source "$(dirname "$0")/lib/on_screen.sh"
-root=$(mktemp -d)
-trap 'rm -rf "$root"' EXIT
+root=$work/root
+mkdir "$root"
 
 lintian --fail-on error,warning "$package" ||
   fail "lintian finds errors or warnings in the package"

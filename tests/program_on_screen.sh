@@ -6,8 +6,6 @@
 set -euo pipefail
 program=$1
 source "$(dirname "$0")/lib/on_screen.sh"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 cp "$program" "$work/sayvane"
 
 # 1. No Data/: one message box titled "Sayvane", then the program ends.

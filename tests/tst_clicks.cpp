@@ -18,17 +18,6 @@ using test::rowsOf;
 
 namespace {
 
-const QByteArray kAuthors = test::crlfLines({
-    "Loose Wisdom before any heading",
-    "##Plato",
-    "Wisdom begins in wonder.",
-    "  Indented wisdom line",
-    "##Seneca wisdom",
-    "wisdom, wisdom and more wisdom",
-    "##Twain",
-    "Get your facts first.",
-});
-
 const QString kDone = QStringLiteral("Searching Done !");
 const QString kNothing = QStringLiteral("Sorry ! No result was found.");
 const QString kTooShort = QStringLiteral("Please enter a word greater than 2 letters !");
@@ -77,9 +66,7 @@ private slots:
     void emptyArrayKeepsTheListEmpty()
     {
         test::ShownWindow shown;
-        const ProgramFolder &folder = shown.folder;
-        folder.writeBoth("no headings here\r\n", "##Courage\r\n");
-        QVERIFY(shown.open());
+        QVERIFY(shown.open("no headings here\r\n", "##Courage\r\n"));
         const RecordedOutcome &record = shown.record;
         const std::unique_ptr<frmMain> &window = shown.window;
         QTest::keyClicks(window->controls().txtAuthor, "a");
@@ -148,9 +135,7 @@ private slots:
         QFETCH(bool, authors);
         QFETCH(QString, message);
         test::ShownWindow shown;
-        const ProgramFolder &folder = shown.folder;
-        folder.writeBoth("##A\r\na1\r\n", "##S\r\ns1\r\n");
-        QVERIFY(shown.open());
+        QVERIFY(shown.open("##A\r\na1\r\n", "##S\r\ns1\r\n"));
         const RecordedOutcome &record = shown.record;
         const std::unique_ptr<frmMain> &window = shown.window;
         const Controls &c = window->controls();
@@ -296,9 +281,7 @@ private slots:
         QFETCH(QString, expected);
         QFETCH(QString, message);
         test::ShownWindow shown;
-        const ProgramFolder &folder = shown.folder;
-        folder.writeBoth(kAuthors, "##Courage\r\nCourage is grace.\r\n");
-        QVERIFY(shown.open());
+        QVERIFY(shown.open(test::kSearchAuthors, "##Courage\r\nCourage is grace.\r\n"));
         const RecordedOutcome &record = shown.record;
         const std::unique_ptr<frmMain> &window = shown.window;
         const Controls &c = window->controls();

@@ -8,24 +8,6 @@
 using namespace sayvane;
 using test::ProgramFolder;
 
-namespace {
-
-const QByteArray kAuthors = test::crlfLines({
-    "Loose Wisdom before any heading",
-    "##Plato",
-    "Wisdom begins in wonder.",
-    "  Indented wisdom line",
-    "##Seneca wisdom",
-    "wisdom, wisdom and more wisdom",
-    "No match here.",
-    "  ##Heading wisdom too",
-    "##Twain",
-    "Get your facts first.",
-    "A tab\tinside",
-});
-
-} // namespace
-
 class SearchTest : public QObject
 {
     Q_OBJECT
@@ -88,7 +70,7 @@ private slots:
         QFETCH(QString, phrase);
         QFETCH(QStringList, lines);
         ProgramFolder folder;
-        folder.write(QStringLiteral("authors.txt"), kAuthors);
+        folder.write(QStringLiteral("authors.txt"), test::kSearchAuthors);
         QString expected;
         for (const QString &line : lines)
             expected += QStringLiteral("\r\n") + line + QStringLiteral("\r\n");

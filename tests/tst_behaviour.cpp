@@ -145,6 +145,53 @@ private slots:
         QVERIFY(!m_shown.window->isVisible());
     }
 
+    // Return and Enter click the push button that has the focus, as Space
+    // does. There is no default or cancel button: elsewhere they do
+    // nothing, and Escape does nothing anywhere.
+    void keysOnTheFocusedControl_data()
+    {
+        QTest::addColumn<QString>("focus"); // the control with the focus; "Tab" walks to About from the first
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("outcome"); // "About", "ended" or "nothing"
+        QTest::newRow("Tab to About, Return") << "Tab" << int(Qt::Key_Return) << "About";
+        QTest::newRow("About, Enter of the keypad") << "cmdAbout" << int(Qt::Key_Enter) << "About";
+        QTest::newRow("About, Space") << "cmdAbout" << int(Qt::Key_Space) << "About";
+        QTest::newRow("Exit, Return") << "cmdExit" << int(Qt::Key_Return) << "ended";
+        QTest::newRow("About, Escape") << "cmdAbout" << int(Qt::Key_Escape) << "nothing";
+        QTest::newRow("search box, Return") << "txtSearch" << int(Qt::Key_Return) << "nothing";
+        QTest::newRow("search box, Escape") << "txtSearch" << int(Qt::Key_Escape) << "nothing";
+        QTest::newRow("author list, Return") << "AuthorList" << int(Qt::Key_Return) << "nothing";
+        QTest::newRow("quotations, Enter") << "txtQuotes" << int(Qt::Key_Enter) << "nothing";
+    }
+
+    void keysOnTheFocusedControl()
+    {
+        QFETCH(QString, focus);
+        QFETCH(int, key);
+        QFETCH(QString, outcome);
+        frmMain &window = *m_shown.window;
+        window.activateWindow();
+        window.controls().txtSearch->setText(QStringLiteral("wisdom"));
+        if (focus == "Tab") {
+            window.controls().AuthorList->setFocus();
+            for (int step = 0; step < 9; ++step)
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), window.controls().cmdAbout);
+        } else {
+            window.findChild<QWidget *>(focus)->setFocus();
+            QTRY_COMPARE(QApplication::focusWidget()->objectName(), focus);
+        }
+        const Qt::KeyboardModifiers modifiers = key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
+        const RecordedOutcome &record = m_shown.record;
+        QCOMPARE(record.messages.size(), std::size_t(outcome == "About" ? 1 : 0));
+        if (outcome == "About")
+            QCOMPARE(record.messages[0].title, QStringLiteral("About"));
+        QCOMPARE(record.endings, outcome == "ended" ? 1 : 0);
+        QCOMPARE(window.controls().txtQuotes->toPlainText(),
+                 QStringLiteral("Select an Author or subject to show its quotes.\r\n"));
+    }
+
     void aboutBoxText()
     {
         QTest::mouseClick(m_shown.window->controls().cmdAbout, Qt::LeftButton);

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -114,7 +115,7 @@ template <typename Widget> Widget *createControl(const ControlLayout &layout, QW
 {
     const QString text = QString::fromUtf8(layout.text);
     if constexpr (std::is_same_v<Widget, QPushButton>) {
-        auto *button = new QPushButton(text, form);
+        auto *button = new CommandButton(text, form);
         button->setAutoDefault(false);
         button->setStyle(pushButtonStyle());
         return button;
@@ -181,6 +182,16 @@ template <typename Widget> void applyLook(const ControlLayout &layout, Widget *w
 }
 
 } // namespace
+
+void CommandButton::keyPressEvent(QKeyEvent *event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        click();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
+}
 
 Controls createControls(QWidget *form)
 {

@@ -4,12 +4,12 @@
 #pragma once
 
 #include <QLabel>
+#include <QPushButton>
 #include <QRect>
 
 #include <variant>
 
 class QLineEdit;
-class QPushButton;
 class QWidget;
 
 namespace sayvane {
@@ -23,6 +23,17 @@ class PictureBox : public QLabel
 {
 public:
     using QLabel::QLabel;
+};
+
+// A push button that Return and Enter click while it has the focus, as
+// Space does; the window has no default button.
+class CommandButton : public QPushButton
+{
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
 };
 
 // A straight line of the window's frame, drawn as a filled rectangle.

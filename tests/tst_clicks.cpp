@@ -173,6 +173,9 @@ private slots:
         QTest::newRow("Ctrl+Space") << "ctrl-space" << 1;
         QTest::newRow("click below the rows") << "click blank" << 1;
         QTest::newRow("Ctrl+click on another row") << "ctrl-click other" << 0;
+        QTest::newRow("right click on another row") << "right click other" << 1;
+        QTest::newRow("middle click on another row") << "middle click other" << 1;
+        QTest::newRow("right double-click on another row") << "right double-click other" << 1;
         QTest::newRow("Down arrow") << "down" << 2;
         QTest::newRow("Up arrow") << "up" << 0;
         QTest::newRow("new filter text") << "filter" << -1;
@@ -199,6 +202,15 @@ private slots:
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(20, 300));
         else if (action == "ctrl-click other")
             test::clickRow(list, 0, Qt::ControlModifier);
+        else if (action == "right click other")
+            QTest::mouseClick(list->viewport(), Qt::RightButton, {},
+                              list->visualRect(list->model()->index(2, 0)).center());
+        else if (action == "middle click other")
+            QTest::mouseClick(list->viewport(), Qt::MiddleButton, {},
+                              list->visualRect(list->model()->index(0, 0)).center());
+        else if (action == "right double-click other")
+            QTest::mouseDClick(list->viewport(), Qt::RightButton, {},
+                               list->visualRect(list->model()->index(2, 0)).center());
         else if (action == "down")
             QTest::keyClick(list, Qt::Key_Down);
         else if (action == "up")

@@ -3,6 +3,8 @@
 
 #include "NameListModel.h"
 
+#include <QMouseEvent>
+
 #include <QStyledItemDelegate>
 
 namespace sayvane {
@@ -62,6 +64,30 @@ int ListBox::selectionIndex() const
 {
     const QModelIndexList selected = selectionModel()->selectedIndexes();
     return selected.isEmpty() ? -1 : selected.first().row();
+}
+
+void ListBox::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        QListView::mousePressEvent(event);
+}
+
+void ListBox::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        QListView::mouseDoubleClickEvent(event);
+}
+
+void ListBox::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!(event->buttons() & ~Qt::LeftButton))
+        QListView::mouseMoveEvent(event);
+}
+
+void ListBox::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        QListView::mouseReleaseEvent(event);
 }
 
 // Ctrl+click and Ctrl+Space on the selected item, and a click below the

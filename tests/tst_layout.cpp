@@ -75,6 +75,33 @@ QColor colourAt(const QImage &image, int x, int y)
     return image.pixelColor(x, y);
 }
 
+// The widget as it paints itself on a screen of `scale` device pixels to
+// the pixel.
+QImage paintedAt(QWidget *widget, int scale)
+{
+    QPixmap pixmap(widget->size() * scale);
+    pixmap.setDevicePixelRatio(scale);
+    widget->render(&pixmap);
+    return pixmap.toImage();
+}
+
+// The top-left corner of the caption: its first dark pixel from the left
+// and from the top, inside the focus mark.
+QPoint captionOrigin(const QImage &image)
+{
+    const int inset = image.height() / 4;
+    QPoint origin(image.width(), image.height());
+    for (int y = inset; y < image.height() - inset; ++y) {
+        for (int x = inset; x < image.width() - inset; ++x) {
+            if (qGray(image.pixel(x, y)) < 96) {
+                origin.setX(std::min(origin.x(), x));
+                origin.setY(std::min(origin.y(), y));
+            }
+        }
+    }
+    return origin;
+}
+
 } // namespace
 
 class LayoutTest : public QObject
@@ -208,68 +235,79 @@ private slots:
                  QStringLiteral("Select an Author or subject to show its quotes.\n"));
     }
 
-    void enterAndEscapePressNoButton()
-    {
-        m_shown.record.messages.clear();
-        m_shown.window->controls().txtSearch->setText(QStringLiteral("xy"));
-        QTest::keyClick(m_shown.window->controls().txtSearch, Qt::Key_Return);
-        QTest::keyClick(m_shown.window->controls().txtSearch, Qt::Key_Escape);
-        QVERIFY(m_shown.record.messages.empty());
-        QCOMPARE(m_shown.record.endings, 0);
-        m_shown.window->controls().txtSearch->clear();
-    }
-
-    // The five buttons: a flat face of #C0C0C0 from top to bottom inside a
-    // raised edge, sunken while pressed, a dotted mark with the focus; the
-    // rest of the window keeps the Fusion style.
+    // The five buttons in the classic look, at one and two device pixels
+    // to the pixel: a flat face of #C0C0C0 inside a raised edge (white and
+    // #DFDFDF at the top and left, black and #808080 at the bottom and
+    // right); with the focus, a black frame around that edge and a dotted
+    // mark inside; pressed, the black frame with one flat #808080 line
+    // inside and the caption shifted by a pixel. The rest of the window
+    // keeps the Fusion style.
     void paintsClassicButtonFaces_data()
     {
         QTest::addColumn<QString>("button");
-        for (const char *name : {"cmdExit", "cmdAbout", "cmdSearch", "cmdShowSubject", "cmdShowAuthor"})
-            QTest::newRow(name) << name;
+        QTest::addColumn<QString>("look");
+        QTest::addColumn<int>("scale");
+        // From the edge inward: the colours at the top and left, then at the
+        // bottom and right.
+        QTest::addColumn<QStringList>("topLeft");
+        QTest::addColumn<QStringList>("bottomRight");
+        const QStringList raisedTop{"#ffffff", "#dfdfdf", "#c0c0c0"}, raisedBottom{"#000000", "#808080", "#c0c0c0"};
+        const QStringList focusedTop{"#000000", "#ffffff", "#dfdfdf", "#c0c0c0"},
+            focusedBottom{"#000000", "#000000", "#808080", "#c0c0c0"};
+        const QStringList pressed{"#000000", "#808080", "#c0c0c0"};
+        for (const char *name : {"cmdExit", "cmdAbout", "cmdSearch", "cmdShowSubject", "cmdShowAuthor"}) {
+            for (int scale : {1, 2}) {
+                const QString at = QStringLiteral(" at scale %1").arg(scale);
+                QTest::addRow("%s raised%s", name, qPrintable(at))
+                    << name << "raised" << scale << raisedTop << raisedBottom;
+                QTest::addRow("%s focused%s", name, qPrintable(at))
+                    << name << "focused" << scale << focusedTop << focusedBottom;
+                QTest::addRow("%s pressed%s", name, qPrintable(at)) << name << "pressed" << scale << pressed << pressed;
+            }
+        }
     }
 
     void paintsClassicButtonFaces()
     {
         QFETCH(QString, button);
-        const Controls &c = m_shown.window->controls();
-        QPushButton *face = button == "cmdExit"          ? c.cmdExit
-                            : button == "cmdAbout"       ? c.cmdAbout
-                            : button == "cmdSearch"      ? c.cmdSearch
-                            : button == "cmdShowSubject" ? c.cmdShowSubject
-                                                         : c.cmdShowAuthor;
-        const QColor grey(0xC0, 0xC0, 0xC0), white(0xFF, 0xFF, 0xFF), black(0, 0, 0);
-        m_shown.window->controls().AuthorList->setFocus();
-        QImage image = face->grab().toImage();
-        const int right = image.width() - 1, bottom = image.height() - 1;
-        for (int y : {2, image.height() / 2, bottom - 2})
-            QCOMPARE(image.pixelColor(3, y), grey);      // top, middle and bottom of the face, left of the caption
-        QCOMPARE(image.pixelColor(right / 2, 0), white); // raised: lit at the top
-        QCOMPARE(image.pixelColor(0, image.height() / 2), white);
-        QCOMPARE(image.pixelColor(right / 2, bottom), black); // and dark at the bottom and right
-        QCOMPARE(image.pixelColor(right, image.height() / 2), black);
-        QCOMPARE(image.pixelColor(right / 2, bottom - 1), QColor(0x80, 0x80, 0x80));
-
-        face->setDown(true);
-        image = face->grab().toImage();
+        QFETCH(QString, look);
+        QFETCH(int, scale);
+        QFETCH(QStringList, topLeft);
+        QFETCH(QStringList, bottomRight);
+        QPushButton *face = m_shown.window->findChild<QPushButton *>(button);
+        QVERIFY(face);
+        if (look == "raised")
+            m_shown.window->controls().AuthorList->setFocus();
+        else
+            face->setFocus();
+        QTRY_COMPARE(face->hasFocus(), look != "raised");
+        face->setDown(look == "pressed");
+        const QImage image = paintedAt(face, scale);
         face->setDown(false);
-        QCOMPARE(image.pixelColor(right / 2, 0), black); // pressed: dark at the top, lit at the bottom
-        QCOMPARE(image.pixelColor(right / 2, bottom), white);
-        QCOMPARE(image.pixelColor(3, image.height() / 2), grey);
-
-        const auto focusMarkPixels = [&] {
-            const QImage shown = face->grab().toImage();
-            int dark = 0;
-            for (int x = 5; x < right - 5; ++x)
-                dark += shown.pixelColor(x, 4) == black;
-            return dark;
-        };
-        QCOMPARE(focusMarkPixels(), 0);
-        face->setFocus();
-        QTRY_VERIFY(face->hasFocus());
-        QVERIFY2(focusMarkPixels() > (right - 10) / 3, "a dotted line along the top of the focus mark");
         m_shown.window->controls().AuthorList->setFocus();
 
+        // Each ring is `scale` device pixels wide, on all four sides.
+        const int right = image.width() - 1, bottom = image.height() - 1;
+        const int midX = image.width() / 2, midY = image.height() / 2;
+        for (int ring = 0; ring < topLeft.size(); ++ring) {
+            for (int pixel = ring * scale; pixel < (ring + 1) * scale; ++pixel) {
+                QCOMPARE(image.pixelColor(midX, pixel).name(), topLeft[ring]);
+                QCOMPARE(image.pixelColor(pixel, midY).name(), topLeft[ring]);
+                QCOMPARE(image.pixelColor(midX, bottom - pixel).name(), bottomRight[ring]);
+                QCOMPARE(image.pixelColor(right - pixel, midY).name(), bottomRight[ring]);
+            }
+        }
+        // The dotted focus mark runs 4 pixels inside the edge, with the focus only.
+        int dots = 0;
+        for (int x = 6 * scale; x < right - 6 * scale; ++x)
+            dots += image.pixelColor(x, 4 * scale).name() == "#000000";
+        QCOMPARE(dots > (right - 12 * scale) / 4, look != "raised");
+        // Pressed, the caption moves a pixel right and down.
+        const QImage raised = paintedAt(face, scale);
+        const QPoint shift = captionOrigin(image) - captionOrigin(raised);
+        QCOMPARE(shift, look == "pressed" ? QPoint(scale, scale) : QPoint());
+
+        const Controls &c = m_shown.window->controls();
         QCOMPARE(QApplication::style()->name(), QStringLiteral("fusion"));
         QCOMPARE(c.AuthorList->style(), QApplication::style());
         QCOMPARE(c.txtQuotes->style(), QApplication::style());

@@ -11,14 +11,15 @@
 namespace sayvane {
 namespace {
 
-// Two one-pixel rings: the outer one lit at the top and left and black at
-// the bottom and right, the inner one lighter and darker grey; pressed, the
-// light and the dark change places.
-void drawButtonPanel(QPainter *painter, const QRect &rect, const QColor &face, bool sunken)
+// The classic button: raised, two one-pixel rings, the outer one lit at
+// the top and left and black at the bottom and right, the inner one
+// lighter and darker grey. With the focus, a black frame runs around the
+// raised edge. Pressed, the black frame holds one flat dark grey line.
+void drawButtonPanel(QPainter *painter, const QRect &rect, const QColor &face, bool sunken, bool focused)
 {
     const QColor highlight = face.lighter(150); // white for the classic grey
     const QColor light = face.lighter(116);
-    const QColor shadow = face.darker(150);
+    const QColor shadow = face.darker(150); // #808080 for the classic grey
     const QColor darkShadow = Qt::black;
     painter->fillRect(rect, face);
     const auto ring = [painter](QRect area, const QColor &topLeft, const QColor &bottomRight) {
@@ -27,13 +28,17 @@ void drawButtonPanel(QPainter *painter, const QRect &rect, const QColor &face, b
         painter->fillRect(QRect(area.left(), area.bottom(), area.width(), 1), bottomRight);
         painter->fillRect(QRect(area.right(), area.top(), 1, area.height()), bottomRight);
     };
+    const QRect inside = rect.adjusted(1, 1, -1, -1);
     if (sunken) {
-        ring(rect, darkShadow, highlight);
-        ring(rect.adjusted(1, 1, -1, -1), shadow, light);
-    } else {
-        ring(rect, highlight, darkShadow);
-        ring(rect.adjusted(1, 1, -1, -1), light, shadow);
+        ring(rect, darkShadow, darkShadow);
+        ring(inside, shadow, shadow);
+        return;
     }
+    if (focused)
+        ring(rect, darkShadow, darkShadow);
+    const QRect edge = focused ? inside : rect;
+    ring(edge, highlight, darkShadow);
+    ring(edge.adjusted(1, 1, -1, -1), light, shadow);
 }
 
 } // namespace
@@ -48,7 +53,8 @@ void PushButtonStyle::drawPrimitive(PrimitiveElement element, const QStyleOption
 {
     if (element == PE_PanelButtonCommand) {
         const bool sunken = option->state & (State_Sunken | State_On);
-        drawButtonPanel(painter, option->rect, option->palette.color(QPalette::Button), sunken);
+        drawButtonPanel(painter, option->rect, option->palette.color(QPalette::Button), sunken,
+                        option->state & State_HasFocus);
         return;
     }
     if (element == PE_FrameFocusRect) {

@@ -273,7 +273,7 @@ void frmMain::cmdAbout_Click()
 void frmMain::showMessage(const QString &text, MessageIcon icon, const QString &title)
 {
     m_messageBoxes->showMessage(isVisible() ? this : nullptr,
-                        Message{text, icon, title.isEmpty() ? QString::fromLatin1(kApplicationTitle) : title});
+                                Message{text, icon, title.isEmpty() ? QString::fromLatin1(kApplicationTitle) : title});
 }
 
 void frmMain::reportReadFailure(const ReadFailure &failure)

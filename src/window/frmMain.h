@@ -21,7 +21,8 @@ class frmMain : public QWidget
 
 public:
     // collectionFolder: the folder that holds authors.txt and subjects.txt.
-    explicit frmMain(QString collectionFolder, std::unique_ptr<MessageBoxesAndExit> messageBoxes = std::make_unique<MessageBoxesAndExit>());
+    explicit frmMain(QString collectionFolder,
+                     std::unique_ptr<MessageBoxesAndExit> messageBoxes = std::make_unique<MessageBoxesAndExit>());
     ~frmMain() override;
 
     // Fixes the data-file paths and fills both lists. False when the program

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QTextLayout>
 #include <QMenu>
 #include <QRandomGenerator>
 #include <QScrollBar>
@@ -88,6 +89,48 @@ std::pair<int, bool> caretPixels(ReadOnlyTextView &view, const QImage &withoutCa
     return {count, inColumn};
 }
 
+// The entry of a menu with this text.
+QAction *menuEntry(QMenu *menu, const char *text)
+{
+    for (QAction *action : menu->actions()) {
+        if (action->text() == QLatin1String(text))
+            return action;
+    }
+    qFatal("no menu entry %s", text);
+}
+
+// The rows of one layout of the whole text at the width and font of the
+// view, as [start, end).
+QList<std::pair<qsizetype, qsizetype>> rowsOfOneLayout(const QString &text, const QFont &font, int width)
+{
+    QTextLayout layout(text, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine())
+        line.setLineWidth(width);
+    layout.endLayout();
+    QList<std::pair<qsizetype, qsizetype>> rows;
+    for (int i = 0; i < layout.lineCount(); ++i)
+        rows.append({layout.lineAt(i).textStart(), layout.lineAt(i).textStart() + layout.lineAt(i).textLength()});
+    return rows;
+}
+
+// Words of many kinds, with spaces and tabs between them, `length` long.
+QString paragraphOfWords(qsizetype length, quint32 seed)
+{
+    static const char *const words[] = {"wisdom", "begins", "in", "wonder", "a", "Ærøskøbing", "1,000.5", "(quote)",
+                                        "co-operate", "don't", "—", "naïve", "supercalifragilisticexpialidocious"};
+    QRandomGenerator random(seed);
+    QString text;
+    while (text.size() < length) {
+        text += QString::fromUtf8(words[random.bounded(int(std::size(words)))]);
+        text += random.bounded(10) ? u' ' : u'\t';
+    }
+    return text.first(length);
+}
+
 } // namespace
 
 class TextViewTest : public QObject
@@ -101,8 +144,9 @@ private slots:
         QTest::addColumn<int>("rows");
         QTest::newRow("empty") << "" << 1;
         QTest::newRow("shown lines") << "\r\nA\r\n\r\nB\r\n" << 5;
-        QTest::newRow("lone CR and lone LF") << "a\rb\nc" << 3;
-        QTest::newRow("LF CR is two breaks") << "a\n\rb" << 3;
+        QTest::newRow("lone CR and lone LF are no breaks") << "a\rb\nc" << 1;
+        QTest::newRow("LF CR is no break") << "a\n\rb" << 1;
+        QTest::newRow("CR CR LF is one break") << "a\r\r\nb" << 2;
         QTest::newRow("break at the end") << "a\r\n" << 2;
     }
 
@@ -177,9 +221,8 @@ private slots:
         for (qsizetype i = 1; i < forward.size(); ++i) {
             const qsizetype gapStart = forward[i - 1].second;
             const QString between = text.sliced(gapStart, forward[i].first - gapStart);
-            QVERIFY2(between.isEmpty() || between == u"\r\n" || between == u"\r" || between == u"\n",
-                     "rows meet, or a paragraph break stands between them");
-            QVERIFY2(forward[i].second - forward[i].first <= TextPieces::kPieceLength, "no row outruns a piece");
+            QVERIFY2(between.isEmpty() || between == u"\r\n", "rows meet, or a paragraph break stands between them");
+            QVERIFY2(forward[i].second - forward[i].first <= TextPieces::kLongestPiece, "no row outruns a piece");
         }
         QCOMPARE(forward.last().second, text.size());
         for (qsizetype position = 0; position <= text.size(); position += 37) {
@@ -211,12 +254,11 @@ private slots:
         QCOMPARE(forward.last().end, text.size());
         for (qsizetype i = 0; i < forward.size(); ++i) {
             const QString inside = pieces.textOf(forward[i]);
-            QVERIFY2(!inside.contains(u'\r') && !inside.contains(u'\n'), "a piece holds no break");
+            QVERIFY2(!inside.contains(QStringLiteral("\r\n")), "a piece holds no break");
             QVERIFY2(inside.size() <= TextPieces::kLongestPiece, "no piece is longer than the longest");
             if (i > 0) {
                 const QString between = text.sliced(forward[i - 1].end, forward[i].start - forward[i - 1].end);
-                QVERIFY2(between.isEmpty() || between == u"\r\n" || between == u"\r" || between == u"\n",
-                         "pieces meet, or a paragraph break stands between them");
+                QVERIFY2(between.isEmpty() || between == u"\r\n", "pieces meet, or a paragraph break stands between them");
             }
         }
         for (qsizetype position = 0; position <= text.size(); position += 37) {
@@ -359,9 +401,7 @@ private slots:
             QTimer::singleShot(0, [] {
                 auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
                 QVERIFY(menu);
-                QCOMPARE(menu->actions().size(), 2);
-                QCOMPARE(menu->actions()[1]->text(), QStringLiteral("Select All"));
-                menu->actions()[0]->trigger();
+                menuEntry(menu, "&Copy")->trigger();
                 menu->close();
             });
             QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(10, 10), view.mapToGlobal(QPoint(10, 10)));
@@ -380,8 +420,8 @@ private slots:
         QTimer::singleShot(0, [] {
             auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
             QVERIFY(menu);
-            QVERIFY(!menu->actions()[0]->isEnabled()); // nothing to copy yet
-            menu->actions()[1]->trigger();
+            QVERIFY(!menuEntry(menu, "&Copy")->isEnabled()); // nothing to copy yet
+            menuEntry(menu, "Select &All")->trigger();
             menu->close();
         });
         QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10), view.mapToGlobal(QPoint(10, 10)));
@@ -495,6 +535,187 @@ private slots:
             QVERIFY(boundary == QAccessible::NoBoundary || (start <= offset && offset < end));
             QCOMPARE(answer, line.sliced(start, end - start));
         }
+    }
+
+    // A paragraph wraps exactly as one layout of the whole paragraph would
+    // wrap it, however many pieces it is laid out in.
+    void wrapsAParagraphWhole_data()
+    {
+        QTest::addColumn<qsizetype>("length");
+        for (qsizetype length : {10, 100, 1000, 4095, 4096, 4097, 12'000, 40'000, 65'536})
+            QTest::addRow("%lld characters", qlonglong(length)) << length;
+    }
+
+    void wrapsAParagraphWhole()
+    {
+        QFETCH(qsizetype, length);
+        ReadOnlyTextView view;
+        prepare(view, QStringLiteral("Liberation Sans"));
+        const QString paragraph = paragraphOfWords(length, quint32(length));
+        view.setPlainText(QStringLiteral("before\r\n") + paragraph + QStringLiteral("\r\nafter"));
+        const QList<std::pair<qsizetype, qsizetype>> expected =
+            rowsOfOneLayout(paragraph, view.font(), view.rows().width());
+        QList<std::pair<qsizetype, qsizetype>> rows = rowsForward(view.rows());
+        QCOMPARE(rows.size(), expected.size() + 2);
+        rows = rows.sliced(1, expected.size());
+        for (auto &[start, end] : rows) {
+            start -= 8;
+            end -= 8;
+        }
+        QCOMPARE(rows, expected);
+        QCOMPARE(rowsBackward(view.rows()).sliced(1, expected.size()).size(), expected.size());
+    }
+
+    // A lone LF or CR is an ordinary character of its row: one step of the
+    // caret, no row break, copied and read as it stands.
+    void treatsALoneLineFeedAsACharacter_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<qsizetype>("caret");
+        QTest::addColumn<QString>("copied");
+        const QString lf = QStringLiteral("first half\nsecond half");
+        const QString cr = QStringLiteral("first half\rsecond half");
+        QTest::newRow("LF: one row, End goes past it") << lf << "End" << qsizetype(22) << "";
+        QTest::newRow("LF: Right steps over it once") << lf << "Ctrl+Right Ctrl+Right Right" << qsizetype(12) << "";
+        QTest::newRow("LF: a word ends before it") << lf << "Ctrl+Right Ctrl+Right" << qsizetype(11) << "";
+        QTest::newRow("LF: copied as it stands") << lf << "Ctrl+A Ctrl+C" << qsizetype(22) << lf;
+        QTest::newRow("CR: copied as it stands") << cr << "Ctrl+A Ctrl+C" << qsizetype(22) << cr;
+        QTest::newRow("CR LF: copied as one LF") << QStringLiteral("a\r\nb") << "Ctrl+A Ctrl+C" << qsizetype(4)
+                                                << QStringLiteral("a\nb");
+    }
+
+    void treatsALoneLineFeedAsACharacter()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, keys);
+        QFETCH(qsizetype, caret);
+        QFETCH(QString, copied);
+        ReadOnlyTextView view;
+        prepare(view, QStringLiteral("Liberation Sans"));
+        view.setPlainText(text);
+        view.setFocus();
+        QApplication::clipboard()->clear();
+        press(&view, keys);
+        QCOMPARE(view.caretPosition(), caret);
+        if (!copied.isEmpty())
+            QCOMPARE(QApplication::clipboard()->text(), copied);
+        if (!text.contains(QStringLiteral("\r\n"))) {
+            QCOMPARE(rowsForward(view.rows()).size(), 1);
+            QAccessibleTextInterface *reader = QAccessible::queryAccessibleInterface(&view)->textInterface();
+            int start = -1, end = -1;
+            QCOMPARE(reader->textAtOffset(10, QAccessible::CharBoundary, &start, &end), text.sliced(10, 1));
+            QCOMPARE(reader->textAtOffset(3, QAccessible::LineBoundary, &start, &end), text);
+        }
+    }
+
+    // The scroll bar counts rows where every row is counted: a row a step,
+    // a screenful a page. It stays shown, disabled while everything fits.
+    void scrollBarMovesByRows_data()
+    {
+        QTest::addColumn<int>("paragraphs");
+        QTest::addColumn<bool>("fits");
+        QTest::newRow("one paragraph") << 1 << true;
+        QTest::newRow("a dozen, that fit") << 12 << true;
+        QTest::newRow("a hundred") << 100 << false;
+        QTest::newRow("a thousand") << 1000 << false;
+    }
+
+    void scrollBarMovesByRows()
+    {
+        QFETCH(int, paragraphs);
+        QFETCH(bool, fits);
+        ReadOnlyTextView view;
+        prepare(view);
+        QStringList lines;
+        for (int i = 0; i < paragraphs; ++i)
+            lines.append(i % 7 == 3 ? QStringLiteral("a long one that wraps over several rows of the view, again "
+                                                     "and again and again, until it has taken three or more")
+                                    : QStringLiteral("row %1").arg(i));
+        view.setPlainText(lines.join(QStringLiteral("\r\n")));
+        const RowLayout &rows = view.rows();
+        const qsizetype rowCount = rowsForward(rows).size();
+        QCOMPARE(rows.rowCount(), rowCount);
+        QScrollBar *bar = view.verticalScrollBar();
+        QVERIFY(bar->isVisible());
+        QCOMPARE(bar->isEnabled(), !fits);
+        QCOMPARE(bar->maximum(), std::max<qsizetype>(0, rowCount - view.rowsInView()));
+        if (fits)
+            return;
+        QCOMPARE(bar->pageStep(), view.rowsInView());
+        for (int step = 1; step <= 5; ++step) {
+            bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+            QCOMPARE(bar->value(), step);
+            QCOMPARE(view.topPosition(), rows.rowStart(rows.movedBy(rows.rowAt(0), step)));
+        }
+        bar->setValue(bar->maximum() / 2);
+        QCOMPARE(view.topPosition(), rows.rowStart(rows.movedBy(rows.rowAt(0), bar->maximum() / 2)));
+        bar->setValue(bar->maximum());
+        QVERIFY(!view.characterRect(rows.length()).isNull());
+    }
+
+    // While the button stays down with the pointer below the view, the view
+    // goes on scrolling and the selection grows, with no further move.
+    void dragSelectionScrollsOnItsOwn()
+    {
+        ReadOnlyTextView view;
+        prepare(view);
+        QStringList lines;
+        for (int i = 0; i < 200; ++i)
+            lines.append(QStringLiteral("row %1").arg(i));
+        view.setPlainText(lines.join(QStringLiteral("\r\n")));
+        const QPoint inside(20, 20);
+        const qsizetype anchor = view.positionAt(inside);
+        QTest::mousePress(view.viewport(), Qt::LeftButton, {}, inside);
+        QMouseEvent below(QEvent::MouseMove, QPointF(20, view.viewport()->height() + 30),
+                          view.viewport()->mapToGlobal(QPointF(20, view.viewport()->height() + 30)), Qt::NoButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view.viewport(), &below);
+        const qsizetype topAfterMove = view.topPosition();
+        QTest::qWait(12 * ReadOnlyTextView::kAutoScrollInterval);
+        QVERIFY2(view.topPosition() > topAfterMove, "the view scrolled on its own");
+        QCOMPARE(view.selectionRange().first, anchor);
+        QVERIFY(view.selectionRange().second > topAfterMove);
+        QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, QPoint(20, view.viewport()->height() + 30));
+        const qsizetype topAtRelease = view.topPosition();
+        QTest::qWait(4 * ReadOnlyTextView::kAutoScrollInterval);
+        QCOMPARE(view.topPosition(), topAtRelease);
+    }
+
+    // The standard menu of a read-only text box: every entry, with its
+    // shortcut, those that would edit greyed out.
+    void offersTheStandardReadOnlyMenu_data()
+    {
+        QTest::addColumn<bool>("selected");
+        QTest::newRow("nothing selected") << false;
+        QTest::newRow("a word selected") << true;
+    }
+
+    void offersTheStandardReadOnlyMenu()
+    {
+        QFETCH(bool, selected);
+        ReadOnlyTextView view;
+        prepare(view);
+        view.setPlainText(kParagraphs);
+        if (selected)
+            view.select(0, 5);
+        QStringList entries;
+        QTimer::singleShot(0, [&entries] {
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            QVERIFY(menu);
+            for (const QAction *action : menu->actions()) {
+                entries.append(action->isSeparator() ? QStringLiteral("-")
+                                                     : QStringLiteral("%1 %2 %3")
+                                                           .arg(action->text(), action->shortcut().toString(),
+                                                                action->isEnabled() ? "on" : "off"));
+            }
+            menu->close();
+        });
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10), view.mapToGlobal(QPoint(10, 10)));
+        QApplication::sendEvent(view.viewport(), &event);
+        QCOMPARE(entries, (QStringList{"&Undo Ctrl+Z off", "-", "Cu&t Ctrl+X off",
+                                       selected ? "&Copy Ctrl+C on" : "&Copy Ctrl+C off", "&Paste Ctrl+V off",
+                                       "&Delete Del off", "-", "Select &All Ctrl+A on"}));
     }
 
     void scrollsThroughAHundredThousandLines()

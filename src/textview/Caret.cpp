@@ -126,6 +126,8 @@ void ReadOnlyTextView::restartBlinking()
 
 void ReadOnlyTextView::timerEvent(QTimerEvent *event)
 {
+    if (event->timerId() == m_autoScroll.timerId())
+        return dragSelect(true);
     if (event->timerId() != m_blink.timerId())
         return QAbstractScrollArea::timerEvent(event);
     m_caretOn = !m_caretOn;

@@ -23,7 +23,7 @@ QString ReadOnlyTextView::selectedText() const
             continue;
         }
         selected.append(QStringView(pieces.text()).sliced(copiedTo, i - copiedTo)).append(u'\n');
-        i = std::min(pieces.afterBreak(i), end);
+        i = std::min(i + 2, end);
         copiedTo = i;
     }
     selected.append(QStringView(pieces.text()).sliced(copiedTo, end - copiedTo));

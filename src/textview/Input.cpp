@@ -97,11 +97,24 @@ void ReadOnlyTextView::mouseMoveEvent(QMouseEvent *event)
 {
     if (!m_selecting)
         return;
-    QPoint point = event->position().toPoint();
-    // Dragging past the top or the bottom scrolls the text along.
-    if (point.y() < 0)
+    m_dragPoint = event->position().toPoint();
+    const bool outside = m_dragPoint.y() < 0 || m_dragPoint.y() >= viewport()->height();
+    if (outside && !m_autoScroll.isActive())
+        m_autoScroll.start(kAutoScrollInterval, this);
+    else if (!outside)
+        m_autoScroll.stop();
+    dragSelect(outside);
+}
+
+// Extends the selection to the pointer. A pointer held above or below the
+// view scrolls the text a row at a time, on every move and on every tick
+// of the timer while the button stays down, as in a standard text box.
+void ReadOnlyTextView::dragSelect(bool scroll)
+{
+    QPoint point = m_dragPoint;
+    if (scroll && point.y() < 0)
         scrollRows(-1);
-    else if (point.y() >= viewport()->height())
+    else if (scroll && point.y() >= viewport()->height())
         scrollRows(1);
     point.setY(std::clamp(point.y(), 0, viewport()->height() - 1));
     placeCaret(positionAt(point), true);
@@ -112,17 +125,33 @@ void ReadOnlyTextView::mouseReleaseEvent(QMouseEvent *event)
     if (event->button() != Qt::LeftButton || !m_selecting)
         return QAbstractScrollArea::mouseReleaseEvent(event);
     m_selecting = false;
+    m_autoScroll.stop();
     QClipboard *clipboard = QGuiApplication::clipboard();
     if (clipboard->supportsSelection() && !m_selection.isEmpty())
         clipboard->setText(selectedText(), QClipboard::Selection);
 }
 
+// The standard menu of a read-only text box: every entry of an editable
+// one, with its shortcut, and those that would change the text greyed out.
 void ReadOnlyTextView::contextMenuEvent(QContextMenuEvent *event)
 {
     QMenu menu(this);
-    QAction *copyAction = menu.addAction(tr("&Copy"), this, &ReadOnlyTextView::copy);
-    copyAction->setEnabled(!m_selection.isEmpty());
-    menu.addAction(tr("Select All"), this, &ReadOnlyTextView::selectAll);
+    const auto add = [&menu](const QString &text, QKeySequence::StandardKey key, bool enabled) {
+        QAction *action = menu.addAction(text);
+        action->setShortcut(key);
+        action->setEnabled(enabled);
+        return action;
+    };
+    add(tr("&Undo"), QKeySequence::Undo, false);
+    menu.addSeparator();
+    add(tr("Cu&t"), QKeySequence::Cut, false);
+    QAction *copyAction = add(tr("&Copy"), QKeySequence::Copy, !m_selection.isEmpty());
+    add(tr("&Paste"), QKeySequence::Paste, false);
+    add(tr("&Delete"), QKeySequence::Delete, false);
+    menu.addSeparator();
+    QAction *selectAllAction = add(tr("Select &All"), QKeySequence::SelectAll, m_rows.length() > 0);
+    connect(copyAction, &QAction::triggered, this, &ReadOnlyTextView::copy);
+    connect(selectAllAction, &QAction::triggered, this, &ReadOnlyTextView::selectAll);
     menu.exec(event->globalPos());
 }
 

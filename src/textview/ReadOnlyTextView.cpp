@@ -78,8 +78,10 @@ void ReadOnlyTextView::reformat()
     viewport()->update();
 }
 
-// The scroll bar counts characters (scaled down for texts longer than its
-// range): rows cannot be counted without laying out the whole text.
+// The scroll bar counts rows where every row is counted. In a longer text,
+// which is never laid out whole, it counts characters (scaled down for a
+// text longer than its range). It stays shown, disabled while everything
+// fits.
 void ReadOnlyTextView::updateScrollBar()
 {
     const RowLayout::Row lastTopRow = m_rows.movedBy(m_rows.lastRow(), -(rowsInView() - 1));
@@ -89,15 +91,32 @@ void ReadOnlyTextView::updateScrollBar()
     QScrollBar *bar = verticalScrollBar();
     const QSignalBlocker blocker(bar);
     bar->setRange(0, valueOf(m_lastTop));
-    const qsizetype pageCharacters = m_rows.rowEnd(m_rows.movedBy(m_rows.rowAt(m_top), rowsInView() - 1)) - m_top;
-    bar->setPageStep(std::max(1, int(std::min<qsizetype>(pageCharacters / m_scale, INT_MAX))));
-    bar->setSingleStep(std::max(1, bar->pageStep() / rowsInView()));
+    if (m_rows.rowCount()) {
+        bar->setPageStep(rowsInView());
+        bar->setSingleStep(1);
+    } else {
+        const qsizetype pageCharacters = m_rows.rowEnd(m_rows.movedBy(m_rows.rowAt(m_top), rowsInView() - 1)) - m_top;
+        bar->setPageStep(std::max(1, int(std::min<qsizetype>(pageCharacters / m_scale, INT_MAX))));
+        bar->setSingleStep(std::max(1, bar->pageStep() / rowsInView()));
+    }
     bar->setValue(valueOf(m_top));
+    bar->setEnabled(m_lastTop > 0);
 }
 
 int ReadOnlyTextView::valueOf(qsizetype position) const
 {
+    if (m_rows.rowCount())
+        return int(m_rows.rowNumber(m_rows.rowAt(position)));
     return int(position / m_scale);
+}
+
+qsizetype ReadOnlyTextView::positionOf(int value) const
+{
+    if (value >= verticalScrollBar()->maximum())
+        return m_lastTop;
+    if (m_rows.rowCount())
+        return m_rows.rowStart(m_rows.rowByNumber(value));
+    return qsizetype(value) * m_scale;
 }
 
 void ReadOnlyTextView::setTop(qsizetype position)
@@ -119,7 +138,7 @@ void ReadOnlyTextView::scrollContentsBy(int, int)
     const int value = verticalScrollBar()->value();
     if (value == valueOf(m_top))
         return;
-    setTop(value == verticalScrollBar()->maximum() ? m_lastTop : qsizetype(value) * m_scale);
+    setTop(positionOf(value));
 }
 
 void ReadOnlyTextView::ensureVisible(qsizetype position)

@@ -22,6 +22,9 @@ class ReadOnlyTextView : public QAbstractScrollArea
     Q_OBJECT
 
 public:
+    // How often a selection dragged beyond the view scrolls it by a row.
+    static constexpr int kAutoScrollInterval = 50; // milliseconds
+
     explicit ReadOnlyTextView(QWidget *parent = nullptr);
     ~ReadOnlyTextView() override;
 
@@ -92,14 +95,16 @@ private:
     void changeSelection(Selection selection);
     void restartBlinking();
     void announceSelection(const Selection &before) const;
-    // Keys (Input.cpp).
+    // Keys and the mouse (Input.cpp).
     bool moveByKey(QKeyEvent *event);
+    void dragSelect(bool scroll);
     // Scrolling and geometry.
     void setTop(qsizetype position);
     void scrollRows(qsizetype rows);
     void reformat();
     void updateScrollBar();
     int valueOf(qsizetype position) const;
+    qsizetype positionOf(int scrollBarValue) const;
     int textWidth() const;
 
     RowLayout m_rows;
@@ -110,6 +115,8 @@ private:
     qreal m_column = 0;      // where Up and Down look for the caret's new place
     int m_wheelRemainder = 0;
     bool m_selecting = false;
+    QPoint m_dragPoint; // where the pointer is while the left button selects
+    QBasicTimer m_autoScroll;
     bool m_caretOn = false;
     QBasicTimer m_blink;
 };

@@ -11,6 +11,8 @@ namespace {
 // Laid-out pieces kept at once: a screenful needs at most one a row, and a
 // laid-out piece of 4,096 characters holds a few hundred kilobytes.
 constexpr std::size_t kCachedLayouts = 64;
+// Paragraphs wrapped whole kept at once, beyond a counted text.
+constexpr std::size_t kCachedParagraphs = 256;
 
 bool isSpace(QChar character)
 {
@@ -23,6 +25,7 @@ void RowLayout::setText(const QString &text)
 {
     m_pieces.setText(text);
     forgetLayouts();
+    countRows();
 }
 
 void RowLayout::setFormat(const QFont &font, int width)
@@ -31,25 +34,26 @@ void RowLayout::setFormat(const QFont &font, int width)
     m_width = std::max(1, width);
     m_rowHeight = std::max(1, QFontMetrics(font).lineSpacing());
     forgetLayouts();
+    countRows();
 }
 
 void RowLayout::forgetLayouts() const
 {
     m_layouts.clear();
     m_layoutOrder.clear();
+    m_paragraphs.clear();
+    m_paragraphOrder.clear();
 }
 
-std::shared_ptr<const QTextLayout> RowLayout::layoutOf(const Piece &piece) const
+// Every row is the same height, so that rows can be counted instead of
+// measured.
+std::unique_ptr<QTextLayout> RowLayout::layOut(const QString &text) const
 {
-    if (const auto found = m_layouts.find(piece.start); found != m_layouts.end())
-        return found->second;
-    auto layout = std::make_shared<QTextLayout>(m_pieces.textOf(piece), m_font);
+    auto layout = std::make_unique<QTextLayout>(text, m_font);
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout->setTextOption(option);
     layout->setCacheEnabled(true);
-    // Every row is the same height, so that rows can be counted instead of
-    // measured.
     int y = 0;
     layout->beginLayout();
     for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine()) {
@@ -58,7 +62,100 @@ std::shared_ptr<const QTextLayout> RowLayout::layoutOf(const Piece &piece) const
         y += m_rowHeight;
     }
     layout->endLayout();
+    return layout;
+}
 
+// Lays the paragraph out from its start, a piece at a time. Each piece is
+// laid out a little beyond its end and keeps all its rows but the last,
+// which the text beyond may change; the next piece begins where that row
+// begins. The rows are therefore those of the whole paragraph, while no
+// layout holds more than a piece.
+const RowLayout::WrappedParagraph &RowLayout::wrapped(const Piece &paragraph) const
+{
+    if (const auto found = m_paragraphs.find(paragraph.start); found != m_paragraphs.end())
+        return found->second;
+    WrappedParagraph result{paragraph, {}, {0}};
+    const auto add = [&result](qsizetype start, int rows) {
+        result.pieceStarts.push_back(start);
+        result.rowsBefore.push_back(result.rowsBefore.back() + rows);
+    };
+    qsizetype start = paragraph.start;
+    qsizetype reach = TextPieces::kPieceLength;
+    for (;;) {
+        const qsizetype end = std::min(paragraph.end, start + reach);
+        const std::unique_ptr<QTextLayout> layout = layOut(text().sliced(start, end - start));
+        const int lines = std::max(1, layout->lineCount());
+        if (end == paragraph.end) {
+            add(start, lines);
+            break;
+        }
+        if (lines < 2) { // one row runs on beyond the piece
+            reach *= 2;
+            continue;
+        }
+        add(start, lines - 1);
+        start += layout->lineAt(lines - 1).textStart();
+        reach = TextPieces::kPieceLength;
+    }
+    // A counted text keeps all its paragraphs.
+    if (length() > kCountedLength && m_paragraphs.size() >= kCachedParagraphs) {
+        m_paragraphs.erase(m_paragraphOrder.front());
+        m_paragraphOrder.erase(m_paragraphOrder.begin());
+    }
+    m_paragraphOrder.push_back(paragraph.start);
+    return m_paragraphs.emplace(paragraph.start, std::move(result)).first->second;
+}
+
+void RowLayout::countRows()
+{
+    m_paragraphStarts.clear();
+    m_rowsBeforeParagraph.clear();
+    if (length() > kCountedLength)
+        return;
+    qsizetype rows = 0;
+    for (qsizetype start = 0;;) {
+        const Piece paragraph = *m_pieces.paragraphAt(start);
+        m_paragraphStarts.push_back(paragraph.start);
+        m_rowsBeforeParagraph.push_back(rows);
+        rows += wrapped(paragraph).rowsBefore.back();
+        if (paragraph.end >= length())
+            break;
+        start = paragraph.end + 2;
+    }
+    m_rowsBeforeParagraph.push_back(rows);
+}
+
+RowLayout::Piece RowLayout::pieceAt(qsizetype position) const
+{
+    position = normalized(position);
+    const std::optional<Piece> paragraph = m_pieces.paragraphAt(position);
+    if (!paragraph)
+        return m_pieces.pieceAt(position);
+    const WrappedParagraph &whole = wrapped(*paragraph);
+    const auto after = std::upper_bound(whole.pieceStarts.begin(), whole.pieceStarts.end(), position);
+    const qsizetype start = *(after - 1);
+    return {start, after == whole.pieceStarts.end() ? paragraph->end : *after};
+}
+
+std::optional<RowLayout::Piece> RowLayout::nextPiece(const Piece &piece) const
+{
+    if (piece.end >= length())
+        return std::nullopt;
+    return pieceAt(m_pieces.isBreakAt(piece.end) ? piece.end + 2 : piece.end);
+}
+
+std::optional<RowLayout::Piece> RowLayout::previousPiece(const Piece &piece) const
+{
+    if (piece.start == 0)
+        return std::nullopt;
+    return pieceAt(m_pieces.isAfterBreak(piece.start) ? piece.start - 2 : piece.start - 1);
+}
+
+std::shared_ptr<const QTextLayout> RowLayout::layoutOf(const Piece &piece) const
+{
+    if (const auto found = m_layouts.find(piece.start); found != m_layouts.end())
+        return found->second;
+    std::shared_ptr<const QTextLayout> layout = layOut(m_pieces.textOf(piece));
     if (m_layouts.size() >= kCachedLayouts) {
         m_layouts.erase(m_layoutOrder.front());
         m_layoutOrder.erase(m_layoutOrder.begin());
@@ -75,7 +172,7 @@ int RowLayout::lineCount(const Piece &piece) const
 RowLayout::Row RowLayout::rowAt(qsizetype position) const
 {
     position = normalized(position);
-    const Piece piece = m_pieces.pieceAt(position);
+    const Piece piece = pieceAt(position);
     const int line = layoutOf(piece)->lineForTextPosition(int(position - piece.start)).lineNumber();
     return {piece, std::clamp(line, 0, lineCount(piece) - 1)};
 }
@@ -84,7 +181,7 @@ std::optional<RowLayout::Row> RowLayout::nextRow(const Row &row) const
 {
     if (row.line + 1 < lineCount(row.piece))
         return Row{row.piece, row.line + 1};
-    if (const std::optional<Piece> next = m_pieces.nextPiece(row.piece))
+    if (const std::optional<Piece> next = nextPiece(row.piece))
         return Row{*next, 0};
     return std::nullopt;
 }
@@ -93,7 +190,7 @@ std::optional<RowLayout::Row> RowLayout::previousRow(const Row &row) const
 {
     if (row.line > 0)
         return Row{row.piece, row.line - 1};
-    if (const std::optional<Piece> previous = m_pieces.previousPiece(row.piece))
+    if (const std::optional<Piece> previous = previousPiece(row.piece))
         return Row{*previous, lineCount(*previous) - 1};
     return std::nullopt;
 }
@@ -113,6 +210,40 @@ RowLayout::Row RowLayout::movedBy(Row row, qsizetype count) const
         row = *previous;
     }
     return row;
+}
+
+std::optional<qsizetype> RowLayout::rowCount() const
+{
+    if (m_rowsBeforeParagraph.empty())
+        return std::nullopt;
+    return m_rowsBeforeParagraph.back();
+}
+
+qsizetype RowLayout::rowNumber(const Row &row) const
+{
+    const auto paragraph = std::upper_bound(m_paragraphStarts.begin(), m_paragraphStarts.end(), row.piece.start) - 1;
+    const WrappedParagraph &whole = m_paragraphs.at(*paragraph);
+    const auto piece = std::lower_bound(whole.pieceStarts.begin(), whole.pieceStarts.end(), row.piece.start);
+    return m_rowsBeforeParagraph[std::size_t(paragraph - m_paragraphStarts.begin())] +
+           whole.rowsBefore[std::size_t(piece - whole.pieceStarts.begin())] + row.line;
+}
+
+RowLayout::Row RowLayout::rowByNumber(qsizetype number) const
+{
+    number = std::clamp<qsizetype>(number, 0, *rowCount() - 1);
+    const std::size_t paragraph =
+        std::size_t(std::upper_bound(m_rowsBeforeParagraph.begin(), m_rowsBeforeParagraph.end() - 1, number) -
+                    m_rowsBeforeParagraph.begin()) -
+        1;
+    const WrappedParagraph &whole = m_paragraphs.at(m_paragraphStarts[paragraph]);
+    const qsizetype within = number - m_rowsBeforeParagraph[paragraph];
+    const std::size_t piece =
+        std::size_t(std::upper_bound(whole.rowsBefore.begin(), whole.rowsBefore.end() - 1, within) -
+                    whole.rowsBefore.begin()) -
+        1;
+    const qsizetype start = whole.pieceStarts[piece];
+    const Piece found{start, piece + 1 < whole.pieceStarts.size() ? whole.pieceStarts[piece + 1] : whole.paragraph.end};
+    return {found, std::min(int(within - whole.rowsBefore[piece]), lineCount(found) - 1)};
 }
 
 qsizetype RowLayout::rowStart(const Row &row) const

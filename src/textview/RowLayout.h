@@ -1,8 +1,16 @@
 // SPDX-License-Identifier: MIT
-// The rows on screen: each piece of the text laid out at a width, kept in
-// a small cache, and the walk from row to row. Only the pieces that are
-// looked at are ever laid out. A row never runs across a cut between two
-// pieces; inside a piece, rows wrap at word boundaries.
+// The rows on screen: the text wrapped at a width, laid out only where it
+// is looked at, and the walk from row to row.
+//
+// A paragraph of at most TextPieces::kExactParagraphLength characters is
+// wrapped whole: the first time it is looked at, it is laid out from its
+// start in pieces of about kPieceLength characters, each beginning where a
+// row of the whole paragraph begins, so its rows are exactly those of one
+// layout of the whole paragraph. A longer paragraph is laid out in the
+// pieces TextPieces cuts, and a row ends at each cut. Laid-out pieces are
+// kept in a small cache. For a text of at most kCountedLength characters
+// every row is counted when the text or the format is set, so that rows can
+// be numbered.
 #pragma once
 
 #include "TextPieces.h"
@@ -21,6 +29,9 @@ class RowLayout
 {
 public:
     using Piece = TextPieces::Piece;
+    // The longest text whose rows are all counted.
+    static constexpr qsizetype kCountedLength = qsizetype(128) << 10;
+
     // One row on screen: a line of a piece's layout.
     struct Row
     {
@@ -39,7 +50,14 @@ public:
     // Forgets every layout when the font or the width changes.
     void setFormat(const QFont &font, int width);
     int rowHeight() const { return m_rowHeight; }
+    int width() const { return m_width; }
 
+    // The pieces laid out one at a time: at a boundary inside a paragraph
+    // the one that begins there, at a paragraph break the one that ends
+    // there.
+    Piece pieceAt(qsizetype position) const;
+    std::optional<Piece> nextPiece(const Piece &piece) const;
+    std::optional<Piece> previousPiece(const Piece &piece) const;
     std::shared_ptr<const QTextLayout> layoutOf(const Piece &piece) const;
     int lineCount(const Piece &piece) const;
 
@@ -51,6 +69,12 @@ public:
     Row movedBy(Row row, qsizetype count) const;
     Row lastRow() const { return rowAt(length()); }
 
+    // With every row counted: how many rows there are, which row a row is
+    // (from 0), and the row of a number.
+    std::optional<qsizetype> rowCount() const;
+    qsizetype rowNumber(const Row &row) const;
+    Row rowByNumber(qsizetype number) const;
+
     qsizetype rowStart(const Row &row) const;
     // Just past the row's last character (its trailing space included).
     qsizetype rowEnd(const Row &row) const;
@@ -61,6 +85,18 @@ public:
     qsizetype positionAt(const Row &row, qreal x) const;
 
 private:
+    // A paragraph wrapped whole: where each of its pieces begins, and how
+    // many rows the pieces before each hold.
+    struct WrappedParagraph
+    {
+        Piece paragraph;
+        std::vector<qsizetype> pieceStarts;
+        std::vector<qsizetype> rowsBefore; // one more entry: all its rows
+    };
+
+    std::unique_ptr<QTextLayout> layOut(const QString &text) const;
+    const WrappedParagraph &wrapped(const Piece &paragraph) const;
+    void countRows();
     void forgetLayouts() const;
 
     TextPieces m_pieces;
@@ -71,6 +107,13 @@ private:
     // oldest never pulls a layout from under a caller still using it.
     mutable std::unordered_map<qsizetype, std::shared_ptr<const QTextLayout>> m_layouts;
     mutable std::vector<qsizetype> m_layoutOrder;
+    // Paragraphs wrapped whole, by their start: recently met ones, or all of
+    // a counted text.
+    mutable std::unordered_map<qsizetype, WrappedParagraph> m_paragraphs;
+    mutable std::vector<qsizetype> m_paragraphOrder;
+    // Of a counted text: each paragraph's start and the rows before it.
+    std::vector<qsizetype> m_paragraphStarts;
+    std::vector<qsizetype> m_rowsBeforeParagraph; // one more entry: all rows
 };
 
 } // namespace sayvane

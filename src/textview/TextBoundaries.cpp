@@ -31,23 +31,21 @@ TextRange itemAround(const TextPieces &pieces, qsizetype position, QTextBoundary
 
 qsizetype nextCaretPosition(const RowLayout &rows, qsizetype position, QTextLayout::CursorMode mode)
 {
-    const TextPieces &pieces = rows.pieces();
-    position = pieces.normalized(position);
-    const TextPieces::Piece piece = pieces.pieceAt(position);
+    position = rows.normalized(position);
+    const TextPieces::Piece piece = rows.pieceAt(position);
     if (position < piece.end)
         return piece.start + rows.layoutOf(piece)->nextCursorPosition(int(position - piece.start), mode);
-    const std::optional<TextPieces::Piece> next = pieces.nextPiece(piece);
+    const std::optional<TextPieces::Piece> next = rows.nextPiece(piece);
     return next ? next->start : position;
 }
 
 qsizetype previousCaretPosition(const RowLayout &rows, qsizetype position, QTextLayout::CursorMode mode)
 {
-    const TextPieces &pieces = rows.pieces();
-    position = pieces.normalized(position);
-    const TextPieces::Piece piece = pieces.pieceAt(position);
+    position = rows.normalized(position);
+    const TextPieces::Piece piece = rows.pieceAt(position);
     if (position > piece.start)
         return piece.start + rows.layoutOf(piece)->previousCursorPosition(int(position - piece.start), mode);
-    const std::optional<TextPieces::Piece> previous = pieces.previousPiece(piece);
+    const std::optional<TextPieces::Piece> previous = rows.previousPiece(piece);
     if (!previous)
         return position;
     if (previous->end == piece.start) // the same paragraph goes on
@@ -73,8 +71,8 @@ TextRange sentenceAt(const TextPieces &pieces, qsizetype position)
 
 TextRange paragraphAt(const TextPieces &pieces, qsizetype position)
 {
-    const TextPieces::Piece piece = pieces.pieceAt(position);
-    return {piece.start, piece.end};
+    const TextPieces::Piece paragraph = pieces.paragraphAt(position).value_or(pieces.pieceAt(position));
+    return {paragraph.start, paragraph.end};
 }
 
 } // namespace sayvane

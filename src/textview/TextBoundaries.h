@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 // Every boundary of the text in one place: characters (a surrogate pair or
 // a grapheme cluster is one), words, sentences and paragraphs. Each is
-// found within the piece around the position, so no request walks or
-// returns more than a piece, however long its paragraph.
+// found within a bounded stretch around the position (a word or sentence
+// within the piece around it, a paragraph when it is no longer than
+// TextPieces::kExactParagraphLength), however long the text.
 #pragma once
 
 #include "RowLayout.h"
@@ -25,8 +26,8 @@ TextRange characterAt(const RowLayout &rows, qsizetype position);
 // The word, run of spaces or single mark around a position.
 TextRange wordAt(const TextPieces &pieces, qsizetype position);
 TextRange sentenceAt(const TextPieces &pieces, qsizetype position);
-// The paragraph around a position, without its break; of a paragraph
-// longer than a piece, the piece around the position.
+// The paragraph around a position, without its break; of a longer
+// paragraph than TextPieces finds whole, the piece around the position.
 TextRange paragraphAt(const TextPieces &pieces, qsizetype position);
 
 } // namespace sayvane

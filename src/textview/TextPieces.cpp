@@ -15,34 +15,76 @@ bool isSpace(QChar character)
 
 } // namespace
 
+void TextPieces::setText(const QString &text)
+{
+    m_text = text;
+    m_known = {};
+}
+
 bool TextPieces::isBreakAt(qsizetype position) const
 {
-    return position >= 0 && position < length() && isBreakCharacter(m_text[position]);
-}
-
-qsizetype TextPieces::afterBreak(qsizetype position) const
-{
-    const bool crlf = m_text[position] == u'\r' && position + 1 < length() && m_text[position + 1] == u'\n';
-    return position + (crlf ? 2 : 1);
-}
-
-qsizetype TextPieces::beforeBreak(qsizetype position) const
-{
-    const bool crlf = position >= 2 && m_text[position - 1] == u'\n' && m_text[position - 2] == u'\r';
-    return position - (crlf ? 2 : 1);
+    return position >= 0 && position + 1 < length() && m_text[position] == u'\r' && m_text[position + 1] == u'\n';
 }
 
 qsizetype TextPieces::normalized(qsizetype position) const
 {
     position = std::clamp<qsizetype>(position, 0, length());
-    if (position > 0 && position < length() && m_text[position - 1] == u'\r' && m_text[position] == u'\n')
+    if (position > 0 && isBreakAt(position - 1))
         --position;
     return position;
 }
 
+// Where the last paragraph before `position` ends its break, looking back
+// no further than `limit`; -1 when there is none within it. (The start of
+// the text counts as a break.)
+qsizetype TextPieces::breakBefore(qsizetype position, qsizetype limit) const
+{
+    const qsizetype from = std::max<qsizetype>(0, position - limit);
+    const qsizetype found = QStringView(m_text).sliced(from, position - from).lastIndexOf(u"\r\n");
+    if (found >= 0)
+        return from + found + 2;
+    return from == 0 ? 0 : -1;
+}
+
+// Where the first break at or after `position` begins, looking no further
+// than `limit`; -1 when there is none within it. (The end of the text
+// counts as a break.)
+qsizetype TextPieces::breakAfter(qsizetype position, qsizetype limit) const
+{
+    const qsizetype to = std::min(length(), position + limit);
+    const qsizetype found = QStringView(m_text).sliced(position, to - position).indexOf(u"\r\n");
+    if (found >= 0)
+        return position + found;
+    return to == length() ? length() : -1;
+}
+
+std::optional<TextPieces::Paragraph> TextPieces::paragraphAt(qsizetype position) const
+{
+    position = normalized(position);
+    for (const Known &known : m_known) {
+        if (known.stretch.start <= position && position <= known.stretch.end)
+            return known.whole ? std::optional(known.stretch) : std::nullopt;
+    }
+    // The breaks around a paragraph found whole lie within this reach of
+    // every position inside it.
+    const qsizetype reach = kExactParagraphLength + 2;
+    const qsizetype start = breakBefore(position, reach);
+    const qsizetype end = breakAfter(position, reach);
+    const bool whole = start >= 0 && end >= 0 && end - start <= kExactParagraphLength;
+    // Otherwise the stretch holds no break and is longer than any paragraph
+    // found whole: every position in it lies in a long paragraph.
+    const Known found{{start >= 0 ? start : std::max<qsizetype>(0, position - reach),
+                       end >= 0 ? end : std::min(length(), position + reach)},
+                      whole};
+    m_known[m_nextKnown] = found;
+    m_nextKnown = (m_nextKnown + 1) % m_known.size();
+    return whole ? std::optional(found.stretch) : std::nullopt;
+}
+
 // The cut near cell * kPieceLength, if a long paragraph runs across it:
 // just after the last space within kLookBack characters before that point,
-// or at the point itself, never inside a surrogate pair.
+// or at the point itself, never inside a surrogate pair nor next to a
+// break.
 std::optional<qsizetype> TextPieces::cutNear(qsizetype cell) const
 {
     const qsizetype point = cell * kPieceLength;
@@ -50,7 +92,7 @@ std::optional<qsizetype> TextPieces::cutNear(qsizetype cell) const
         return std::nullopt;
     qsizetype cut = point;
     for (qsizetype i = point - 1; i >= std::max<qsizetype>(point - kLookBack, 1); --i) {
-        if (isBreakCharacter(m_text[i]))
+        if (isBreakAt(i - 1) || isBreakAt(i))
             break;
         if (isSpace(m_text[i])) {
             cut = i + 1;
@@ -59,7 +101,7 @@ std::optional<qsizetype> TextPieces::cutNear(qsizetype cell) const
     }
     if (m_text[cut - 1].isHighSurrogate() && m_text[cut].isLowSurrogate())
         --cut;
-    if (cut <= 0 || isBreakCharacter(m_text[cut - 1]) || isBreakCharacter(m_text[cut]))
+    if (cut <= 0 || isBreakAt(cut - 2) || isBreakAt(cut - 1) || isBreakAt(cut))
         return std::nullopt;
     return cut;
 }
@@ -70,13 +112,13 @@ std::optional<qsizetype> TextPieces::cutNear(qsizetype cell) const
 // cell or two: a cell without a cut has a break next to its point.
 qsizetype TextPieces::pieceStart(qsizetype position) const
 {
-    qsizetype scanned = position; // no break in [scanned, position)
+    qsizetype scanned = position; // no break ends in (scanned, position]
     for (qsizetype cell = (position + kLookBack) / kPieceLength;; --cell) {
         const std::optional<qsizetype> cut = cell == 0 ? std::optional<qsizetype>(0) : cutNear(cell);
         const bool usable = cut && *cut <= position;
-        const qsizetype low = usable ? *cut : std::min(scanned, cell * kPieceLength - kLookBack - 1);
+        const qsizetype low = usable ? *cut : std::min(scanned, cell * kPieceLength - kLookBack - 2);
         for (qsizetype i = scanned; i > low; --i) {
-            if (isBreakCharacter(m_text[i - 1]))
+            if (isAfterBreak(i))
                 return i;
         }
         if (usable)
@@ -89,13 +131,13 @@ qsizetype TextPieces::pieceStart(qsizetype position) const
 // or the first cut after it, whichever comes first.
 qsizetype TextPieces::pieceEnd(qsizetype start) const
 {
-    qsizetype scanned = start; // no break in [start, scanned)
+    qsizetype scanned = start; // no break begins in [start, scanned)
     for (qsizetype cell = start / kPieceLength + 1;; ++cell) {
         const std::optional<qsizetype> cut = cutNear(cell);
         const bool usable = cut && *cut > start;
         const qsizetype high = usable ? *cut : std::min(cell * kPieceLength, length());
         for (qsizetype i = scanned; i < high; ++i) {
-            if (isBreakCharacter(m_text[i]))
+            if (isBreakAt(i))
                 return i;
         }
         if (usable || high == length())
@@ -114,7 +156,7 @@ std::optional<TextPieces::Piece> TextPieces::nextPiece(const Piece &piece) const
 {
     if (piece.end >= length())
         return std::nullopt;
-    const qsizetype next = isBreakAt(piece.end) ? afterBreak(piece.end) : piece.end;
+    const qsizetype next = isBreakAt(piece.end) ? piece.end + 2 : piece.end;
     return Piece{next, pieceEnd(next)};
 }
 
@@ -123,10 +165,9 @@ std::optional<TextPieces::Piece> TextPieces::previousPiece(const Piece &piece) c
     const qsizetype start = piece.start;
     if (start == 0)
         return std::nullopt;
-    if (!isBreakCharacter(m_text[start - 1])) // a cut inside a paragraph
+    if (!isAfterBreak(start)) // a cut inside a paragraph
         return Piece{pieceStart(start - 1), start};
-    const qsizetype breakStart = beforeBreak(start);
-    return Piece{pieceStart(breakStart), breakStart};
+    return Piece{pieceStart(start - 2), start - 2};
 }
 
 } // namespace sayvane

@@ -2,6 +2,7 @@
 // What a screen reader finds in the window: every control by its name and
 // role, the text of the quotations area, the items of both lists, and
 // buttons it can press.
+#include "Accessibility.h"
 #include "ReadOnlyTextView.h"
 #include "WindowTestSupport.h"
 #include "frmMain.h"
@@ -103,6 +104,22 @@ private slots:
                 read.append(interface->child(i)->text(QAccessible::Name));
             QCOMPARE(read, items);
         }
+    }
+
+    // A name longer than one answer to a screen reader may carry is read
+    // from its start; the row shows its start too, soft hyphens as nothing.
+    void readsTheStartOfAHugeName()
+    {
+        test::ShownWindow shown;
+        const QByteArray huge(3 << 20, 'n');
+        QVERIFY(shown.open("##" + huge + "\r\n##" + QByteArray(1024, '\xAD') + "\r\n", "##S\r\n"));
+        QAccessibleInterface *list = QAccessible::queryAccessibleInterface(shown.controls().AuthorList);
+        QCOMPARE(list->childCount(), 2);
+        QCOMPARE(list->child(0)->text(QAccessible::Name), QString(kLongestAccessibleText, u'n'));
+        QCOMPARE(list->child(1)->text(QAccessible::Name), QString(1024, QChar(0xAD)));
+        QCOMPARE(shown.controls().AuthorList->model()->index(0, 0).data().toString().size(), huge.size());
+        const QImage rows = shown.controls().AuthorList->viewport()->grab().toImage();
+        QVERIFY(!rows.isNull());
     }
 
     void readsTheQuotations()

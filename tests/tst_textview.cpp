@@ -120,8 +120,19 @@ QList<std::pair<qsizetype, qsizetype>> rowsOfOneLayout(const QString &text, cons
 // Words of many kinds, with spaces and tabs between them, `length` long.
 QString paragraphOfWords(qsizetype length, quint32 seed)
 {
-    static const char *const words[] = {"wisdom", "begins", "in", "wonder", "a", "Ærøskøbing", "1,000.5", "(quote)",
-                                        "co-operate", "don't", "—", "naïve", "supercalifragilisticexpialidocious"};
+    static const char *const words[] = {"wisdom",
+                                        "begins",
+                                        "in",
+                                        "wonder",
+                                        "a",
+                                        "Ærøskøbing",
+                                        "1,000.5",
+                                        "(quote)",
+                                        "co-operate",
+                                        "don't",
+                                        "—",
+                                        "naïve",
+                                        "supercalifragilisticexpialidocious"};
     QRandomGenerator random(seed);
     QString text;
     while (text.size() < length) {
@@ -191,6 +202,7 @@ private slots:
         QTest::newRow("words") << words;
         QTest::newRow("no spaces at all") << QString(13'000, u'x');
         QTest::newRow("tabs only") << QString(12'000, u'\t');
+        QTest::newRow("soft hyphens, which take no width") << QString(150'000, QChar(0xAD));
         QTest::newRow("exactly one piece") << QString(TextPieces::kPieceLength, u'y');
         QTest::newRow("one more than a piece") << QString(TextPieces::kPieceLength + 1, u'y');
         QString breaksAtCuts;
@@ -222,7 +234,7 @@ private slots:
             const qsizetype gapStart = forward[i - 1].second;
             const QString between = text.sliced(gapStart, forward[i].first - gapStart);
             QVERIFY2(between.isEmpty() || between == u"\r\n", "rows meet, or a paragraph break stands between them");
-            QVERIFY2(forward[i].second - forward[i].first <= TextPieces::kLongestPiece, "no row outruns a piece");
+            QVERIFY2(forward[i].second - forward[i].first <= RowLayout::kLongestRow, "no row outruns the longest");
         }
         QCOMPARE(forward.last().second, text.size());
         for (qsizetype position = 0; position <= text.size(); position += 37) {
@@ -258,7 +270,8 @@ private slots:
             QVERIFY2(inside.size() <= TextPieces::kLongestPiece, "no piece is longer than the longest");
             if (i > 0) {
                 const QString between = text.sliced(forward[i - 1].end, forward[i].start - forward[i - 1].end);
-                QVERIFY2(between.isEmpty() || between == u"\r\n", "pieces meet, or a paragraph break stands between them");
+                QVERIFY2(between.isEmpty() || between == u"\r\n",
+                         "pieces meet, or a paragraph break stands between them");
             }
         }
         for (qsizetype position = 0; position <= text.size(); position += 37) {
@@ -581,8 +594,8 @@ private slots:
         QTest::newRow("LF: a word ends before it") << lf << "Ctrl+Right Ctrl+Right" << qsizetype(11) << "";
         QTest::newRow("LF: copied as it stands") << lf << "Ctrl+A Ctrl+C" << qsizetype(22) << lf;
         QTest::newRow("CR: copied as it stands") << cr << "Ctrl+A Ctrl+C" << qsizetype(22) << cr;
-        QTest::newRow("CR LF: copied as one LF") << QStringLiteral("a\r\nb") << "Ctrl+A Ctrl+C" << qsizetype(4)
-                                                << QStringLiteral("a\nb");
+        QTest::newRow("CR LF: copied as one LF")
+            << QStringLiteral("a\r\nb") << "Ctrl+A Ctrl+C" << qsizetype(4) << QStringLiteral("a\nb");
     }
 
     void treatsALoneLineFeedAsACharacter()

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "RowLayout.h"
 
+#include "ZeroWidth.h"
+
 #include <QFontMetrics>
 
 #include <algorithm>
@@ -47,9 +49,9 @@ void RowLayout::forgetLayouts() const
 
 // Every row is the same height, so that rows can be counted instead of
 // measured.
-std::unique_ptr<QTextLayout> RowLayout::layOut(const QString &text) const
+std::unique_ptr<QTextLayout> RowLayout::layOut(QString text) const
 {
-    auto layout = std::make_unique<QTextLayout>(text, m_font);
+    auto layout = std::make_unique<QTextLayout>(joinSoftHyphens(text), m_font);
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout->setTextOption(option);
@@ -89,8 +91,13 @@ const RowLayout::WrappedParagraph &RowLayout::wrapped(const Piece &paragraph) co
             add(start, lines);
             break;
         }
-        if (lines < 2) { // one row runs on beyond the piece
+        if (lines < 2 && reach < kLongestRow) { // one row runs on beyond the piece
             reach *= 2;
+            continue;
+        }
+        if (lines < 2) { // a row of zero-width characters, cut to keep layouts bounded
+            add(start, 1);
+            start = text()[end - 1].isHighSurrogate() ? end - 1 : end;
             continue;
         }
         add(start, lines - 1);

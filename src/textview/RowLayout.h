@@ -31,6 +31,9 @@ public:
     using Piece = TextPieces::Piece;
     // The longest text whose rows are all counted.
     static constexpr qsizetype kCountedLength = qsizetype(128) << 10;
+    // The longest row: only characters that take no width make a row this
+    // long, and it is cut there.
+    static constexpr qsizetype kLongestRow = 16 * TextPieces::kPieceLength;
 
     // One row on screen: a line of a piece's layout.
     struct Row
@@ -94,7 +97,7 @@ private:
         std::vector<qsizetype> rowsBefore; // one more entry: all its rows
     };
 
-    std::unique_ptr<QTextLayout> layOut(const QString &text) const;
+    std::unique_ptr<QTextLayout> layOut(QString text) const;
     const WrappedParagraph &wrapped(const Piece &paragraph) const;
     void countRows();
     void forgetLayouts() const;

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "NameListModel.h"
 
+#include "Accessibility.h"
 #include "NameFilter.h"
+#include "ZeroWidth.h"
 
 namespace sayvane {
 namespace {
@@ -49,10 +51,15 @@ QVariant NameListModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= m_shown.size())
         return {};
     const qsizetype position = m_shown[index.row()];
-    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
+    if (role == Qt::DisplayRole)
         return m_names->text(position);
-    if (role == ShownStartRole)
-        return m_names->textPrefix(position, kShownStartLength);
+    // A screen reader hears at most what one answer may carry.
+    if (role == Qt::AccessibleTextRole)
+        return m_names->textPrefix(position, kLongestAccessibleText);
+    if (role == ShownStartRole) {
+        QString shown = m_names->textPrefix(position, kShownStartLength);
+        return joinSoftHyphens(shown);
+    }
     return {};
 }
 

@@ -11,6 +11,7 @@
 #include <QClipboard>
 #include <QTextLayout>
 #include <QMenu>
+#include <QMimeData>
 #include <QRandomGenerator>
 #include <QScrollBar>
 #include <QTest>
@@ -425,6 +426,30 @@ private slots:
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("alpha beta gamma\ndelta epsilon"));
     }
 
+    // A selection made with the mouse is offered to other programs as the
+    // primary selection, its text built only when one asks for it; a new
+    // text takes it back.
+    void offersTheSelectionOnRequest()
+    {
+        QClipboard *clipboard = QApplication::clipboard();
+        if (!clipboard->supportsSelection())
+            QSKIP("no primary selection on this platform; tst_textview_primary_selection runs this under X");
+        ReadOnlyTextView view;
+        prepare(view);
+        view.setPlainText(kParagraphs);
+        const auto pointOf = [&view](qsizetype position) { return view.characterRect(position).center(); };
+        QTest::mousePress(view.viewport(), Qt::LeftButton, {}, pointOf(6));
+        QTest::mouseMove(view.viewport(), pointOf(24));
+        QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, pointOf(24));
+        const QMimeData *offered = clipboard->mimeData(QClipboard::Selection);
+        QVERIFY(offered);
+        QCOMPARE(offered->formats(), QStringList{"text/plain"});
+        QVERIFY(view.selectedText().startsWith(QStringLiteral("beta gamma\ndelta")));
+        QCOMPARE(offered->text(), view.selectedText());
+        view.setPlainText(QStringLiteral("another text"));
+        QCOMPARE(clipboard->text(QClipboard::Selection), QString());
+    }
+
     void selectsAllFromTheContextMenu()
     {
         ReadOnlyTextView view;
@@ -729,6 +754,24 @@ private slots:
         QCOMPARE(entries, (QStringList{"&Undo Ctrl+Z off", "-", "Cu&t Ctrl+X off",
                                        selected ? "&Copy Ctrl+C on" : "&Copy Ctrl+C off", "&Paste Ctrl+V off",
                                        "&Delete Del off", "-", "Select &All Ctrl+A on"}));
+    }
+
+    // The rectangle of a character out of view is empty, found at once, so
+    // that a screen reader asking for the extents of a long stretch
+    // character by character is answered.
+    void answersCharacterRectanglesOfALongStretch()
+    {
+        ReadOnlyTextView view;
+        prepare(view);
+        view.setPlainText(paragraphOfWords(3'000'000, 5));
+        QAccessibleTextInterface *text = QAccessible::queryAccessibleInterface(&view)->textInterface();
+        int shown = 0;
+        for (int offset = 0; offset < 2'000'000; ++offset)
+            shown += !text->characterRect(offset).isEmpty();
+        QVERIFY(shown > 100);
+        QVERIFY(shown < 5000);
+        QVERIFY(text->characterRect(shown + 100).isEmpty());
+        QVERIFY(!text->characterRect(0).isEmpty());
     }
 
     void scrollsThroughAHundredThousandLines()

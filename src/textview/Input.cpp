@@ -126,9 +126,7 @@ void ReadOnlyTextView::mouseReleaseEvent(QMouseEvent *event)
         return QAbstractScrollArea::mouseReleaseEvent(event);
     m_selecting = false;
     m_autoScroll.stop();
-    QClipboard *clipboard = QGuiApplication::clipboard();
-    if (clipboard->supportsSelection() && !m_selection.isEmpty())
-        clipboard->setText(selectedText(), QClipboard::Selection);
+    offerSelection();
 }
 
 // The standard menu of a read-only text box: every entry of an editable

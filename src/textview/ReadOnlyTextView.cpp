@@ -54,6 +54,8 @@ ReadOnlyTextView::~ReadOnlyTextView() = default;
 
 void ReadOnlyTextView::setPlainText(const QString &text)
 {
+    withdrawSelection();
+    m_shownEndTop = -1;
     m_rows.setText(text);
     m_column = 0;
     m_top = 0;
@@ -73,6 +75,7 @@ int ReadOnlyTextView::rowsInView() const
 
 void ReadOnlyTextView::reformat()
 {
+    m_shownEndTop = -1;
     m_rows.setFormat(font(), textWidth());
     updateScrollBar();
     viewport()->update();
@@ -216,8 +219,22 @@ void ReadOnlyTextView::wheelEvent(QWheelEvent *event)
     event->accept();
 }
 
+// Where the last row in view ends, found again only when the view has
+// moved: a screen reader may ask for the rectangle of every character of
+// a long stretch, and those out of view answer at once.
+qsizetype ReadOnlyTextView::shownEnd() const
+{
+    if (m_shownEndTop != m_top) {
+        m_shownEnd = m_rows.rowEnd(m_rows.movedBy(m_rows.rowAt(m_top), rowsInView()));
+        m_shownEndTop = m_top;
+    }
+    return m_shownEnd;
+}
+
 QRect ReadOnlyTextView::characterRect(qsizetype position) const
 {
+    if (position < m_top || position > shownEnd())
+        return {};
     const RowLayout::Row row = m_rows.rowAt(position);
     const qsizetype start = m_rows.rowStart(row);
     if (start < m_top)

@@ -95,6 +95,9 @@ private:
     void changeSelection(Selection selection);
     void restartBlinking();
     void announceSelection(const Selection &before) const;
+    // The primary selection (Clipboard.cpp).
+    void offerSelection() const;
+    void withdrawSelection() const;
     // Keys and the mouse (Input.cpp).
     bool moveByKey(QKeyEvent *event);
     void dragSelect(bool scroll);
@@ -106,13 +109,16 @@ private:
     int valueOf(qsizetype position) const;
     qsizetype positionOf(int scrollBarValue) const;
     int textWidth() const;
+    qsizetype shownEnd() const;
 
     RowLayout m_rows;
     Selection m_selection;
-    qsizetype m_top = 0;     // start of the first row in view
-    qsizetype m_lastTop = 0; // the top from which the last row just shows
-    qsizetype m_scale = 1;   // characters per unit of the scroll bar
-    qreal m_column = 0;      // where Up and Down look for the caret's new place
+    qsizetype m_top = 0;                  // start of the first row in view
+    qsizetype m_lastTop = 0;              // the top from which the last row just shows
+    qsizetype m_scale = 1;                // characters per unit of the scroll bar
+    mutable qsizetype m_shownEndTop = -1; // the top for which m_shownEnd holds
+    mutable qsizetype m_shownEnd = 0;
+    qreal m_column = 0; // where Up and Down look for the caret's new place
     int m_wheelRemainder = 0;
     bool m_selecting = false;
     QPoint m_dragPoint; // where the pointer is while the left button selects

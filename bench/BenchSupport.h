@@ -82,5 +82,7 @@ inline double once(const std::function<void()> &prepare, const std::function<voi
 // The rows of the cases that files no one should write make: each the
 // time of the whole click or start, from a scratch folder of its own.
 std::vector<Row> hostileCaseRows(const QString &scratch);
+// The rows of the quotations area and the text boxes with huge texts.
+std::vector<Row> textViewRows();
 
 } // namespace sayvane::bench

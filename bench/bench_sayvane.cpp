@@ -215,8 +215,15 @@ double firstPaintOfHugeLine(frmMain &window)
 int main(int argc, char **argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: sayvane-bench PROGRAM_FOLDER\n");
+        std::fprintf(stderr, "usage: sayvane-bench PROGRAM_FOLDER | --huge-texts\n");
         return 2;
+    }
+    if (std::string(argv[1]) == "--huge-texts") { // those rows alone, which need no collection
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QApplication application(argc, argv);
+        setUpProgram();
+        printTable(textViewRows());
+        return 0;
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);
     const QString authors = folder + QStringLiteral("/Data/authors.txt");
@@ -287,6 +294,8 @@ int main(int argc, char **argv)
     std::remove(scratch);
     const std::vector<Row> hostile = hostileCaseRows(folder + QStringLiteral("/hostile"));
     rows.insert(rows.end(), hostile.begin(), hostile.end());
+    const std::vector<Row> huge = textViewRows();
+    rows.insert(rows.end(), huge.begin(), huge.end());
     printTable(rows);
     return 0;
 }

@@ -3,6 +3,7 @@
 // their lists, the display buttons show a section, the search button
 // searches; and the lists and text boxes behave as standard controls.
 #include "ReadOnlyTextView.h"
+#include "TextBox.h"
 #include "WindowTestSupport.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QToolTip>
 
 using namespace sayvane;
 using test::ProgramFolder;
@@ -311,37 +313,46 @@ private slots:
         QCOMPARE(record.messages[0].title, QStringLiteral("Sayvane"));
     }
 
-    // A text box keeps everything pasted into it, however long, and the
-    // search uses all of it.
-    void textBoxesHaveNoLengthLimit_data()
+    // A text box holds up to its limit whatever is pasted into it, and the
+    // search uses all of it; a paste beyond the limit is cut to it, and the
+    // box says so.
+    void textBoxesHoldUpToTheirLimit_data()
     {
         QTest::addColumn<QString>("box");
-        QTest::newRow("txtSearch") << "txtSearch";
-        QTest::newRow("txtAuthor") << "txtAuthor";
-        QTest::newRow("txtSubject") << "txtSubject";
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("pasted");
+        for (const char *box : {"txtSearch", "txtAuthor", "txtSubject"}) {
+            QTest::addRow("%s, Ctrl+V of 40,000", box) << box << "Ctrl+V" << 40'000;
+            QTest::addRow("%s, Ctrl+V of the limit", box) << box << "Ctrl+V" << TextBox::kLimit;
+            QTest::addRow("%s, Ctrl+V beyond the limit", box) << box << "Ctrl+V" << 250'000;
+        }
+        QTest::newRow("txtSearch, Shift+Insert beyond the limit") << "txtSearch"
+                                                                  << "Shift+Ins" << 150'000;
     }
 
-    void textBoxesHaveNoLengthLimit()
+    void textBoxesHoldUpToTheirLimit()
     {
         QFETCH(QString, box);
+        QFETCH(QString, how);
+        QFETCH(int, pasted);
+        const QByteArray phrase = QByteArray(std::min(pasted, TextBox::kLimit) - 1, 'w') + "x";
         test::ShownWindow shown;
-        const ProgramFolder &folder = shown.folder;
-        const QByteArray phrase = QByteArray(39'999, 'w') + "x";
-        folder.writeBoth("##A\r\n" + phrase + "\r\n" + QByteArray(40'000, 'w') + "\r\n", "##S\r\n");
-        QVERIFY(shown.open());
-        const RecordedOutcome &record = shown.record;
-        const std::unique_ptr<frmMain> &window = shown.window;
-        const Controls &c = window->controls();
+        QVERIFY(shown.open("##A\r\n" + phrase + "\r\n" + QByteArray(40'000, 'w') + "\r\n", "##S\r\n"));
+        const Controls &c = shown.controls();
         QLineEdit *edit = box == "txtSearch" ? c.txtSearch : box == "txtAuthor" ? c.txtAuthor : c.txtSubject;
-        QApplication::clipboard()->setText(QString::fromLatin1(phrase));
+        QToolTip::hideText();
+        QApplication::clipboard()->setText(QString::fromLatin1(phrase) + QString(pasted - phrase.size(), u'y'));
         edit->setFocus();
-        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(edit->text().size(), 40'000);
+        const QKeyCombination keys = QKeySequence(how)[0];
+        QTest::keyClick(edit, keys.key(), keys.keyboardModifiers());
+        QCOMPARE(edit->text(), QString::fromLatin1(phrase));
+        const bool cut = pasted > TextBox::kLimit;
+        QCOMPARE(QToolTip::isVisible() && QToolTip::text() == TextBox::cutNotice(), cut);
         if (box == "txtSearch") {
             QTest::mouseClick(c.cmdSearch, Qt::LeftButton);
             QCOMPARE(c.txtQuotes->toPlainText(),
                      QStringLiteral("\r\n") + QString::fromLatin1(phrase) + QStringLiteral("\r\n"));
-            QCOMPARE(record.messages.back().text, kDone);
+            QCOMPARE(shown.record.messages.back().text, kDone);
         }
     }
 };

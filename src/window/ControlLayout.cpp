@@ -5,6 +5,7 @@
 #include "ListBox.h"
 #include "ProgramSetup.h"
 #include "PushButtonStyle.h"
+#include "TextBox.h"
 #include "ReadOnlyTextView.h"
 
 #include <QApplication>
@@ -20,7 +21,6 @@
 
 #include <algorithm>
 #include <array>
-#include <limits>
 #include <type_traits>
 
 namespace sayvane {
@@ -120,8 +120,7 @@ template <typename Widget> Widget *createControl(const ControlLayout &layout, QW
         button->setStyle(pushButtonStyle());
         return button;
     } else if constexpr (std::is_same_v<Widget, QLineEdit>) {
-        auto *box = new QLineEdit(text, form);
-        box->setMaxLength(std::numeric_limits<int>::max()); // a text box has no length limit
+        auto *box = new TextBox(text, form);
         box->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid black; background: white; }"));
         return box;
     } else if constexpr (std::is_same_v<Widget, ListBox>) {

@@ -9,9 +9,11 @@
 #include "PhraseSearch.h"
 #include "ReadOnlyTextView.h"
 #include "SectionDisplay.h"
+#include "ShownText.h"
 #include "WindowTestSupport.h"
 
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QScrollBar>
@@ -243,7 +245,60 @@ private slots:
         selected.verifyBothReported(kLineTooLong);
     }
 
-    // 6b. One huge line shows its first screen at once, scrolls to its end
+    // 6b. A result larger than memory allows stops at the limit of the
+    // shown text, with a message naming it; the first lines stay shown and
+    // the program goes on. A sparse file of 16 GiB: one author whose lines
+    // of holes end every 128 MiB.
+    void resultBeyondTheShownTextLimit()
+    {
+        const qint64 line = qint64(128) << 20;
+        QList<std::pair<qint64, QByteArray>> pieces{{0, "##A\r\n"}};
+        for (qint64 end = line; end < (qint64(16) << 30); end += line)
+            pieces.append({end, "\r\n"});
+        test::SelectedAuthor selected("##A\r\nfirst\r\n");
+        test::writeSparse(selected.folder.authors(), pieces, qint64(16) << 30);
+        QVERIFY(selected.load());
+        const PeakMemory peak;
+        QTest::mouseClick(selected.controls().cmdShowAuthor, Qt::LeftButton);
+        const qsizetype shown = selected.controls().txtQuotes->toPlainText().size();
+        QVERIFY(shown > kShownTextLimit - line - 4);
+        QVERIFY(shown <= kShownTextLimit);
+        QVERIFY2(PeakMemory::megabytes() < 4 * 1024, "the text of 2 GiB and a line or two at most");
+        const QLocale english(QLocale::English, QLocale::UnitedStates);
+        QCOMPARE(selected.record.messages.size(), std::size_t(1));
+        QCOMPARE(selected.record.messages[0].text,
+                 QStringLiteral("Sorry ! There are more quotations than the area can hold (1,073,741,824 characters)."
+                                "\r\nThe first %1 characters are shown.")
+                     .arg(english.toString(shown)));
+        QCOMPARE(selected.record.messages[0].icon, MessageIcon::Information);
+        QVERIFY(answers(*selected.window, selected.record));
+        QCOMPARE(selected.record.endings, 0);
+    }
+
+    // 6c. A second search does not hold the old result and the new one at
+    // once: the old text goes before the new one is built.
+    void secondSearchReleasesTheFirstResult()
+    {
+        QByteArray authors = "##Many\r\n";
+        while (authors.size() < 50'000'000)
+            authors.append("wisdom begins in wonder, and wonder is the feeling of a philosopher\r\n");
+        test::ShownWindow shown;
+        QVERIFY(shown.open(authors, "##S\r\n"));
+        authors.clear();
+        const Controls &c = shown.controls();
+        c.txtSearch->setText(QStringLiteral("wisdom"));
+        QTest::mouseClick(c.cmdSearch, Qt::LeftButton);
+        const qint64 textMegabytes = c.txtQuotes->toPlainText().size() * 2 / (1024 * 1024);
+        QVERIFY(textMegabytes > 90);
+        const qint64 before = PeakMemory::megabytes();
+        const PeakMemory peak;
+        QTest::mouseClick(c.cmdSearch, Qt::LeftButton);
+        QCOMPARE(c.txtQuotes->toPlainText().size() * 2 / (1024 * 1024), textMegabytes);
+        QVERIFY2(PeakMemory::megabytes() - before < textMegabytes / 2, "never two results at once");
+        QCOMPARE(shown.record.messages.back().text, QStringLiteral("Searching Done !"));
+    }
+
+    // 6d. One huge line shows its first screen at once, scrolls to its end
     // and draws it there.
     void hugeLineShowsAtOnce_data()
     {
@@ -304,7 +359,7 @@ private slots:
         QVERIFY(PeakMemory::megabytes() - before < 64);
     }
 
-    // 6c. A search that finds a quotation of 50 MB shows it, and the window
+    // 6e. A search that finds a quotation of 50 MB shows it, and the window
     // answers at once afterwards.
     void searchFindsAFiftyMegabyteLine()
     {

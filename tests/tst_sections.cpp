@@ -80,6 +80,43 @@ private slots:
         }
     }
 
+    // A result longer than the limit of the shown text stops at the last
+    // whole line that fits, and says why.
+    void bothStopAtTheShownTextLimit_data()
+    {
+        QTest::addColumn<bool>("search");
+        QTest::addColumn<qsizetype>("limit");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("cut");
+        const QString both = QStringLiteral("\r\nwisdom1\r\n\r\nwisdom2\r\n");
+        for (bool search : {false, true}) {
+            const char *operation = search ? "search" : "section";
+            QTest::addRow("%s: fits exactly", operation) << search << qsizetype(22) << both << false;
+            QTest::addRow("%s: one character short", operation)
+                << search << qsizetype(21) << QStringLiteral("\r\nwisdom1\r\n") << true;
+            QTest::addRow("%s: not even the first line", operation) << search << qsizetype(10) << QString() << true;
+        }
+    }
+
+    void bothStopAtTheShownTextLimit()
+    {
+        QFETCH(bool, search);
+        QFETCH(qsizetype, limit);
+        QFETCH(QString, text);
+        QFETCH(bool, cut);
+        ProgramFolder folder;
+        folder.write(QStringLiteral("authors.txt"), test::crlfLines({"##A", "wisdom1", "wisdom2", "##B", "folly"}));
+        for (std::size_t blockSize : test::kBlockSizes) {
+            const ReadSettings settings{.blockSize = blockSize, .shownTextLimit = limit};
+            const ShownQuotes shown = search ? searchQuotes(folder.authors(), u"wisdom", settings)
+                                             : sectionQuotes(folder.authors(), "A", settings);
+            QVERIFY(!shown.failure);
+            QCOMPARE(shown.text, text);
+            QCOMPARE(shown.cut, cut ? ShownCut::AtLimit : ShownCut::None);
+            QCOMPARE(shown.found, !text.isEmpty());
+        }
+    }
+
     // Taking away the read permission is reported with the system's reason
     // by both readers that run on a click.
     void reportsAFileWithoutReadPermission()

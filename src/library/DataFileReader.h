@@ -29,6 +29,8 @@ struct ReadSettings
     // so that a file without line ends (a sparse file of a terabyte, say)
     // costs a bounded amount of memory and time.
     std::size_t maxLineLength = std::size_t(256) << 20;
+    // The most characters a section display or a search shows.
+    qsizetype shownTextLimit = qsizetype(1) << 30;
 };
 
 // A line ends at CR LF or at a CR not followed by LF; a LF on its own is an

@@ -66,16 +66,17 @@ ShownQuotes searchQuotes(const QString &path, QStringView phrase, const ReadSett
     const std::optional<QByteArray> encoded = encodeWindows1252(phrase);
     const bool searchable = encoded && !encoded->contains('\r');
     const PhraseFinder finder(searchable ? std::string_view(encoded->data(), encoded->size()) : std::string_view());
-    ShownText shown;
+    ShownText shown(settings.shownTextLimit);
 
     result.failure = forEachBlock(path, settings, [&](std::string_view lines) {
         if (searchable)
             searchLines(lines, finder, [&shown](std::string_view line) { shown.append(line); });
-        return true;
+        return shown.cut() == ShownCut::None;
     });
     if (result.failure)
         return result;
     result.found = !shown.isEmpty();
+    result.cut = shown.cut();
     result.text = shown.take();
     return result;
 }

@@ -11,7 +11,7 @@ ShownQuotes sectionQuotes(const QString &path, std::string_view selectedName, co
     const auto headsSection = [selectedName](std::string_view headingLine) {
         return HeadingName(headingLine) == selectedName;
     };
-    ShownText shown;
+    ShownText shown(settings.shownTextLimit);
     bool inSection = false;
     bool sectionEnded = false;
 
@@ -35,13 +35,14 @@ ShownQuotes sectionQuotes(const QString &path, std::string_view selectedName, co
                 shown.append(span.line);
             else if (!headsSection(span.line))
                 sectionEnded = true; // a further heading of the same name does not end it
-            if (sectionEnded)
+            if (sectionEnded || shown.cut() != ShownCut::None)
                 return false;
         }
         return true;
     });
     if (!result.failure) {
         result.found = !shown.isEmpty();
+        result.cut = shown.cut();
         result.text = shown.take();
     }
     return result;

@@ -4,16 +4,34 @@
 #include "Windows1252.h"
 
 #include <algorithm>
+#include <new>
 
 namespace sayvane {
 
+ShownText::ShownText(qsizetype limit)
+    : m_limit(limit)
+{
+}
+
 void ShownText::append(std::string_view line)
 {
+    if (m_cut != ShownCut::None)
+        return;
     const qsizetype size = m_text.size();
     const qsizetype grown = size + qsizetype(line.size()) + 4;
-    // Doubling keeps appending linear; large texts grow in place.
-    if (grown > m_text.capacity())
-        m_text.reserve(std::max(grown, 2 * m_text.capacity()));
+    if (grown > m_limit) {
+        m_cut = ShownCut::AtLimit;
+        return;
+    }
+    // Doubling keeps appending linear; large texts grow in place, never
+    // past the limit.
+    try {
+        if (grown > m_text.capacity())
+            m_text.reserve(std::min(std::max(grown, 2 * m_text.capacity()), m_limit));
+    } catch (const std::bad_alloc &) {
+        m_cut = ShownCut::OutOfMemory;
+        return;
+    }
     m_text.resize(grown);
     char16_t *out = reinterpret_cast<char16_t *>(m_text.data()) + size;
     out[0] = u'\r';

@@ -11,18 +11,32 @@
 
 namespace sayvane {
 
+// The most characters the quotations area is given: 1 Gi, 2 GiB of text.
+// A longer result stops at the last whole line that fits, so that no click
+// needs more memory than that, whatever the file.
+inline constexpr qsizetype kShownTextLimit = ReadSettings().shownTextLimit;
+
+// Why a shown text stopped before its end.
+enum class ShownCut { None, AtLimit, OutOfMemory };
+
 // Each shown line stands between two CR LF pairs, exactly as if the text
 // were rebuilt as "text, CR LF, line, CR LF" for every line; each line is
 // decoded straight into one growing text, never copied again.
 class ShownText
 {
 public:
+    explicit ShownText(qsizetype limit = kShownTextLimit);
+    // Appends the line, unless it would take the text past the limit or the
+    // memory runs out; from then on the text stays as it is.
     void append(std::string_view line);
     bool isEmpty() const { return m_text.isEmpty(); }
+    ShownCut cut() const { return m_cut; }
     QString take();
 
 private:
     QString m_text;
+    qsizetype m_limit;
+    ShownCut m_cut = ShownCut::None;
 };
 
 // What a section display or a search gives the quotations area.
@@ -30,6 +44,7 @@ struct ShownQuotes
 {
     QString text;                       // the new text of the quotations area
     bool found = false;                 // at least one line is shown
+    ShownCut cut = ShownCut::None;      // the text stopped before the last line found
     std::optional<ReadFailure> failure; // set when the file could not be read
 };
 

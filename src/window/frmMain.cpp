@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QScreen>
 #include <QWindow>
@@ -184,12 +185,16 @@ void frmMain::showQuotesOf(const ListBox *list, const QString &dataFile, const Q
         showMessage(noSelectionMessage, MessageIcon::Information);
         return;
     }
+    // The old text goes before the new one is built: never both at once.
+    m_controls.txtQuotes->clear();
     const ShownQuotes shown = sectionQuotes(dataFile, list->nameModel()->nameBytes(selected));
     if (shown.failure) {
         reportReadFailure(*shown.failure);
         return;
     }
     m_controls.txtQuotes->setPlainText(shown.text);
+    if (shown.cut != ShownCut::None)
+        reportCut(shown);
 }
 
 void frmMain::cmdSearch_Click()
@@ -200,14 +205,18 @@ void frmMain::cmdSearch_Click()
         showMessage(phraseTooShortMessage(), MessageIcon::Information);
         return;
     }
+    m_controls.txtQuotes->clear();
     const ShownQuotes shown = searchQuotes(AuthorsFile, *phrase);
     if (shown.failure) {
         reportReadFailure(*shown.failure);
         return;
     }
     m_controls.txtQuotes->setPlainText(shown.text);
-    showMessage(shown.found ? QStringLiteral("Searching Done !") : QStringLiteral("Sorry ! No result was found."),
-                MessageIcon::Information);
+    if (shown.cut != ShownCut::None)
+        reportCut(shown);
+    else
+        showMessage(shown.found ? QStringLiteral("Searching Done !") : QStringLiteral("Sorry ! No result was found."),
+                    MessageIcon::Information);
 }
 
 void frmMain::TitleBar_MouseDown(qint16 Button, qint16 Shift, float X, float Y)
@@ -281,6 +290,21 @@ void frmMain::reportReadFailure(const ReadFailure &failure)
     showMessage(QStringLiteral("Sorry ! The file could not be read:\r\n%1\r\n%2")
                     .arg(QDir::toNativeSeparators(failure.path), failure.reason),
                 MessageIcon::Error);
+}
+
+// A result longer than the quotations area holds, or than memory allows,
+// shows its first lines; the message says how much.
+void frmMain::reportCut(const ShownQuotes &shown)
+{
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    const QString reason = shown.cut == ShownCut::AtLimit
+                               ? QStringLiteral("Sorry ! There are more quotations than the area can hold (%1 "
+                                                "characters).")
+                                     .arg(english.toString(kShownTextLimit))
+                               : QStringLiteral("Sorry ! There is not enough memory to show all the quotations.");
+    showMessage(reason +
+                    QStringLiteral("\r\nThe first %1 characters are shown.").arg(english.toString(shown.text.size())),
+                MessageIcon::Information);
 }
 
 void frmMain::unloadAndEnd(int exitStatus)

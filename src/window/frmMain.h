@@ -14,6 +14,7 @@
 namespace sayvane {
 
 struct ReadFailure;
+struct ShownQuotes;
 
 class frmMain : public QWidget
 {
@@ -55,6 +56,7 @@ private:
     void showQuotesOf(const ListBox *list, const QString &dataFile, const QString &noSelectionMessage);
     void showMessage(const QString &text, MessageIcon icon, const QString &title = {});
     void reportReadFailure(const ReadFailure &failure);
+    void reportCut(const ShownQuotes &shown);
     void unloadAndEnd(int exitStatus);
 
     // Pointer position at the last press on the title bar, in twips.

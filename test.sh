@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: MIT
 # Installs what is missing, builds, and runs every test: the test suite,
 # the Debian package check, the same suite built with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and a minute of differential fuzzing.
+# UndefinedBehaviorSanitizer, the library's tests through the portable
+# file code, and a minute of differential fuzzing.
 #   ./test.sh --quick   only the suite, in parallel, without the tests
 #                       labelled slow: the loop to run while working
 set -euo pipefail
@@ -38,6 +39,11 @@ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSAYVANE_SANITIZ
 cmake --build build-sanitize --parallel "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-sanitize --output-on-failure --parallel "$jobs" --timeout 1800
+
+echo "== Library tests through the portable file code"
+cmake -S . -B build-portable -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSAYVANE_PORTABLE_FILES=ON -DSAYVANE_WERROR=ON >/dev/null
+cmake --build build-portable --parallel "$jobs" --target tst_reading tst_filter tst_sections tst_search
+ctest --test-dir build-portable --output-on-failure --parallel "$jobs" --label-regex library --timeout 300
 
 echo "== Fuzzing"
 tools/fuzz.sh "${SAYVANE_FUZZ_SECONDS:-60}"

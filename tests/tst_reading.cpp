@@ -7,6 +7,9 @@
 #include "HeadingLoader.h"
 #include "LineRules.h"
 #include "LineScan.h"
+#include "PhraseSearch.h"
+#include "RegularFile.h"
+#include "SectionDisplay.h"
 #include "TestSupport.h"
 #include "Windows1252.h"
 
@@ -343,6 +346,65 @@ private slots:
         else
             QCOMPARE(loaded->failure->reason, reason);
         QVERIFY(loaded->names.isEmpty());
+    }
+
+    // A read that fails, comes back short or is interrupted, at any read
+    // of a file: start-up, section display and search either give the
+    // right text, or report the failure; never a success over lost lines.
+    void survivesAFaultAtEveryRead_data()
+    {
+        QTest::addColumn<int>("fault"); // a ReadFault
+        QTest::newRow("an I/O error") << int(ReadFault::Error);
+        QTest::newRow("a short read") << int(ReadFault::Short);
+        QTest::newRow("an interrupted read") << int(ReadFault::Interrupted);
+    }
+
+    void survivesAFaultAtEveryRead()
+    {
+        QFETCH(int, fault);
+        ProgramFolder folder;
+        folder.write(QStringLiteral("authors.txt"), test::kSearchAuthors);
+        const QString path = folder.authors();
+        const ReadSettings settings{.blockSize = 7};
+        // What each reader gives without faults, as text to compare.
+        const auto results = [&] {
+            const LoadedNames names = loadHeadingNames(path, settings);
+            const ShownQuotes section = sectionQuotes(path, "Seneca wisdom", settings);
+            const ShownQuotes search = searchQuotes(path, u"wisdom", settings);
+            const auto failed = [](const std::optional<ReadFailure> &failure) {
+                return failure ? QStringLiteral("<failed: %1 %2>").arg(failure->path, failure->reason) : QString();
+            };
+            return QStringList{test::namesOf(names.names).join(u'|') + failed(names.failure),
+                               section.text + failed(section.failure), search.text + failed(search.failure)};
+        };
+        const QStringList expected = results();
+        const QString failedHere = QStringLiteral("<failed: %1 Input/output error>").arg(path);
+        long long reads = 0;
+        setReadFaults([&reads](long long) {
+            ++reads;
+            return ReadFault::None;
+        });
+        results();
+        QVERIFY(reads > 30);
+        for (long long faulty = 0; faulty < reads; ++faulty) {
+            setReadFaults(
+                [faulty, fault](long long read) { return read == faulty ? ReadFault(fault) : ReadFault::None; });
+            const QStringList got = results();
+            setReadFaults({});
+            if (ReadFault(fault) != ReadFault::Error) {
+                QCOMPARE(got, expected);
+                continue;
+            }
+            // Exactly one reader met the failing read, and reported it.
+            int reported = 0;
+            for (int reader = 0; reader < 3; ++reader) {
+                if (got[reader] != expected[reader]) {
+                    QVERIFY2(got[reader].endsWith(failedHere), qPrintable(got[reader]));
+                    ++reported;
+                }
+            }
+            QCOMPARE(reported, 1);
+        }
     }
 };
 

@@ -5,9 +5,10 @@
 
 #include <algorithm>
 
-#ifdef Q_OS_UNIX
 #include <cerrno>
 #include <cstring>
+
+#ifdef SAYVANE_POSIX_FILES
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,6 +17,31 @@
 #endif
 
 namespace sayvane {
+namespace {
+
+std::function<ReadFault(long long)> readFaults;
+long long readsDone = 0;
+
+QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// The fault the test asks of this read: an error is reported as the
+// system would report it, a short read asks for less, and an interrupted
+// read is asked again, as a read interrupted by a signal is.
+ReadFault nextReadFault()
+{
+    return readFaults ? readFaults(readsDone++) : ReadFault::None;
+}
+
+} // namespace
+
+void setReadFaults(std::function<ReadFault(long long)> faults)
+{
+    readFaults = std::move(faults);
+    readsDone = 0;
+}
 
 QString notARegularFileReason()
 {
@@ -27,16 +53,7 @@ RegularFile::~RegularFile()
     close();
 }
 
-#ifdef Q_OS_UNIX
-
-namespace {
-
-QString systemReason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
-} // namespace
+#ifdef SAYVANE_POSIX_FILES
 
 std::optional<QString> RegularFile::open(const QString &path)
 {
@@ -63,13 +80,29 @@ std::optional<QString> RegularFile::open(const QString &path)
 
 long long RegularFile::read(char *buffer, std::size_t capacity)
 {
-    const std::size_t wanted = std::min<std::size_t>(capacity, std::size_t(m_remaining));
+    std::size_t wanted = std::min<std::size_t>(capacity, std::size_t(m_remaining));
     if (wanted == 0)
         return 0;
     ssize_t count;
-    do
-        count = ::read(m_descriptor, buffer, wanted);
-    while (count < 0 && errno == EINTR);
+    do {
+        switch (nextReadFault()) {
+        case ReadFault::None:
+            count = ::read(m_descriptor, buffer, wanted);
+            break;
+        case ReadFault::Error:
+            count = -1;
+            errno = EIO;
+            break;
+        case ReadFault::Short:
+            wanted = std::max<std::size_t>(1, wanted / 2);
+            count = ::read(m_descriptor, buffer, wanted);
+            break;
+        case ReadFault::Interrupted:
+            count = -1;
+            errno = EINTR;
+            break;
+        }
+    } while (count < 0 && errno == EINTR);
     if (count < 0) {
         m_error = systemReason(errno);
         return -1;
@@ -88,18 +121,22 @@ void RegularFile::close()
 
 #else
 
-// Elsewhere Qt opens the file. Only named pipes could block there, and
-// they do not live among ordinary paths.
+// Elsewhere Qt opens the file. A path that is no regular file is refused
+// before it is opened, since opening a FIFO could wait for ever; then the
+// opened file decides: a FIFO, a device or a socket swapped in meanwhile
+// reads as a sequential device, and is refused too.
 std::optional<QString> RegularFile::open(const QString &path)
 {
     close();
+    if (!QFileInfo(path).isFile())
+        return m_error = QFileInfo::exists(path) ? notARegularFileReason() : systemReason(ENOENT);
     m_file = new QFile(path);
     if (!m_file->open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         m_error = m_file->errorString();
         close();
         return m_error;
     }
-    if (!QFileInfo(path).isFile()) {
+    if (m_file->isSequential()) {
         close();
         return m_error = notARegularFileReason();
     }
@@ -109,12 +146,18 @@ std::optional<QString> RegularFile::open(const QString &path)
 
 long long RegularFile::read(char *buffer, std::size_t capacity)
 {
-    const std::size_t wanted = std::min<std::size_t>(capacity, std::size_t(m_remaining));
+    qint64 wanted = qint64(std::min<std::size_t>(capacity, std::size_t(m_remaining)));
     if (wanted == 0)
         return 0;
-    const qint64 count = m_file->read(buffer, qint64(wanted));
+    ReadFault fault;
+    while ((fault = nextReadFault()) == ReadFault::Interrupted) {
+        // Qt asks again after an interruption itself.
+    }
+    if (fault == ReadFault::Short)
+        wanted = std::max<qint64>(1, wanted / 2);
+    const qint64 count = fault == ReadFault::Error ? -1 : m_file->read(buffer, wanted);
     if (count < 0) {
-        m_error = m_file->errorString();
+        m_error = fault == ReadFault::Error ? systemReason(EIO) : m_file->errorString();
         return -1;
     }
     m_remaining -= count;

@@ -9,9 +9,25 @@
 #include <cstddef>
 #include <optional>
 
+#include <functional>
+
 class QFile;
 
+// The portable way to open and read files, through Qt alone; POSIX systems
+// use their own calls unless SAYVANE_PORTABLE_FILES asks for it (to test it).
+#if defined(Q_OS_UNIX) && !defined(SAYVANE_PORTABLE_FILES)
+#define SAYVANE_POSIX_FILES 1
+#endif
+
 namespace sayvane {
+
+// What a read does instead of reading, for the tests of the readers built
+// on it: fail with an I/O error, read fewer bytes than it could, or be
+// interrupted by a signal before it reads.
+enum class ReadFault { None, Error, Short, Interrupted };
+// Asked before every read of every file with the number of the read (from
+// 0, counted since it was set); an empty function reads normally.
+void setReadFaults(std::function<ReadFault(long long)> faults);
 
 class RegularFile
 {
@@ -34,7 +50,7 @@ public:
 
 private:
     long long m_remaining = 0; // bytes of the snapshot not yet read
-#ifdef Q_OS_UNIX
+#ifdef SAYVANE_POSIX_FILES
     int m_descriptor = -1;
 #else
     QFile *m_file = nullptr;

@@ -215,14 +215,17 @@ double firstPaintOfHugeLine(frmMain &window)
 int main(int argc, char **argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: sayvane-bench PROGRAM_FOLDER | --huge-texts\n");
+        std::fprintf(stderr, "usage: sayvane-bench PROGRAM_FOLDER | --without-collection\n");
         return 2;
     }
-    if (std::string(argv[1]) == "--huge-texts") { // those rows alone, which need no collection
+    if (std::string(argv[1]) == "--without-collection") { // the rows that make their own files and texts
         qputenv("QT_QPA_PLATFORM", "offscreen");
         QApplication application(argc, argv);
         setUpProgram();
-        printTable(textViewRows());
+        std::vector<Row> rows = hostileCaseRows(QDir::tempPath() + QStringLiteral("/sayvane-bench-hostile"));
+        for (const Row &row : textViewRows())
+            rows.push_back(row);
+        printTable(rows);
         return 0;
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);

@@ -25,6 +25,7 @@ std::unique_ptr<frmMain> loadedWindow(const test::ProgramFolder &folder)
     auto window = std::make_unique<frmMain>(folder.collection(), std::make_unique<SilentMessageBoxes>());
     window->Form_Load();
     window->show();
+    (void)QTest::qWaitForWindowExposed(window.get());
     return window;
 }
 
@@ -109,6 +110,7 @@ std::vector<Row> hugeShownLine()
     ReadOnlyTextView view;
     view.resize(329, 321);
     view.show();
+    (void)QTest::qWaitForWindowExposed(&view);
     view.setPlainText(line);
     view.setFocus();
     const double toEnd = once([&] { QTest::keyClick(&view, Qt::Key_Home, Qt::ControlModifier); },
@@ -145,6 +147,19 @@ Row searchFindsAFiftyMegabyteLine(const QString &scratch)
     return timedRow("50 MB line found by Search, shown", time, 1000);
 }
 
+// A list of names made of 1,024 soft hyphens each, which take no width.
+Row repaintSoftHyphenNames(const QString &scratch)
+{
+    test::ProgramFolder folder(scratch);
+    QByteArray authors;
+    for (int name = 0; name < 40; ++name)
+        authors.append("##" + QByteArray(1024, '\xAD') + "\r\n");
+    folder.writeBoth(authors, "##S\r\n");
+    const auto window = loadedWindow(folder);
+    QWidget *rows = window->controls().AuthorList->viewport();
+    return timedRow("repaint a list of names of 1,024 soft hyphens", fastest([rows] { rows->repaint(); }), 16);
+}
+
 } // namespace
 
 std::vector<Row> hostileCaseRows(const QString &scratch)
@@ -171,6 +186,7 @@ std::vector<Row> hostileCaseRows(const QString &scratch)
     for (const Row &row : hugeShownLine())
         rows.push_back(row);
     rows.push_back(searchFindsAFiftyMegabyteLine(scratch));
+    rows.push_back(repaintSoftHyphenNames(scratch));
     return rows;
 }
 

@@ -3,7 +3,6 @@
 
 #include "Accessibility.h"
 #include "NameFilter.h"
-#include "ZeroWidth.h"
 
 namespace sayvane {
 namespace {
@@ -57,8 +56,9 @@ QVariant NameListModel::data(const QModelIndex &index, int role) const
     if (role == Qt::AccessibleTextRole)
         return m_names->textPrefix(position, kLongestAccessibleText);
     if (role == ShownStartRole) {
-        QString shown = m_names->textPrefix(position, kShownStartLength);
-        return joinSoftHyphens(shown);
+        // Soft hyphens show as nothing in a row, which never breaks; drawn,
+        // each would cost a try at a break.
+        return m_names->textPrefix(position, kShownStartLength).remove(QChar(0x00AD));
     }
     return {};
 }

@@ -84,5 +84,9 @@ inline double once(const std::function<void()> &prepare, const std::function<voi
 std::vector<Row> hostileCaseRows(const QString &scratch);
 // The rows of the quotations area and the text boxes with huge texts.
 std::vector<Row> textViewRows();
+// The first frame of the window against an empty window, each drawn by
+// this program started again as `program --first-frame WHICH COLLECTION`.
+std::vector<Row> firstFrameRows(const char *program, const QString &sample, const QString &scratch);
+int drawFirstFrame(int argc, char **argv);
 
 } // namespace sayvane::bench

@@ -67,7 +67,7 @@ void printTable(const std::vector<Row> &rows)
 {
     std::printf("| Operation | Sayvane | Reference | Ratio | Target | Met |\n|---|---:|---|---:|---|---|\n");
     for (const Row &row : rows) {
-        const bool memory = row.operation.starts_with("peak memory");
+        const bool memory = row.operation.starts_with("peak memory") || row.operation.starts_with("memory");
         std::printf("| %s | %.1f %s | ", row.operation.c_str(), row.ours, memory ? "MB" : "ms");
         if (row.reference)
             std::printf("%s: %.1f ms | %.2f | ", row.referenceName.c_str(), *row.reference, row.ours / *row.reference);
@@ -218,12 +218,20 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: sayvane-bench PROGRAM_FOLDER | --without-collection\n");
         return 2;
     }
+    if (std::string(argv[1]) == "--first-frame" && argc == 4) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return drawFirstFrame(argc, argv);
+    }
     if (std::string(argv[1]) == "--without-collection") { // the rows that make their own files and texts
         qputenv("QT_QPA_PLATFORM", "offscreen");
         QApplication application(argc, argv);
         setUpProgram();
         std::vector<Row> rows = hostileCaseRows(QDir::tempPath() + QStringLiteral("/sayvane-bench-hostile"));
         for (const Row &row : textViewRows())
+            rows.push_back(row);
+        const QString sample = QCoreApplication::applicationDirPath() + QStringLiteral("/../src/Data");
+        for (const Row &row :
+             firstFrameRows(argv[0], sample, QDir::tempPath() + QStringLiteral("/sayvane-bench-hostile")))
             rows.push_back(row);
         printTable(rows);
         return 0;

@@ -185,16 +185,26 @@ void frmMain::showQuotesOf(const ListBox *list, const QString &dataFile, const Q
         showMessage(noSelectionMessage, MessageIcon::Information);
         return;
     }
-    // The old text goes before the new one is built: never both at once.
+    replaceQuotes([&] { return sectionQuotes(dataFile, list->nameModel()->nameBytes(selected)); });
+}
+
+// Empties the quotations area, then shows what `find` gives: the old text
+// goes before the new one is built, never both at once. A failure or a cut
+// result is reported; otherwise, whether the result holds a line.
+std::optional<bool> frmMain::replaceQuotes(const std::function<ShownQuotes()> &find)
+{
     m_controls.txtQuotes->clear();
-    const ShownQuotes shown = sectionQuotes(dataFile, list->nameModel()->nameBytes(selected));
+    const ShownQuotes shown = find();
     if (shown.failure) {
         reportReadFailure(*shown.failure);
-        return;
+        return std::nullopt;
     }
     m_controls.txtQuotes->setPlainText(shown.text);
-    if (shown.cut != ShownCut::None)
+    if (shown.cut != ShownCut::None) {
         reportCut(shown);
+        return std::nullopt;
+    }
+    return shown.found;
 }
 
 void frmMain::cmdSearch_Click()
@@ -205,17 +215,8 @@ void frmMain::cmdSearch_Click()
         showMessage(phraseTooShortMessage(), MessageIcon::Information);
         return;
     }
-    m_controls.txtQuotes->clear();
-    const ShownQuotes shown = searchQuotes(AuthorsFile, *phrase);
-    if (shown.failure) {
-        reportReadFailure(*shown.failure);
-        return;
-    }
-    m_controls.txtQuotes->setPlainText(shown.text);
-    if (shown.cut != ShownCut::None)
-        reportCut(shown);
-    else
-        showMessage(shown.found ? QStringLiteral("Searching Done !") : QStringLiteral("Sorry ! No result was found."),
+    if (const std::optional<bool> found = replaceQuotes([&] { return searchQuotes(AuthorsFile, *phrase); }))
+        showMessage(*found ? QStringLiteral("Searching Done !") : QStringLiteral("Sorry ! No result was found."),
                     MessageIcon::Information);
 }
 

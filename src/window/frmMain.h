@@ -9,7 +9,9 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 namespace sayvane {
 
@@ -57,6 +59,7 @@ private:
     void showMessage(const QString &text, MessageIcon icon, const QString &title = {});
     void reportReadFailure(const ReadFailure &failure);
     void reportCut(const ShownQuotes &shown);
+    std::optional<bool> replaceQuotes(const std::function<ShownQuotes()> &find);
     void unloadAndEnd(int exitStatus);
 
     // Pointer position at the last press on the title bar, in twips.

@@ -142,7 +142,7 @@ public:
         // The item after one that ends at a paragraph break begins after it.
         qsizetype next = itemAt(offset, type).second;
         if (pieces().isBreakAt(next))
-            next += 2;
+            next += TextPieces::kBreakLength;
         if (next >= rows().length()) {
             *startOffset = *endOffset = characterCount();
             return {};

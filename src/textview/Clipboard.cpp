@@ -26,7 +26,7 @@ QString plainTextOf(const TextPieces &pieces, qsizetype start, qsizetype end)
             continue;
         }
         selected.append(QStringView(pieces.text()).sliced(copiedTo, i - copiedTo)).append(u'\n');
-        i = std::min(i + 2, end);
+        i = std::min(i + TextPieces::kBreakLength, end);
         copiedTo = i;
     }
     selected.append(QStringView(pieces.text()).sliced(copiedTo, end - copiedTo));

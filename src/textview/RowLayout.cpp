@@ -127,7 +127,7 @@ void RowLayout::countRows()
         rows += wrapped(paragraph).rowsBefore.back();
         if (paragraph.end >= length())
             break;
-        start = paragraph.end + 2;
+        start = paragraph.end + TextPieces::kBreakLength;
     }
     m_rowsBeforeParagraph.push_back(rows);
 }
@@ -148,14 +148,14 @@ std::optional<RowLayout::Piece> RowLayout::nextPiece(const Piece &piece) const
 {
     if (piece.end >= length())
         return std::nullopt;
-    return pieceAt(m_pieces.isBreakAt(piece.end) ? piece.end + 2 : piece.end);
+    return pieceAt(m_pieces.isBreakAt(piece.end) ? piece.end + TextPieces::kBreakLength : piece.end);
 }
 
 std::optional<RowLayout::Piece> RowLayout::previousPiece(const Piece &piece) const
 {
     if (piece.start == 0)
         return std::nullopt;
-    return pieceAt(m_pieces.isAfterBreak(piece.start) ? piece.start - 2 : piece.start - 1);
+    return pieceAt(m_pieces.isAfterBreak(piece.start) ? piece.start - TextPieces::kBreakLength : piece.start - 1);
 }
 
 std::shared_ptr<const QTextLayout> RowLayout::layoutOf(const Piece &piece) const

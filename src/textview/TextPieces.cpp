@@ -42,7 +42,7 @@ qsizetype TextPieces::breakBefore(qsizetype position, qsizetype limit) const
     const qsizetype from = std::max<qsizetype>(0, position - limit);
     const qsizetype found = QStringView(m_text).sliced(from, position - from).lastIndexOf(u"\r\n");
     if (found >= 0)
-        return from + found + 2;
+        return from + found + kBreakLength;
     return from == 0 ? 0 : -1;
 }
 
@@ -67,7 +67,7 @@ std::optional<TextPieces::Paragraph> TextPieces::paragraphAt(qsizetype position)
     }
     // The breaks around a paragraph found whole lie within this reach of
     // every position inside it.
-    const qsizetype reach = kExactParagraphLength + 2;
+    const qsizetype reach = kExactParagraphLength + kBreakLength;
     const qsizetype start = breakBefore(position, reach);
     const qsizetype end = breakAfter(position, reach);
     const bool whole = start >= 0 && end >= 0 && end - start <= kExactParagraphLength;
@@ -101,7 +101,7 @@ std::optional<qsizetype> TextPieces::cutNear(qsizetype cell) const
     }
     if (m_text[cut - 1].isHighSurrogate() && m_text[cut].isLowSurrogate())
         --cut;
-    if (cut <= 0 || isBreakAt(cut - 2) || isBreakAt(cut - 1) || isBreakAt(cut))
+    if (cut <= 0 || isAfterBreak(cut) || isBreakAt(cut - 1) || isBreakAt(cut))
         return std::nullopt;
     return cut;
 }
@@ -156,7 +156,7 @@ std::optional<TextPieces::Piece> TextPieces::nextPiece(const Piece &piece) const
 {
     if (piece.end >= length())
         return std::nullopt;
-    const qsizetype next = isBreakAt(piece.end) ? piece.end + 2 : piece.end;
+    const qsizetype next = isBreakAt(piece.end) ? piece.end + kBreakLength : piece.end;
     return Piece{next, pieceEnd(next)};
 }
 
@@ -167,7 +167,7 @@ std::optional<TextPieces::Piece> TextPieces::previousPiece(const Piece &piece) c
         return std::nullopt;
     if (!isAfterBreak(start)) // a cut inside a paragraph
         return Piece{pieceStart(start - 1), start};
-    return Piece{pieceStart(start - 2), start - 2};
+    return Piece{pieceStart(start - kBreakLength), start - kBreakLength};
 }
 
 } // namespace sayvane

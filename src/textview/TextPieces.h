@@ -50,10 +50,15 @@ public:
     const QString &text() const { return m_text; }
     qsizetype length() const { return m_text.size(); }
 
-    // True where a paragraph break (CR LF) begins at the position.
+    // The characters of a paragraph break: CR LF.
+    static constexpr qsizetype kBreakLength = 2;
+    // True where a paragraph break begins at the position.
     bool isBreakAt(qsizetype position) const;
     // True where a paragraph break ends just before the position.
-    bool isAfterBreak(qsizetype position) const { return position >= 2 && isBreakAt(position - 2); }
+    bool isAfterBreak(qsizetype position) const
+    {
+        return position >= kBreakLength && isBreakAt(position - kBreakLength);
+    }
     // A position between the CR and the LF of a break becomes the one
     // before the CR; anything outside the text is clamped into it.
     qsizetype normalized(qsizetype position) const;

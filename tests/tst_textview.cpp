@@ -257,10 +257,21 @@ private slots:
         TextPieces pieces;
         pieces.setText(text);
         QList<TextPieces::Piece> forward, backward;
-        for (std::optional<TextPieces::Piece> piece = pieces.pieceAt(0); piece; piece = pieces.nextPiece(*piece))
+        // The piece after one, and the one before, found from a position.
+        const auto nextPiece = [&pieces](const TextPieces::Piece &piece) -> std::optional<TextPieces::Piece> {
+            if (piece.end >= pieces.length())
+                return std::nullopt;
+            return pieces.pieceAt(pieces.isBreakAt(piece.end) ? piece.end + TextPieces::kBreakLength : piece.end);
+        };
+        const auto previousPiece = [&pieces](const TextPieces::Piece &piece) -> std::optional<TextPieces::Piece> {
+            if (piece.start == 0)
+                return std::nullopt;
+            return pieces.pieceAt(pieces.isAfterBreak(piece.start) ? piece.start - TextPieces::kBreakLength
+                                                                   : piece.start - 1);
+        };
+        for (std::optional<TextPieces::Piece> piece = pieces.pieceAt(0); piece; piece = nextPiece(*piece))
             forward.append(*piece);
-        for (std::optional<TextPieces::Piece> piece = pieces.pieceAt(text.size()); piece;
-             piece = pieces.previousPiece(*piece))
+        for (std::optional<TextPieces::Piece> piece = pieces.pieceAt(text.size()); piece; piece = previousPiece(*piece))
             backward.prepend(*piece);
         QCOMPARE(backward, forward);
         QCOMPARE(forward.first().start, 0);

@@ -152,22 +152,4 @@ TextPieces::Piece TextPieces::pieceAt(qsizetype position) const
     return {start, pieceEnd(start)};
 }
 
-std::optional<TextPieces::Piece> TextPieces::nextPiece(const Piece &piece) const
-{
-    if (piece.end >= length())
-        return std::nullopt;
-    const qsizetype next = isBreakAt(piece.end) ? piece.end + kBreakLength : piece.end;
-    return Piece{next, pieceEnd(next)};
-}
-
-std::optional<TextPieces::Piece> TextPieces::previousPiece(const Piece &piece) const
-{
-    const qsizetype start = piece.start;
-    if (start == 0)
-        return std::nullopt;
-    if (!isAfterBreak(start)) // a cut inside a paragraph
-        return Piece{pieceStart(start - 1), start};
-    return Piece{pieceStart(start - kBreakLength), start - kBreakLength};
-}
-
 } // namespace sayvane

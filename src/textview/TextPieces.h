@@ -70,8 +70,6 @@ public:
     // The piece that holds a position: at a cut inside a paragraph the one
     // that begins there, at a paragraph break the one that ends there.
     Piece pieceAt(qsizetype position) const;
-    std::optional<Piece> nextPiece(const Piece &piece) const;
-    std::optional<Piece> previousPiece(const Piece &piece) const;
     QString textOf(const Piece &piece) const { return m_text.sliced(piece.start, piece.length()); }
 
 private:

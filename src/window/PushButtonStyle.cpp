@@ -5,7 +5,6 @@
 
 #include <QApplication>
 #include <QPainter>
-#include <QStyleFactory>
 #include <QStyleOptionButton>
 
 namespace sayvane {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "CommandLine.h"
 
+#include "ProgramSetup.h"
 #include "Version.h"
 
 #include <QCommandLineParser>
@@ -58,7 +59,9 @@ CommandLine parseCommandLine(const QStringList &arguments)
     if (parser.isSet(help))
         return {CommandLine::Action::PrintHelp, {}, helpText(parser)};
     if (parser.isSet(version))
-        return {CommandLine::Action::PrintVersion, {}, QStringLiteral("Sayvane %1\n").arg(QLatin1String(kVersion))};
+        return {CommandLine::Action::PrintVersion,
+                {},
+                QStringLiteral("%1 %2\n").arg(QLatin1String(kApplicationTitle), QLatin1String(kVersion))};
     const QStringList folders = parser.positionalArguments();
     if (folders.size() > 1)
         return {CommandLine::Action::Refuse,

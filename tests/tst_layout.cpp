@@ -2,11 +2,14 @@
 // The window as a user sees it: every control in its place with its text,
 // font, colours, stacking and tab order, and the frame drawn around it.
 #include "ClickableLabel.h"
+#include "ProgramSetup.h"
 #include "WindowTestSupport.h"
 #include "frmMain.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -154,7 +157,14 @@ private slots:
             if (expected.text)
                 QCOMPARE(textOf(widget), QString::fromUtf8(expected.text));
             if (expected.family) {
-                QCOMPARE(widget->font().families().value(0), QString::fromLatin1(expected.family));
+                // The family itself where it is installed, otherwise its
+                // nearest, and never a family the desktop lacks.
+                const QString requested = QString::fromLatin1(expected.family);
+                const QString drawn = QFontDatabase::families().contains(requested) ? requested
+                                      : requested == u"Verdana"                     ? QStringLiteral("DejaVu Sans")
+                                                                                    : QStringLiteral("Liberation Sans");
+                QCOMPARE(QFontInfo(widget->font()).family(), drawn);
+                QCOMPARE(widget->font().families(), QStringList{drawn});
                 QCOMPARE(widget->font().pixelSize(), expected.pixelSize);
                 QCOMPARE(widget->font().weight(), expected.bold ? QFont::Bold : QFont::Normal);
                 QVERIFY(!widget->font().italic() && !widget->font().underline());
@@ -340,6 +350,35 @@ private slots:
         QVERIFY2(hasWhite({672, 0, 17, 25}), "the close label is white");
         const QColor bannerCorner = colourAt(image, 258, 34);
         QVERIFY2(qAbs(bannerCorner.red() - 0xD8) < 8 && bannerCorner != background, "the banner is drawn");
+    }
+
+    void namesOnlyInstalledFamilies_data()
+    {
+        QTest::addColumn<QString>("requested");
+        QTest::addColumn<QString>("nearest");
+        QTest::newRow("MS Sans Serif") << "MS Sans Serif"
+                                       << "Liberation Sans";
+        QTest::newRow("Arial") << "Arial"
+                               << "Liberation Sans";
+        QTest::newRow("Verdana") << "Verdana"
+                                 << "DejaVu Sans";
+        QTest::newRow("installed") << "Liberation Sans"
+                                   << "Liberation Sans";
+        // A family the program knows no nearest of is named as it is, and
+        // the font system chooses.
+        QTest::newRow("unknown") << "No Such Family"
+                                 << "No Such Family";
+    }
+
+    void namesOnlyInstalledFamilies()
+    {
+        QFETCH(QString, requested);
+        QFETCH(QString, nearest);
+        const bool installed = QFontDatabase::families().contains(requested);
+        const QFont font = programFont(requested.toLatin1().constData(), 13, true);
+        QCOMPARE(font.families(), QStringList{installed ? requested : nearest});
+        QCOMPARE(font.pixelSize(), 13);
+        QCOMPARE(font.weight(), QFont::Bold);
     }
 };
 

@@ -21,8 +21,11 @@ void setUpProgram();
 // parts of itself its own way on top of it.
 QStyle *createProgramStyle();
 
-// A font of the family, with the nearest family of a desktop without it
-// named after it, so that the requested family wins where it is installed.
+// The requested family where it is installed, otherwise the nearest
+// family the program is packaged with.
+QString installedFamily(const QString &requested);
+
+// A font of the family where it is installed, otherwise of its nearest.
 QFont programFont(const char *family, int pixelSize, bool bold = false);
 
 } // namespace sayvane

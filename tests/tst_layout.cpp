@@ -10,6 +10,7 @@
 #include <QClipboard>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -350,6 +351,35 @@ private slots:
         QVERIFY2(hasWhite({672, 0, 17, 25}), "the close label is white");
         const QColor bannerCorner = colourAt(image, 258, 34);
         QVERIFY2(qAbs(bannerCorner.red() - 0xD8) < 8 && bannerCorner != background, "the banner is drawn");
+    }
+
+    void readsEachPictureAtTheScreensScale_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<qreal>("screenScale");
+        QTest::addColumn<QSize>("pixels");
+        QTest::addColumn<qreal>("pictureScale");
+        const QString banner = QStringLiteral(":/sayvane/banner.jpg"), icon = QStringLiteral(":/sayvane/icon.png");
+        QTest::newRow("banner, scale 1") << banner << 1.0 << QSize(197, 47) << 1.0;
+        QTest::newRow("banner, scale 1.25") << banner << 1.25 << QSize(197, 47) << 1.0;
+        QTest::newRow("banner, scale 2") << banner << 2.0 << QSize(394, 94) << 2.0;
+        QTest::newRow("banner, scale 3") << banner << 3.0 << QSize(394, 94) << 2.0;
+        QTest::newRow("icon, scale 1") << icon << 1.0 << QSize(32, 32) << 1.0;
+        QTest::newRow("icon, scale 2") << icon << 2.0 << QSize(64, 64) << 2.0;
+    }
+
+    void readsEachPictureAtTheScreensScale()
+    {
+        QFETCH(QString, path);
+        QFETCH(qreal, screenScale);
+        QFETCH(QSize, pixels);
+        QFETCH(qreal, pictureScale);
+        const QPixmap picture = programPicture(path, screenScale);
+        QCOMPARE(picture.size(), pixels);
+        QCOMPARE(picture.devicePixelRatio(), pictureScale);
+        QCOMPARE(picture.deviceIndependentSize(), pixels / pictureScale);
+        const QIcon windowIcon = m_shown.window->windowIcon();
+        QCOMPARE(windowIcon.availableSizes(), (QList<QSize>{QSize(32, 32), QSize(64, 64)}));
     }
 
     void namesOnlyInstalledFamilies_data()

@@ -10,7 +10,6 @@
 
 #include <QApplication>
 #include <QFont>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -141,9 +140,7 @@ template <typename Widget> Widget *createControl(const ControlLayout &layout, QW
         return label;
     } else if constexpr (std::is_same_v<Widget, PictureBox>) {
         auto *picture = new PictureBox(form);
-        // Through QIcon, so that the @2x picture is chosen on screens that
-        // need twice the pixels.
-        picture->setPixmap(QIcon(text).pixmap(layout.geometry.size(), qApp->devicePixelRatio()));
+        picture->setPixmap(programPicture(text, qApp->devicePixelRatio()));
         picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         return picture;
     } else {

@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
@@ -68,7 +69,10 @@ frmMain::frmMain(QString collectionFolder, std::unique_ptr<MessageBoxesAndExit> 
 {
     registerPictures();
     setWindowTitle(QString::fromLatin1(kWindowTitle));
-    setWindowIcon(QIcon(QStringLiteral(":/sayvane/icon.png")));
+    QIcon icon;
+    for (const qreal scale : {1.0, 2.0})
+        icon.addPixmap(programPicture(QStringLiteral(":/sayvane/icon.png"), scale));
+    setWindowIcon(icon);
     setFixedSize(kWindowSize);
     QPalette background = palette();
     background.setColor(QPalette::Window, QColor(QString::fromLatin1(kWindowBackground)));

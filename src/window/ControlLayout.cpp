@@ -128,7 +128,6 @@ template <typename Widget> Widget *createControl(const ControlLayout &layout, QW
         return list;
     } else if constexpr (std::is_same_v<Widget, ReadOnlyTextView>) {
         auto *box = new ReadOnlyTextView(form);
-        box->setPlainText(text);
         box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         box->setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -200,6 +199,10 @@ Controls createControls(QWidget *form)
                 using Widget = std::remove_pointer_t<std::remove_reference_t<decltype(controls.*member)>>;
                 Widget *widget = createControl<Widget>(layout, form);
                 applyLook(layout, widget);
+                // The quotations area lays its text out for its font and
+                // width, so it is given its text once it has both.
+                if constexpr (std::is_same_v<Widget, ReadOnlyTextView>)
+                    widget->setPlainText(QString::fromUtf8(layout.text));
                 controls.*member = widget;
                 created.push_back(widget);
                 if constexpr (kTakesFocus<Widget>)

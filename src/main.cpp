@@ -3,6 +3,7 @@
 // the collection and shows itself.
 #include "CommandLine.h"
 #include "DataFiles.h"
+#include "EarlyFonts.h"
 #include "ProgramSetup.h"
 #include "frmMain.h"
 
@@ -32,10 +33,12 @@ int main(int argc, char *argv[])
         break;
     }
 
+    std::thread fontConfiguration = startFontConfiguration();
     // Qt sees only the program's name: the words of the command line are
     // ours, and a folder named like one of Qt's options stays a folder.
     int applicationArgc = 1;
     QApplication application(applicationArgc, argv);
+    fontConfiguration.join();
     setUpProgram();
     const QString collection = command.folder ? namedCollectionFolder(*command.folder)
                                               : collectionBesideProgram(QApplication::applicationDirPath());

@@ -12,7 +12,7 @@
 set -euo pipefail
 profile=${1:-test}
 
-run_packages=(build-essential cmake qt6-base-dev qt6-base-dev-tools libgl-dev fonts-liberation2 fonts-dejavu-core)
+run_packages=(build-essential cmake qt6-base-dev qt6-base-dev-tools libgl-dev libfontconfig-dev fonts-liberation2 fonts-dejavu-core)
 package_packages=(dpkg-dev help2man)
 test_packages=(clang xvfb xauth xdotool imagemagick desktop-file-utils appstream lintian at-spi2-core dbus-daemon dbus-bin)
 

@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 size=${1:-100MB}
-tools/install-deps.sh run
+tools/install-deps.sh bench
 cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 cmake --build build-release --parallel "$(nproc)" --target sayvane-bench make-collection >/dev/null
 collection=build-release/collections/$size
@@ -17,4 +17,10 @@ fi
 cat "$collection"/Data/*.txt > /dev/null
 echo "Collection: $size ($(du -sh "$collection/Data" | cut -f1)), $(wc -l < "$collection/Data/authors.txt") lines in authors.txt"
 echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(free -g | awk '/Mem:/ {print $2}') GiB"
-build-release/bench/sayvane-bench "$collection"
+# The first frames are drawn on an X server, as a user sees them: the
+# desktop's own, or a virtual one where there is none.
+if [ -n "${DISPLAY:-}" ]; then
+  build-release/bench/sayvane-bench "$collection"
+else
+  xvfb-run -a -s "-screen 0 1280x1024x24" build-release/bench/sayvane-bench "$collection"
+fi

@@ -3,7 +3,9 @@
 # Installs the Debian packages that are missing, and stays quiet when
 # everything is already there:
 #   tools/install-deps.sh run       what building and running the program
-#                                   (and its benchmark) need
+#                                   need
+#   tools/install-deps.sh bench     that, and the X server the benchmark
+#                                   draws its first frames on
 #   tools/install-deps.sh package   that, and what building the Debian
 #                                   package with its manual page needs
 #   tools/install-deps.sh test      all that, and what the tests, the
@@ -13,14 +15,16 @@ set -euo pipefail
 profile=${1:-test}
 
 run_packages=(build-essential cmake qt6-base-dev qt6-base-dev-tools libgl-dev libfontconfig-dev fonts-liberation2 fonts-dejavu-core)
+bench_packages=(xvfb xauth)
 package_packages=(dpkg-dev help2man)
-test_packages=(clang xvfb xauth xdotool imagemagick desktop-file-utils appstream lintian at-spi2-core dbus-daemon dbus-bin)
+test_packages=(clang xdotool imagemagick desktop-file-utils appstream lintian at-spi2-core dbus-daemon dbus-bin)
 
 case "$profile" in
   run) wanted=("${run_packages[@]}") ;;
+  bench) wanted=("${run_packages[@]}" "${bench_packages[@]}") ;;
   package) wanted=("${run_packages[@]}" "${package_packages[@]}") ;;
-  test) wanted=("${run_packages[@]}" "${package_packages[@]}" "${test_packages[@]}") ;;
-  *) echo "usage: $0 run|package|test" >&2; exit 2 ;;
+  test) wanted=("${run_packages[@]}" "${package_packages[@]}" "${bench_packages[@]}" "${test_packages[@]}") ;;
+  *) echo "usage: $0 run|bench|package|test" >&2; exit 2 ;;
 esac
 
 sudo_cmd=()

@@ -215,6 +215,7 @@ private slots:
         window.show();
         QString seenTitle, seenText;
         QMessageBox::Icon seenIcon = QMessageBox::NoIcon;
+        QFont seenFont;
         QTimer::singleShot(0, [&] {
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
             if (!box)
@@ -222,12 +223,16 @@ private slots:
             seenTitle = box->windowTitle();
             seenText = box->text();
             seenIcon = box->icon();
+            seenFont = box->font();
             box->button(QMessageBox::Ok)->click();
         });
         QTest::mouseClick(window.controls().cmdAbout, Qt::LeftButton);
         QCOMPARE(seenTitle, QStringLiteral("About"));
         QCOMPARE(seenIcon, QMessageBox::Information);
         QCOMPARE(seenText, frmMain::aboutText().replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        // In the window's default font, as the window's lists are.
+        QCOMPARE(seenFont.families(), window.controls().AuthorList->font().families());
+        QCOMPARE(seenFont.pixelSize(), 11);
     }
 };
 

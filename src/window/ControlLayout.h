@@ -99,8 +99,6 @@ struct ControlLayout
 inline constexpr QSize kWindowSize{704, 514};
 inline constexpr const char *kWindowTitle = "Sayvane !";
 inline constexpr const char *kWindowBackground = "#E0E0E0";
-inline constexpr const char *kDefaultFontFamily = "MS Sans Serif";
-inline constexpr int kDefaultFontPixelSize = 11;
 inline constexpr int kListRowHeight = 13;
 
 // Creates every control of the table as a child of the form, named, placed

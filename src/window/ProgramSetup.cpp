@@ -22,6 +22,9 @@ void setUpProgram()
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
     QApplication::setStyle(createProgramStyle());
     QApplication::setPalette(QApplication::style()->standardPalette());
+    // Also the font every text box lays out its first empty text in, before
+    // it takes its own: one the window draws in anyway.
+    QApplication::setFont(programFont(kDefaultFontFamily, kDefaultFontPixelSize));
 }
 
 QStyle *createProgramStyle()

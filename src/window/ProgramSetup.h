@@ -14,8 +14,14 @@ namespace sayvane {
 // box that names none of its own.
 inline constexpr const char *kApplicationTitle = "Sayvane";
 
-// Names the application and gives it one widget style and that style's own
-// standard colours, so that the program looks the same on every desktop.
+// The program's default font: of every control that names none of its
+// own, and of the message boxes and tool tips.
+inline constexpr const char *kDefaultFontFamily = "MS Sans Serif";
+inline constexpr int kDefaultFontPixelSize = 11;
+
+// Names the application and gives it one widget style, that style's own
+// standard colours and the default font, so that the program looks the
+// same on every desktop.
 void setUpProgram();
 
 // A new instance of the program's widget style, for a control that draws

@@ -5,7 +5,7 @@
 // nothing one did is already done for the other.
 #include "BenchSupport.h"
 #include "ControlLayout.h"
-#include "EarlyFonts.h"
+#include "ProgramStart.h"
 #include "ProgramSetup.h"
 #include "frmMain.h"
 
@@ -147,9 +147,9 @@ int drawFirstFrame(int argc, char **argv)
         window = std::make_unique<QWidget>(nullptr, Qt::Window | Qt::FramelessWindowHint);
         window->setFixedSize(kWindowSize);
     } else {
-        auto form = std::make_unique<frmMain>(collection, std::make_unique<SilentMessageBoxes>());
-        form->Form_Load();
-        window = std::move(form);
+        window = openMainWindow(collection, std::make_unique<SilentMessageBoxes>());
+        if (!window)
+            return 1;
     }
     window->installEventFilter(&firstFrame);
     window->show();

@@ -3,7 +3,7 @@
 // the collection and shows itself.
 #include "CommandLine.h"
 #include "DataFiles.h"
-#include "EarlyFonts.h"
+#include "ProgramStart.h"
 #include "ProgramSetup.h"
 #include "frmMain.h"
 
@@ -42,9 +42,9 @@ int main(int argc, char *argv[])
     setUpProgram();
     const QString collection = command.folder ? namedCollectionFolder(*command.folder)
                                               : collectionBesideProgram(QApplication::applicationDirPath());
-    frmMain window(collection);
-    if (!window.Form_Load())
+    const std::unique_ptr<frmMain> window = openMainWindow(collection);
+    if (!window)
         return kExitStartFailed;
-    window.showCentred();
+    window->showCentred();
     return application.exec();
 }

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <future>
 #include <memory>
 #include <vector>
 
@@ -110,12 +111,18 @@ struct ShownWindow
     // Opens the window on the collection as the folder holds it now.
     bool open() { return openOn(folder.collection()); }
     // Opens the window on the collection in any folder; the window stays
-    // (unshown) when it did not load, for a test to look at.
-    bool openOn(const QString &collection)
+    // (unshown) when it did not load, for a test to look at. With
+    // namesLoadedEarly, the names are loaded on a thread of their own, as
+    // the program starts.
+    bool openOn(const QString &collection, bool namesLoadedEarly = false)
     {
         record = {};
         window = std::make_unique<frmMain>(collection, std::make_unique<RecordingMessageBoxes>(record));
-        if (!window->Form_Load())
+        const bool loaded =
+            namesLoadedEarly ? window->Form_Load(std::async(std::launch::async,
+                                                            [collection] { return loadCollectionNames(collection); }))
+                             : window->Form_Load();
+        if (!loaded)
             return false;
         window->show();
         return QTest::qWaitForWindowExposed(window.get());

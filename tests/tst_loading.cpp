@@ -118,6 +118,61 @@ private slots:
         QCOMPARE(window.controls().SubjectList->model()->rowCount(), 0);
     }
 
+    void startsAlikeWithNamesLoadedEarly_data()
+    {
+        QTest::addColumn<QString>("authorsKind");
+        QTest::addColumn<QString>("subjectsKind");
+        QTest::newRow("both files") << "file"
+                                    << "file";
+        QTest::newRow("subjects missing") << "file"
+                                          << "missing";
+        QTest::newRow("authors missing") << "missing"
+                                         << "file";
+        QTest::newRow("authors is a folder") << "folder"
+                                             << "file";
+        QTest::newRow("subjects is a FIFO") << "file"
+                                            << "fifo";
+        QTest::newRow("authors unreadable") << "unreadable"
+                                            << "file";
+    }
+
+    // The program loads the names on a thread of their own while its window
+    // is made; the outcome is the same as loading them in turn: the same
+    // lists, the same message, the same ending.
+    void startsAlikeWithNamesLoadedEarly()
+    {
+        QFETCH(QString, authorsKind);
+        QFETCH(QString, subjectsKind);
+        ProgramFolder folder;
+        for (const auto &[name, kind] : {std::pair{QStringLiteral("authors.txt"), authorsKind},
+                                         std::pair{QStringLiteral("subjects.txt"), subjectsKind}}) {
+            if (kind == "file") {
+                folder.write(name, test::crlfLines({"##Plato", "q", "##Hope", "##S\xF8ren"}));
+            } else if (kind == "unreadable") {
+                const QString unreadable = test::unreadableRegularFile();
+                if (unreadable.isEmpty())
+                    QSKIP("no regular file here fails its reads");
+                QVERIFY(QFile::link(unreadable, folder.dataFile(name)));
+            } else {
+                test::HostileFile(folder.dataFile(name), kind);
+            }
+        }
+        test::ShownWindow inTurn, early;
+        const bool loadedInTurn = inTurn.openOn(folder.collection());
+        QCOMPARE(early.openOn(folder.collection(), true), loadedInTurn);
+        QCOMPARE(early.record.messages.size(), inTurn.record.messages.size());
+        for (std::size_t i = 0; i < inTurn.record.messages.size(); ++i)
+            QCOMPARE(early.record.messages[i].text, inTurn.record.messages[i].text);
+        QCOMPARE(early.record.endings, inTurn.record.endings);
+        QCOMPARE(early.record.exitStatus, inTurn.record.exitStatus);
+        QCOMPARE(rowsOf(early.controls().AuthorList), rowsOf(inTurn.controls().AuthorList));
+        QCOMPARE(rowsOf(early.controls().SubjectList), rowsOf(inTurn.controls().SubjectList));
+        QCOMPARE(frmMainTestPeer(*early.window).AuthorNames(), frmMainTestPeer(*inTurn.window).AuthorNames());
+        if (authorsKind == "file" && subjectsKind == "file")
+            QCOMPARE(rowsOf(early.controls().AuthorList),
+                     (QStringList{"Plato", "Hope", QString::fromUtf8("S\u00F8ren")}));
+    }
+
     // A file that exists but fails to read is named, with the reason, and
     // the program ends rather than show a half-filled window.
     void endsWhenAFileCannotBeRead()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "HeadingLoader.h"
 
+#include "DataFiles.h"
 #include "LineScan.h"
 
 namespace sayvane {
@@ -15,6 +16,12 @@ LoadedNames loadHeadingNames(const QString &path, const ReadSettings &settings)
         return true;
     });
     return result;
+}
+
+CollectionNames loadCollectionNames(const QString &collectionFolder, const ReadSettings &settings)
+{
+    return {loadHeadingNames(authorsFilePath(collectionFolder), settings),
+            loadHeadingNames(subjectsFilePath(collectionFolder), settings)};
 }
 
 } // namespace sayvane

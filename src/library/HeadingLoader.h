@@ -17,4 +17,14 @@ struct LoadedNames
 
 LoadedNames loadHeadingNames(const QString &path, const ReadSettings &settings = {});
 
+// The heading names of both files of a collection, loaded together, as a
+// start does on a thread of its own while the window is being made.
+struct CollectionNames
+{
+    LoadedNames authors;
+    LoadedNames subjects;
+};
+
+CollectionNames loadCollectionNames(const QString &collectionFolder, const ReadSettings &settings = {});
+
 } // namespace sayvane

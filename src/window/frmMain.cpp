@@ -121,6 +121,21 @@ void frmMain::connectEvents()
 
 bool frmMain::Form_Load()
 {
+    return showHeadingNames([](const QString &file) { return loadHeadingNames(file); });
+}
+
+bool frmMain::Form_Load(std::future<CollectionNames> namesLoadedEarly)
+{
+    std::optional<CollectionNames> early;
+    return showHeadingNames([&](const QString &file) {
+        if (!early)
+            early = namesLoadedEarly.get();
+        return std::move(file == AuthorsFile ? early->authors : early->subjects);
+    });
+}
+
+bool frmMain::showHeadingNames(const std::function<LoadedNames(const QString &file)> &load)
+{
     AuthorsFile = authorsFilePath(m_collectionFolder);
     SubjectsFile = subjectsFilePath(m_collectionFolder);
     const bool subjectsFound = dataFileExists(SubjectsFile);
@@ -133,7 +148,7 @@ bool frmMain::Form_Load()
     }
     for (auto [file, names, list] : {std::tuple{&AuthorsFile, &AuthorNames, m_controls.AuthorList},
                                      std::tuple{&SubjectsFile, &SubjectNames, m_controls.SubjectList}}) {
-        LoadedNames loaded = loadHeadingNames(*file);
+        LoadedNames loaded = load(*file);
         if (loaded.failure) {
             reportReadFailure(*loaded.failure);
             unloadAndEnd(kExitStartFailed);

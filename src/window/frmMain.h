@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ControlLayout.h"
+#include "HeadingLoader.h"
 #include "MessageBoxesAndExit.h"
 #include "NameArray.h"
 
@@ -10,6 +11,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 
@@ -31,6 +33,9 @@ public:
     // Fixes the data-file paths and fills both lists. False when the program
     // has been ended instead (a data file missing or unreadable).
     bool Form_Load();
+    // The same with the names of both files loaded on another thread while
+    // the window was being made; waits for them if need be.
+    bool Form_Load(std::future<CollectionNames> namesLoadedEarly);
     void showCentred();
 
     const Controls &controls() const { return m_controls; }
@@ -38,6 +43,9 @@ public:
 
 private:
     friend class frmMainTestPeer;
+
+    // The body of Form_Load, with the names of each file from `load`.
+    bool showHeadingNames(const std::function<LoadedNames(const QString &file)> &load);
 
     // Mouse notifications of the title bar; Button and Shift are the flag
     // sets of the buttons and shift keys, X and Y in twips.

@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: MIT
+#include "ProgramStart.h"
+
+#include "HeadingLoader.h"
+#include "frmMain.h"
+
+#include <future>
+
+#ifdef SAYVANE_HAS_FONTCONFIG
+#include <fontconfig/fontconfig.h>
+#endif
+
+namespace sayvane {
+
+std::thread startFontConfiguration()
+{
+    return std::thread([] {
+#ifdef SAYVANE_HAS_FONTCONFIG
+        // Loads the configuration once for the whole process; the font
+        // database's own call later finds it loaded. Safe on any thread.
+        FcInit();
+#endif
+    });
+}
+
+std::unique_ptr<frmMain> openMainWindow(const QString &collectionFolder,
+                                        std::unique_ptr<MessageBoxesAndExit> messageBoxes)
+{
+    std::future<CollectionNames> names =
+        std::async(std::launch::async, [collectionFolder] { return loadCollectionNames(collectionFolder); });
+    auto window = std::make_unique<frmMain>(collectionFolder, std::move(messageBoxes));
+    if (!window->Form_Load(std::move(names)))
+        return nullptr;
+    return window;
+}
+
+} // namespace sayvane

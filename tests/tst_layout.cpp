@@ -2,6 +2,7 @@
 // The window as a user sees it: every control in its place with its text,
 // font, colours, stacking and tab order, and the frame drawn around it.
 #include "ClickableLabel.h"
+#include "Pictures.h"
 #include "ProgramSetup.h"
 #include "WindowTestSupport.h"
 #include "frmMain.h"
@@ -357,29 +358,37 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<qreal>("screenScale");
-        QTest::addColumn<QSize>("pixels");
+        QTest::addColumn<QString>("file");
         QTest::addColumn<qreal>("pictureScale");
         const QString banner = QStringLiteral(":/sayvane/banner.jpg"), icon = QStringLiteral(":/sayvane/icon.png");
-        QTest::newRow("banner, scale 1") << banner << 1.0 << QSize(197, 47) << 1.0;
-        QTest::newRow("banner, scale 1.25") << banner << 1.25 << QSize(197, 47) << 1.0;
-        QTest::newRow("banner, scale 2") << banner << 2.0 << QSize(394, 94) << 2.0;
-        QTest::newRow("banner, scale 3") << banner << 3.0 << QSize(394, 94) << 2.0;
-        QTest::newRow("icon, scale 1") << icon << 1.0 << QSize(32, 32) << 1.0;
-        QTest::newRow("icon, scale 2") << icon << 2.0 << QSize(64, 64) << 2.0;
+        const QString banner2x = QStringLiteral(":/sayvane/banner@2x.jpg");
+        QTest::newRow("banner, scale 1") << banner << 1.0 << banner << 1.0;
+        QTest::newRow("banner, scale 1.25") << banner << 1.25 << banner << 1.0;
+        QTest::newRow("banner, scale 2") << banner << 2.0 << banner2x << 2.0;
+        QTest::newRow("banner, scale 3") << banner << 3.0 << banner2x << 2.0;
+        QTest::newRow("icon, scale 1") << icon << 1.0 << icon << 1.0;
+        QTest::newRow("icon, scale 2") << icon << 2.0 << QStringLiteral(":/sayvane/icon@2x.png") << 2.0;
     }
 
+    // Read in turn and read ahead on another thread as the program starts,
+    // each picture is its file's, at its file's scale.
     void readsEachPictureAtTheScreensScale()
     {
         QFETCH(QString, path);
         QFETCH(qreal, screenScale);
-        QFETCH(QSize, pixels);
+        QFETCH(QString, file);
         QFETCH(qreal, pictureScale);
-        const QPixmap picture = programPicture(path, screenScale);
-        QCOMPARE(picture.size(), pixels);
-        QCOMPARE(picture.devicePixelRatio(), pictureScale);
-        QCOMPARE(picture.deviceIndependentSize(), pixels / pictureScale);
-        const QIcon windowIcon = m_shown.window->windowIcon();
-        QCOMPARE(windowIcon.availableSizes(), (QList<QSize>{QSize(32, 32), QSize(64, 64)}));
+        const QImage expected = QPixmap::fromImage(QImage(file)).toImage().convertToFormat(QImage::Format_ARGB32);
+        QVERIFY(!expected.isNull());
+        for (const bool ahead : {false, true}) {
+            if (ahead)
+                readPicturesAhead();
+            const QPixmap picture = programPicture(path, screenScale);
+            QCOMPARE(picture.devicePixelRatio(), pictureScale);
+            QCOMPARE(picture.deviceIndependentSize(), QSizeF(expected.size()) / pictureScale);
+            QCOMPARE(picture.toImage().convertToFormat(QImage::Format_ARGB32), expected);
+        }
+        QCOMPARE(m_shown.window->windowIcon().availableSizes(), (QList<QSize>{QSize(32, 32), QSize(64, 64)}));
     }
 
     void namesOnlyInstalledFamilies_data()

@@ -3,6 +3,7 @@
 
 #include "ClickableLabel.h"
 #include "ListBox.h"
+#include "Pictures.h"
 #include "ProgramSetup.h"
 #include "PushButtonStyle.h"
 #include "TextBox.h"

@@ -2,8 +2,6 @@
 #include "ProgramSetup.h"
 
 #include <QApplication>
-#include <QFileInfo>
-#include <QImageReader>
 #include <QFontDatabase>
 #include <QStyle>
 #include <QStyleFactory>
@@ -30,21 +28,6 @@ void setUpProgram()
 QStyle *createProgramStyle()
 {
     return QStyleFactory::create(kStyleName);
-}
-
-QPixmap programPicture(const QString &path, qreal devicePixelRatio)
-{
-    const bool twice = devicePixelRatio > 1.5;
-    const QFileInfo named(path);
-    const QString file =
-        twice ? named.path() + u'/' + named.completeBaseName() + QStringLiteral("@2x.") + named.suffix() : path;
-    // The format is named and not guessed: guessing loads every image
-    // plugin there is, to ask each whether it knows the file.
-    QImageReader reader(file, QFileInfo(file).suffix().toLatin1());
-    reader.setAutoDetectImageFormat(false);
-    QPixmap picture = QPixmap::fromImage(reader.read());
-    picture.setDevicePixelRatio(twice ? 2.0 : 1.0);
-    return picture;
 }
 
 // The family to draw with: the requested one where it is installed,

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QFont>
-#include <QPixmap>
 
 class QStyle;
 
@@ -27,10 +26,6 @@ void setUpProgram();
 // A new instance of the program's widget style, for a control that draws
 // parts of itself its own way on top of it.
 QStyle *createProgramStyle();
-
-// A picture of the program's resources, its @2x file where the screen has
-// twice the pixels or more, with the device pixel ratio of the file read.
-QPixmap programPicture(const QString &path, qreal devicePixelRatio);
 
 // The requested family where it is installed, otherwise the nearest
 // family the program is packaged with.

@@ -2,6 +2,7 @@
 #include "ProgramStart.h"
 
 #include "HeadingLoader.h"
+#include "Pictures.h"
 #include "frmMain.h"
 
 #include <future>
@@ -28,6 +29,7 @@ std::unique_ptr<frmMain> openMainWindow(const QString &collectionFolder,
 {
     std::future<CollectionNames> names =
         std::async(std::launch::async, [collectionFolder] { return loadCollectionNames(collectionFolder); });
+    readPicturesAhead();
     auto window = std::make_unique<frmMain>(collectionFolder, std::move(messageBoxes));
     if (!window->Form_Load(std::move(names)))
         return nullptr;

@@ -25,8 +25,8 @@ class frmMain;
 [[nodiscard]] std::thread startFontConfiguration();
 
 // Makes the main window of the collection and loads it, the heading names
-// of both files read on a thread of their own while the window builds its
-// controls. Null where loading failed, after the window has said why.
+// of both files and the pictures read on threads of their own while the
+// window builds its controls. Null where loading failed, after the window has said why.
 std::unique_ptr<frmMain>
 openMainWindow(const QString &collectionFolder,
                std::unique_ptr<MessageBoxesAndExit> messageBoxes = std::make_unique<MessageBoxesAndExit>());

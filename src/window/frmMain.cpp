@@ -7,6 +7,7 @@
 #include "ListBox.h"
 #include "NameListModel.h"
 #include "PhraseSearch.h"
+#include "Pictures.h"
 #include "ProgramSetup.h"
 #include "ReadOnlyTextView.h"
 #include "SectionDisplay.h"
@@ -26,11 +27,6 @@
 
 // The pictures live in a static library, whose resources must be registered
 // by hand; this has to happen outside any namespace.
-static void registerPictures()
-{
-    Q_INIT_RESOURCE(resources);
-}
-
 namespace sayvane {
 namespace {
 
@@ -67,12 +63,7 @@ frmMain::frmMain(QString collectionFolder, std::unique_ptr<MessageBoxesAndExit> 
     , m_collectionFolder(std::move(collectionFolder))
     , m_messageBoxes(std::move(messageBoxes))
 {
-    registerPictures();
     setWindowTitle(QString::fromLatin1(kWindowTitle));
-    QIcon icon;
-    for (const qreal scale : {1.0, 2.0})
-        icon.addPixmap(programPicture(QStringLiteral(":/sayvane/icon.png"), scale));
-    setWindowIcon(icon);
     setFixedSize(kWindowSize);
     QPalette background = palette();
     background.setColor(QPalette::Window, QColor(QString::fromLatin1(kWindowBackground)));
@@ -83,6 +74,12 @@ frmMain::frmMain(QString collectionFolder, std::unique_ptr<MessageBoxesAndExit> 
     m_controls = createControls(this);
     connectEvents();
     m_controls.AuthorList->setFocus();
+    // After the controls, as the banner among them is: pictures being read
+    // ahead on another thread are then done.
+    QIcon icon;
+    for (const qreal scale : {1.0, 2.0})
+        icon.addPixmap(programPicture(QStringLiteral(":/sayvane/icon.png"), scale));
+    setWindowIcon(icon);
 }
 
 frmMain::~frmMain()

@@ -67,7 +67,7 @@ void printTable(const std::vector<Row> &rows)
 {
     std::printf("| Operation | Sayvane | Reference | Ratio | Target | Met |\n|---|---:|---|---:|---|---|\n");
     for (const Row &row : rows) {
-        const bool memory = row.operation.starts_with("peak memory") || row.operation.starts_with("memory");
+        const bool memory = row.operation.find("memory") != std::string::npos;
         std::printf("| %s | %.1f %s | ", row.operation.c_str(), row.ours, memory ? "MB" : "ms");
         if (row.reference)
             std::printf("%s: %.1f ms | %.2f | ", row.referenceName.c_str(), *row.reference, row.ours / *row.reference);

@@ -27,6 +27,7 @@ Row timedRow(const std::string &operation, double milliseconds, double target)
 
 void prepare(ReadOnlyTextView &view)
 {
+    view.setFont(programFont("Arial", 13)); // the quotations area's
     view.resize(329, 321);
     view.show();
     (void)QTest::qWaitForWindowExposed(&view);

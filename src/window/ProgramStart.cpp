@@ -5,6 +5,8 @@
 #include "Pictures.h"
 #include "frmMain.h"
 
+#include <QAccessible>
+
 #include <future>
 
 #ifdef SAYVANE_HAS_FONTCONFIG
@@ -27,6 +29,13 @@ std::thread startFontConfiguration()
 std::unique_ptr<frmMain> openMainWindow(const QString &collectionFolder,
                                         std::unique_ptr<MessageBoxesAndExit> messageBoxes)
 {
+    // Qt's screen-reader bridge connects to the session bus when first
+    // asked, which a control's first text does. Without a session bus,
+    // libdbus starts a helper process to find one, and a process forked
+    // while other threads hold locks can hang before it runs the helper,
+    // and the window with it. So the bridge starts here, before the threads
+    // below.
+    QAccessible::isActive();
     std::future<CollectionNames> names =
         std::async(std::launch::async, [collectionFolder] { return loadCollectionNames(collectionFolder); });
     readPicturesAhead();

@@ -63,12 +63,14 @@ for row in "${rows[@]}"; do
        "$work/bin/sayvane" "${arguments[@]}" > "$out" 2> "$err") || status=$?
   else
     (cd "$work/$where" && exec "$work/bin/sayvane" "${arguments[@]}" > "$out" 2> "$err") & pid=$!
+    # What the program was doing, for a window that never came.
+    state() { kill -0 "$pid" 2>/dev/null && echo "still running" || echo "ended; it said: $(cat "$err")"; }
     if [ "$meets" = window ]; then
-      window=$(wait_window '^Sayvane !$') || fail "$name: no main window"
+      window=$(wait_window '^Sayvane !$') || fail "$name: no main window ($(state))"
       sleep 0.3
       xdotool mousemove --window "$window" 680 12 click 1   # the "X" label
     else
-      box=$(wait_window '^Sayvane$') || fail "$name: no message box"
+      box=$(wait_window '^Sayvane$') || fail "$name: no message box ($(state))"
       xdotool search --onlyvisible --name '^Sayvane !$' >/dev/null 2>&1 && fail "$name: main window shown"
       close_box "$box"
     fi

@@ -21,6 +21,26 @@ namespace {
 const QString kMissingFiles =
     QStringLiteral("Sorry ! Some of the files are missing...\r\nPlease re-download the software.");
 
+// Fills the folder's two data files, each of a kind: "file" (a few
+// headings), "unreadable" (a link to a file whose reads fail), or one of
+// HostileFile's kinds. False where this machine has no unreadable file.
+bool placeDataFiles(ProgramFolder &folder, const QString &authorsKind, const QString &subjectsKind)
+{
+    for (const auto &[name, kind] : {std::pair{QStringLiteral("authors.txt"), authorsKind},
+                                     std::pair{QStringLiteral("subjects.txt"), subjectsKind}}) {
+        if (kind == "file") {
+            folder.write(name, test::crlfLines({"##Plato", "q", "##Hope", "##S\xF8ren"}));
+        } else if (kind == "unreadable") {
+            const QString unreadable = test::unreadableRegularFile();
+            if (unreadable.isEmpty() || !QFile::link(unreadable, folder.dataFile(name)))
+                return false;
+        } else {
+            test::HostileFile(folder.dataFile(name), kind);
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 class LoadingTest : public QObject
@@ -95,13 +115,7 @@ private slots:
         QFETCH(QString, authorsKind);
         QFETCH(QString, subjectsKind);
         ProgramFolder folder;
-        for (const auto &[name, kind] : {std::pair{QStringLiteral("authors.txt"), authorsKind},
-                                         std::pair{QStringLiteral("subjects.txt"), subjectsKind}}) {
-            if (kind == "file")
-                folder.write(name, "##Name\r\n");
-            else
-                test::HostileFile(folder.dataFile(name), kind);
-        }
+        QVERIFY(placeDataFiles(folder, authorsKind, subjectsKind));
         test::ShownWindow shown;
         QVERIFY(!shown.openOn(folder.collection()));
         const RecordedOutcome &record = shown.record;
@@ -144,19 +158,8 @@ private slots:
         QFETCH(QString, authorsKind);
         QFETCH(QString, subjectsKind);
         ProgramFolder folder;
-        for (const auto &[name, kind] : {std::pair{QStringLiteral("authors.txt"), authorsKind},
-                                         std::pair{QStringLiteral("subjects.txt"), subjectsKind}}) {
-            if (kind == "file") {
-                folder.write(name, test::crlfLines({"##Plato", "q", "##Hope", "##S\xF8ren"}));
-            } else if (kind == "unreadable") {
-                const QString unreadable = test::unreadableRegularFile();
-                if (unreadable.isEmpty())
-                    QSKIP("no regular file here fails its reads");
-                QVERIFY(QFile::link(unreadable, folder.dataFile(name)));
-            } else {
-                test::HostileFile(folder.dataFile(name), kind);
-            }
-        }
+        if (!placeDataFiles(folder, authorsKind, subjectsKind))
+            QSKIP("no regular file here fails its reads");
         test::ShownWindow inTurn, early;
         const bool loadedInTurn = inTurn.openOn(folder.collection());
         QCOMPARE(early.openOn(folder.collection(), true), loadedInTurn);

@@ -10,7 +10,9 @@
 #include <map>
 #include <mutex>
 
-// Outside any namespace, as Qt's macro requires.
+// The pictures live in a static library, whose resources must be
+// registered by hand, once, and outside any namespace, as Qt's macro
+// requires.
 static void registerPicturesOnce()
 {
     static std::once_flag registered;

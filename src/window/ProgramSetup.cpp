@@ -13,6 +13,24 @@ namespace {
 
 const QString kStyleName = QStringLiteral("Fusion");
 
+// The family to draw with: the requested one where it is installed,
+// otherwise its nearest on a desktop without it. A font whose first family
+// is missing makes the font system sort every installed font by likeness
+// for each size and weight it is first drawn in, which takes longer than
+// drawing the whole first frame; naming only an installed family spares it.
+QString installedFamily(const QString &requested)
+{
+    static const std::map<QString, QString> nearest{
+        {QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")},
+        {QStringLiteral("Arial"), QStringLiteral("Liberation Sans")},
+        {QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans")},
+    };
+    const auto substitute = nearest.find(requested);
+    if (substitute == nearest.end() || QFontDatabase::families().contains(requested, Qt::CaseInsensitive))
+        return requested;
+    return substitute->second;
+}
+
 } // namespace
 
 void setUpProgram()
@@ -28,29 +46,6 @@ void setUpProgram()
 QStyle *createProgramStyle()
 {
     return QStyleFactory::create(kStyleName);
-}
-
-// The family to draw with: the requested one where it is installed,
-// otherwise its nearest on a desktop without it. A font whose first family
-// is missing makes the font system sort every installed font by likeness
-// for each size and weight it is first drawn in, which takes longer than
-// drawing the whole first frame; naming only an installed family spares it.
-QString installedFamily(const QString &requested)
-{
-    static const std::map<QString, QString> nearest{
-        {QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")},
-        {QStringLiteral("Arial"), QStringLiteral("Liberation Sans")},
-        {QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans")},
-    };
-    static std::map<QString, QString> chosen; // the installed fonts do not change while the program runs
-    auto known = chosen.find(requested);
-    if (known == chosen.end()) {
-        const auto substitute = nearest.find(requested);
-        const bool installed = QFontDatabase::families().contains(requested, Qt::CaseInsensitive);
-        known =
-            chosen.emplace(requested, installed || substitute == nearest.end() ? requested : substitute->second).first;
-    }
-    return known->second;
 }
 
 QFont programFont(const char *family, int pixelSize, bool bold)

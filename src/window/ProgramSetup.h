@@ -27,10 +27,6 @@ void setUpProgram();
 // parts of itself its own way on top of it.
 QStyle *createProgramStyle();
 
-// The requested family where it is installed, otherwise the nearest
-// family the program is packaged with.
-QString installedFamily(const QString &requested);
-
 // A font of the family where it is installed, otherwise of its nearest.
 QFont programFont(const char *family, int pixelSize, bool bold = false);
 

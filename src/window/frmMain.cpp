@@ -25,8 +25,6 @@
 #include <algorithm>
 #include <cmath>
 
-// The pictures live in a static library, whose resources must be registered
-// by hand; this has to happen outside any namespace.
 namespace sayvane {
 namespace {
 

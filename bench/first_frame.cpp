@@ -158,10 +158,13 @@ int drawFirstFrame(int argc, char **argv)
 
 namespace {
 
-// The middle of the values; times of starting processes vary too much from
-// run to run for the fastest to stand for them.
-double median(std::vector<double> values)
+// The middle of one figure over the runs; times of starting processes vary
+// too much from run to run for the fastest to stand for them.
+double median(const std::vector<FirstFrameFigures> &runs, double FirstFrameFigures::*figure)
 {
+    std::vector<double> values;
+    for (const FirstFrameFigures &run : runs)
+        values.push_back(run.*figure);
     std::sort(values.begin(), values.end());
     return values.empty() ? NAN : values[values.size() / 2];
 }
@@ -179,21 +182,15 @@ std::vector<Row> firstFrameRows(const char *program, const QString &sample, cons
             ours.push_back(oneFirstFrame(program, "sayvane", collection));
             empty.push_back(oneFirstFrame(program, "empty", collection));
         }
-        auto middle = [](const std::vector<FirstFrameFigures> &runs, double FirstFrameFigures::*figure) {
-            std::vector<double> values;
-            for (const FirstFrameFigures &run : runs)
-                values.push_back(run.*figure);
-            return median(values);
-        };
-        const double time = middle(ours, &FirstFrameFigures::milliseconds);
-        const double emptyTime = middle(empty, &FirstFrameFigures::milliseconds);
+        const double time = median(ours, &FirstFrameFigures::milliseconds);
+        const double emptyTime = median(empty, &FirstFrameFigures::milliseconds);
         rows.push_back({"first frame, " + name, time, emptyTime, "empty window", "<= 1.1x", time <= 1.1 * emptyTime});
         // The resident memory counts the pages of the shared libraries and
         // font files that were touched; the private memory is what this
         // process alone holds.
         for (const auto &[kind, figure] : {std::pair{"resident", &FirstFrameFigures::residentMegabytes},
                                            std::pair{"private", &FirstFrameFigures::privateMegabytes}}) {
-            const double memory = middle(ours, figure), emptyMemory = middle(empty, figure);
+            const double memory = median(ours, figure), emptyMemory = median(empty, figure);
             char memoryName[120];
             std::snprintf(memoryName, sizeof memoryName, "%s memory at the first frame, %s (empty window: %.1f MB)",
                           kind, name.c_str(), emptyMemory);

@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 
 #include <algorithm>
+#include <cstdint>
 
 namespace sayvane {
 namespace {
@@ -42,9 +43,7 @@ void RowLayout::setFormat(const QFont &font, int width)
 void RowLayout::forgetLayouts() const
 {
     m_layouts.clear();
-    m_layoutOrder.clear();
     m_paragraphs.clear();
-    m_paragraphOrder.clear();
 }
 
 // Every row is the same height, so that rows can be counted instead of
@@ -74,8 +73,8 @@ std::unique_ptr<QTextLayout> RowLayout::layOut(QString text) const
 // layout holds more than a piece.
 const RowLayout::WrappedParagraph &RowLayout::wrapped(const Piece &paragraph) const
 {
-    if (const auto found = m_paragraphs.find(paragraph.start); found != m_paragraphs.end())
-        return found->second;
+    if (const WrappedParagraph *known = m_paragraphs.find(paragraph.start))
+        return *known;
     WrappedParagraph result{paragraph, {}, {0}};
     const auto add = [&result](qsizetype start, int rows) {
         result.pieceStarts.push_back(start);
@@ -105,12 +104,8 @@ const RowLayout::WrappedParagraph &RowLayout::wrapped(const Piece &paragraph) co
         reach = TextPieces::kPieceLength;
     }
     // A counted text keeps all its paragraphs.
-    if (length() > kCountedLength && m_paragraphs.size() >= kCachedParagraphs) {
-        m_paragraphs.erase(m_paragraphOrder.front());
-        m_paragraphOrder.erase(m_paragraphOrder.begin());
-    }
-    m_paragraphOrder.push_back(paragraph.start);
-    return m_paragraphs.emplace(paragraph.start, std::move(result)).first->second;
+    const std::size_t limit = length() > kCountedLength ? kCachedParagraphs : SIZE_MAX;
+    return m_paragraphs.insert(paragraph.start, std::move(result), limit);
 }
 
 void RowLayout::countRows()
@@ -160,15 +155,9 @@ std::optional<RowLayout::Piece> RowLayout::previousPiece(const Piece &piece) con
 
 std::shared_ptr<const QTextLayout> RowLayout::layoutOf(const Piece &piece) const
 {
-    if (const auto found = m_layouts.find(piece.start); found != m_layouts.end())
-        return found->second;
-    std::shared_ptr<const QTextLayout> layout = layOut(m_pieces.textOf(piece));
-    if (m_layouts.size() >= kCachedLayouts) {
-        m_layouts.erase(m_layoutOrder.front());
-        m_layoutOrder.erase(m_layoutOrder.begin());
-    }
-    m_layoutOrder.push_back(piece.start);
-    return m_layouts.emplace(piece.start, std::move(layout)).first->second;
+    if (const std::shared_ptr<const QTextLayout> *known = m_layouts.find(piece.start))
+        return *known;
+    return m_layouts.insert(piece.start, layOut(m_pieces.textOf(piece)), kCachedLayouts);
 }
 
 int RowLayout::lineCount(const Piece &piece) const

@@ -13,6 +13,7 @@
 // be numbered.
 #pragma once
 
+#include "OldestFirstCache.h"
 #include "TextPieces.h"
 
 #include <QFont>
@@ -20,7 +21,6 @@
 
 #include <memory>
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 namespace sayvane {
@@ -108,12 +108,10 @@ private:
     int m_rowHeight = 1;
     // Recently laid-out pieces by their start. Shared, so that dropping the
     // oldest never pulls a layout from under a caller still using it.
-    mutable std::unordered_map<qsizetype, std::shared_ptr<const QTextLayout>> m_layouts;
-    mutable std::vector<qsizetype> m_layoutOrder;
+    mutable OldestFirstCache<qsizetype, std::shared_ptr<const QTextLayout>> m_layouts;
     // Paragraphs wrapped whole, by their start: recently met ones, or all of
     // a counted text.
-    mutable std::unordered_map<qsizetype, WrappedParagraph> m_paragraphs;
-    mutable std::vector<qsizetype> m_paragraphOrder;
+    mutable OldestFirstCache<qsizetype, WrappedParagraph> m_paragraphs;
     // Of a counted text: each paragraph's start and the rows before it.
     std::vector<qsizetype> m_paragraphStarts;
     std::vector<qsizetype> m_rowsBeforeParagraph; // one more entry: all rows

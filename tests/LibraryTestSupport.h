@@ -25,14 +25,12 @@ inline QStringList namesOf(const NameArray &names)
     return texts;
 }
 
-// The quotes of the section that a name given as text heads. A name that
-// Windows-1252 cannot hold heads no section, but the file is still read:
-// a CR stands in for it, as no line holds one.
+// The quotes of the section that a name given as text heads, asked for
+// with the name's UTF-8 bytes, as a heading in a UTF-8 file would hold it.
 inline ShownQuotes sectionQuotesOf(const QString &path, QStringView name, const ReadSettings &settings = {})
 {
-    const std::optional<QByteArray> encoded = encodeWindows1252(name);
-    return sectionQuotes(path, encoded ? std::string_view(encoded->data(), encoded->size()) : std::string_view("\r"),
-                         settings);
+    const QByteArray utf8 = name.toUtf8();
+    return sectionQuotes(path, std::string_view(utf8.constData(), std::size_t(utf8.size())), settings);
 }
 
 } // namespace sayvane::test

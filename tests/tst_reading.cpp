@@ -6,7 +6,8 @@
 #include "DataFileReader.h"
 #include "HeadingLoader.h"
 #include "LineRules.h"
-#include "LineScan.h"
+#include "LineTerminator.h"
+#include "LineText.h"
 #include "PhraseSearch.h"
 #include "RegularFile.h"
 #include "SectionDisplay.h"
@@ -21,6 +22,7 @@
 #include <sys/un.h>
 
 using namespace sayvane;
+using namespace Qt::StringLiterals;
 using test::ProgramFolder;
 
 namespace {
@@ -31,15 +33,16 @@ namespace {
 QList<QByteArray> linesThroughBlocks(const QString &path, ReadSettings settings)
 {
     QList<QByteArray> lines;
-    const std::optional<ReadFailure> failure = forEachBlock(path, settings, [&lines](std::string_view block) {
-        const char *end = block.data() + block.size();
-        for (const char *at = block.data(); at < end;) {
-            const LineSpan span = lineAt(at, end);
-            lines.append(QByteArray(span.line.data(), qsizetype(span.line.size())));
-            at = span.next;
-        }
-        return true;
-    });
+    const std::optional<ReadFailure> failure =
+        forEachBlock(path, settings, [&lines](std::string_view block, auto terminator) {
+            const char *end = block.data() + block.size();
+            for (const char *at = block.data(); at < end;) {
+                const LineSpan span = terminator.lineAt(at, end);
+                lines.append(QByteArray(span.line.data(), qsizetype(span.line.size())));
+                at = span.next;
+            }
+            return true;
+        });
     if (failure)
         lines.append("<failed: " + failure->reason.toUtf8() + ">");
     return lines;
@@ -79,11 +82,30 @@ private slots:
         QTest::newRow("CR LF CR LF ends with one empty line") << QByteArray("abc\r\n\r\n") << L{"abc", ""};
         QTest::newRow("lone CR ends a line") << QByteArray("a\rb\rc") << L{"a", "b", "c"};
         QTest::newRow("final lone CR adds no line") << QByteArray("a\r") << L{"a"};
-        QTest::newRow("lone LF is ordinary") << QByteArray("a\nb\nc\n") << L{"a\nb\nc\n"};
-        QTest::newRow("LF CR: LF kept, CR ends") << QByteArray("a\n\rb") << L{"a\n", "b"};
+        QTest::newRow("classic: lone LF is ordinary") << QByteArray("a\r\nb\nc\n") << L{"a", "b\nc\n"};
+        QTest::newRow("classic: LF after the first CR") << QByteArray("a\rb\n\rc") << L{"a", "b\n", "c"};
         QTest::newRow("CR CR LF") << QByteArray("a\r\r\nb") << L{"a", "", "b"};
         QTest::newRow("only terminators") << QByteArray("\r\n\r\r\n") << L{"", "", ""};
-        QTest::newRow("byte-order mark stays") << QByteArray("\xEF\xBB\xBF##A\r\n") << L{"\xEF\xBB\xBF##A"};
+        QTest::newRow("LF: each LF ends a line") << QByteArray("a\nb\nc") << L{"a", "b", "c"};
+        QTest::newRow("LF: final LF adds no line") << QByteArray("a\nb\n") << L{"a", "b"};
+        QTest::newRow("LF: LF LF ends with one empty line") << QByteArray("a\n\n") << L{"a", ""};
+        QTest::newRow("LF: CR LF lines pasted in later") << QByteArray("a\nb\r\nc\r\nd\n") << L{"a", "b", "c", "d"};
+        QTest::newRow("LF: lone CR is a character") << QByteArray("a\nb\rc\n") << L{"a", "b\rc"};
+        QTest::newRow("LF: CR CR LF keeps one CR") << QByteArray("a\nb\r\r\nc") << L{"a", "b\r", "c"};
+        QTest::newRow("LF: final CR is a character") << QByteArray("a\nb\r") << L{"a", "b\r"};
+        QTest::newRow("LF first, then CR") << QByteArray("a\n\rb") << L{"a", "\rb"};
+        QTest::newRow("first line end beyond a block")
+            << QByteArray(5000, 'x') + "\ny\r\nz" << L{QByteArray(5000, 'x'), "y", "z"};
+        QTest::newRow("byte-order mark, CR LF") << QByteArray("\xEF\xBB\xBF##A\r\nq\r\n") << L{"##A", "q"};
+        QTest::newRow("byte-order mark, LF") << QByteArray("\xEF\xBB\xBF##A\nq\n") << L{"##A", "q"};
+        QTest::newRow("byte-order mark alone") << QByteArray("\xEF\xBB\xBF") << L{};
+        QTest::newRow("byte-order mark, then LF") << QByteArray("\xEF\xBB\xBF\nx") << L{"", "x"};
+        QTest::newRow("second byte-order mark stays") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF"
+                                                                    "a")
+                                                      << L{"\xEF\xBB\xBF"
+                                                           "a"};
+        QTest::newRow("half a byte-order mark stays") << QByteArray("\xEF\xBBx\n") << L{"\xEF\xBBx"};
+        QTest::newRow("byte-order mark later stays") << QByteArray("a\n\xEF\xBB\xBF") << L{"a", "\xEF\xBB\xBF"};
         QTest::newRow("NUL bytes are characters")
             << QByteArray("a\0b\r\n\0", 6) << L{QByteArray("a\0b", 3), QByteArray("\0", 1)};
         QTest::newRow("mixed") << QByteArray("##A\r\nq1\rq2\r\n\r\n  ##B\nx\r\n")
@@ -176,6 +198,55 @@ private slots:
         QCOMPARE(loweredWindows1252()['#'], char16_t('#'));
     }
 
+    void readsEachLineInItsOwnEncoding_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("ASCII") << QByteArray("Seneca") << u"Seneca"_s;
+        QTest::newRow("UTF-8 accents") << QByteArray("caf\xC3\xA9 Exup\xC3\xA9ry") << u"café Exupéry"_s;
+        QTest::newRow("UTF-8 Cyrillic") << QByteArray("\xD0\x9B\xD0\xB5\xD0\xB2") << u"Лев"_s;
+        QTest::newRow("UTF-8 CJK") << QByteArray("\xE9\x80\x80") << u"退"_s;
+        QTest::newRow("UTF-8 emoji") << QByteArray("ok \xF0\x9F\x98\x80") << u"ok 😀"_s;
+        QTest::newRow("UTF-8 noncharacter") << QByteArray("\xEF\xBF\xBF") << QString(QChar(0xFFFF));
+        QTest::newRow("Windows-1252 accents") << QByteArray("caf\xE9 \x80") << u"café €"_s;
+        QTest::newRow("Windows-1252 quotes") << QByteArray("\x93Hi\x94") << u"“Hi”"_s;
+        QTest::newRow("UTF-8 then a stray byte") << QByteArray("\xC3\xA9\xE9") << u"Ã©é"_s;
+        QTest::newRow("overlong slash") << QByteArray("\xC0\xAF") << u"À¯"_s;
+        QTest::newRow("overlong three bytes") << QByteArray("\xE0\x80\xAF") << u"à€¯"_s;
+        QTest::newRow("encoded surrogate") << QByteArray("\xED\xA0\x80") << u"í\u00A0€"_s;
+        QTest::newRow("beyond U+10FFFF") << QByteArray("\xF4\x90\x80\x80") << u"ô\u0090€€"_s;
+        QTest::newRow("cut at the end") << QByteArray("ab\xE2\x82") << u"abâ‚"_s;
+        QTest::newRow("lone continuation") << QByteArray("\x80") << u"€"_s;
+    }
+
+    // Valid UTF-8 holding a byte above 0x7F reads as UTF-8; everything
+    // else, one byte a character, as Windows-1252. Names and shown lines
+    // read alike.
+    void readsEachLineInItsOwnEncoding()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(QString, text);
+        const std::string_view bytes(line.constData(), std::size_t(line.size()));
+        QCOMPARE(decodeLine(bytes), text);
+        QCOMPARE(decodedLength(bytes, encodingOf(bytes)), text.size());
+        NameArray names;
+        names.append(bytes);
+        QCOMPARE(names.text(0), text);
+        QCOMPARE(names.textPrefix(0, 2), text.first(std::min<qsizetype>(2, text.size())));
+    }
+
+    // A prefix for drawing never ends in half a character.
+    void cutsANamePrefixBetweenCharacters()
+    {
+        NameArray names;
+        names.append("a\xF0\x9F\x98\x80\xC3\xA9z"); // a, an emoji of two units, é, z
+        QCOMPARE(names.textPrefix(0, 1), u"a"_s);
+        QCOMPARE(names.textPrefix(0, 2), u"a"_s);
+        QCOMPARE(names.textPrefix(0, 3), u"a😀"_s);
+        QCOMPARE(names.textPrefix(0, 4), u"a😀é"_s);
+        QCOMPARE(names.textPrefix(0, 100), u"a😀éz"_s);
+    }
+
     void findsPhrases_data()
     {
         QTest::addColumn<QByteArray>("text");
@@ -259,6 +330,11 @@ private slots:
         QTest::newRow("last line too long, no terminator") << "one\r\n" + nine << L{"one"} << true;
         QTest::newRow("no terminator anywhere") << QByteArray(1000, '\0') << L{} << true;
         QTest::newRow("many short lines") << QByteArray("a\r\nbb\r\nccc\r\n").repeated(50) << L{} << false;
+        QTest::newRow("LF: lines of the limit")
+            << eight + "\n" + eight + "\r\n" + eight << L{eight, eight, eight} << false;
+        QTest::newRow("LF: a CR that is a character counts") << "a\n" + eight + "\rz\nb" << L{"a"} << true;
+        QTest::newRow("LF: a later line too long") << "a\n" + nine + "\n" << L{"a"} << true;
+        QTest::newRow("no line end, a byte-order mark then the limit") << "\xEF\xBB\xBF" + eight << L{eight} << false;
     }
 
     // No line longer than the limit is ever held: reading stops there with

@@ -2,7 +2,6 @@
 #include "DataFileReader.h"
 
 #include "ByteSearch.h"
-#include "LineScan.h"
 
 #include <algorithm>
 #include <cstring>
@@ -39,6 +38,8 @@ void DataFileReader::close()
     m_buffer.reset();
     m_capacity = 0;
     m_filled = m_linesEnd = m_position = m_scanned = 0;
+    m_byteOrderMarkSettled = false;
+    m_lineEnds.reset();
     m_endOfFile = false;
     m_failed = false;
     m_error.clear();
@@ -61,7 +62,9 @@ std::string_view DataFileReader::readLine()
     if (atEnd())
         return {};
     // A block of whole lines never ends between a CR and its LF.
-    const LineSpan span = lineAt(m_buffer.get() + m_position, m_buffer.get() + m_linesEnd);
+    const LineSpan span = withTerminator(lineEnds(), [this](auto terminator) {
+        return terminator.lineAt(m_buffer.get() + m_position, m_buffer.get() + m_linesEnd);
+    });
     m_position = std::size_t(span.next - m_buffer.get());
     return span.line;
 }
@@ -75,13 +78,18 @@ std::string_view DataFileReader::readLines()
     return lines;
 }
 
-// Where the whole lines in the buffer end: just past the terminator of the
-// last CR whose following byte is already known, or 0 when there is none.
+// Where the whole lines in the buffer end: just past the last line end
+// that is complete, or 0 when there is none. A classic CR at the end of the
+// buffer is not complete until the byte after it is known.
 std::size_t DataFileReader::endOfWholeLines() const
 {
+    const char *data = m_buffer.get();
+    if (lineEnds() == LineEnds::Lf) {
+        const char *lf = m_scanned < m_filled ? findLastByte(data + m_scanned, data + m_filled, '\n') : nullptr;
+        return lf ? std::size_t(lf - data) + 1 : 0;
+    }
     if (m_filled < 2 || m_scanned >= m_filled - 1)
         return 0;
-    const char *data = m_buffer.get();
     const char *cr = findLastByte(data + m_scanned, data + m_filled - 1, '\r');
     if (!cr)
         return 0;
@@ -89,6 +97,41 @@ std::size_t DataFileReader::endOfWholeLines() const
     if (data[end] == '\n')
         ++end;
     return end;
+}
+
+// Drops a UTF-8 byte-order mark from the start of the file. False while
+// the bytes read so far may still be the start of one.
+bool DataFileReader::settleByteOrderMark()
+{
+    static constexpr std::string_view kMark = "\xEF\xBB\xBF";
+    const std::string_view start(m_buffer.get(), std::min(m_filled, kMark.size()));
+    if (!kMark.starts_with(start)) {
+        m_byteOrderMarkSettled = true;
+    } else if (start.size() == kMark.size()) {
+        std::memmove(m_buffer.get(), m_buffer.get() + kMark.size(), m_filled - kMark.size());
+        m_filled -= kMark.size();
+        m_byteOrderMarkSettled = true;
+    } else if (m_endOfFile) {
+        m_byteOrderMarkSettled = true;
+    }
+    m_scanned = 0;
+    return m_byteOrderMarkSettled;
+}
+
+// The first CR or LF of the file decides its line ends. Until one comes,
+// the buffer holds the start of the first line alone.
+void DataFileReader::decideLineEnds()
+{
+    const char *from = m_buffer.get() + m_scanned;
+    const char *end = m_buffer.get() + m_filled;
+    const char *cr = findByte(from, end, '\r');
+    const char *lf = findByte(from, cr ? cr : end, '\n');
+    if (lf)
+        m_lineEnds = LineEnds::Lf;
+    else if (cr)
+        m_lineEnds = LineEnds::Classic;
+    else
+        m_scanned = m_filled;
 }
 
 // Moves the unread rest to the front and reads until a block of whole lines
@@ -106,14 +149,22 @@ bool DataFileReader::fetchLines()
 
     const std::size_t maxLineLength = m_settings.maxLineLength;
     for (;;) {
-        std::size_t end = endOfWholeLines();
+        std::size_t end = 0;
+        if (m_byteOrderMarkSettled || settleByteOrderMark()) {
+            if (!m_lineEnds)
+                decideLineEnds();
+            if (m_lineEnds)
+                end = endOfWholeLines();
+        }
         if (end == 0 && m_endOfFile)
             end = m_filled;
         if (end > 0) {
             // Only the first line can have begun before the last block
             // read, so only it can be longer than a block.
-            const char *firstCr = findByte(m_buffer.get(), m_buffer.get() + end, '\r');
-            if (std::size_t((firstCr ? firstCr : m_buffer.get() + end) - m_buffer.get()) > maxLineLength)
+            const std::size_t firstLength = withTerminator(lineEnds(), [&](auto terminator) {
+                return terminator.lineAt(m_buffer.get(), m_buffer.get() + end).line.size();
+            });
+            if (firstLength > maxLineLength)
                 return fail(lineTooLongReason(maxLineLength));
             m_linesEnd = m_scanned = end;
             return true;
@@ -125,7 +176,8 @@ bool DataFileReader::fetchLines()
             return fail(lineTooLongReason(maxLineLength));
         if (m_endOfFile)
             return false;
-        m_scanned = m_filled > 0 ? m_filled - 1 : 0;
+        if (m_lineEnds)
+            m_scanned = m_filled > 0 ? m_filled - 1 : 0;
         if (!fill())
             return false;
     }

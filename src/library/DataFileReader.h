@@ -2,6 +2,7 @@
 // Sequential reader of one data file: whole lines, or blocks of whole lines.
 #pragma once
 
+#include "LineTerminator.h"
 #include "RegularFile.h"
 
 #include <QString>
@@ -33,9 +34,11 @@ struct ReadSettings
     qsizetype shownTextLimit = qsizetype(1) << 30;
 };
 
-// A line ends at CR LF or at a CR not followed by LF; a LF on its own is an
-// ordinary character. A terminator at the very end of the file does not
-// start a further, empty line. The file is read in blocks of a fixed size
+// The first line end of the file decides how all its lines end (see
+// LineEnds): a LF first gives LF line ends, a CR first the classic ones. A
+// UTF-8 byte-order mark at the very start is no part of the first line. A
+// terminator at the very end of the file does not start a further, empty
+// line. Each open decides afresh. The file is read in blocks of a fixed size
 // and only as far as it reached when it was opened, so a file that grows
 // meanwhile does not prolong the reading; memory grows with the longest
 // line, up to the limit of the settings.
@@ -53,8 +56,11 @@ public:
     std::string_view readLine();
     // The rest of the current block of whole lines (each with its
     // terminator, except a last line at the end of the file), or an empty
-    // view at the end. Lets a caller scan many lines at once.
+    // view at the end. Lets a caller scan many lines at once, splitting
+    // them with the terminator of lineEnds().
     std::string_view readLines();
+    // How the lines of the file end; known once a line has been read.
+    LineEnds lineEnds() const { return m_lineEnds.value_or(LineEnds::Classic); }
     void close();
 
     // True once a read has failed; the lines before the failure were read.
@@ -63,6 +69,8 @@ public:
 
 private:
     bool fetchLines();
+    bool settleByteOrderMark();
+    void decideLineEnds();
     bool fill();
     bool grow(std::size_t capacity);
     std::size_t endOfWholeLines() const;
@@ -80,7 +88,9 @@ private:
     std::size_t m_filled = 0;   // bytes of m_buffer holding file data
     std::size_t m_linesEnd = 0; // end of the whole lines handed out in this block
     std::size_t m_position = 0; // next unread byte within the whole lines
-    std::size_t m_scanned = 0;  // bytes already known to hold no usable CR
+    std::size_t m_scanned = 0;  // bytes already known to hold no usable line end
+    bool m_byteOrderMarkSettled = false;
+    std::optional<LineEnds> m_lineEnds; // decided at the first line end
     bool m_endOfFile = false;
     bool m_failed = false;
     QString m_error;
@@ -89,8 +99,10 @@ private:
 QString lineTooLongReason(std::size_t maxLineLength);
 
 // Reads the file from its first line, handing each block of whole lines
-// to visit(lines) until visit returns false or the file ends, and closes it
-// again. Returns the failure when the file could not be opened or read.
+// to visit(lines, terminator) until visit returns false or the file ends,
+// and closes it again; the terminator is a LineTerminator of the file's
+// line ends, so visit is best a generic lambda. Returns the failure when
+// the file could not be opened or read.
 template <typename Visit>
 std::optional<ReadFailure> forEachBlock(const QString &path, const ReadSettings &settings, Visit visit)
 {
@@ -98,7 +110,8 @@ std::optional<ReadFailure> forEachBlock(const QString &path, const ReadSettings 
     if (!reader.open(path))
         return ReadFailure{path, reader.errorString()};
     while (!reader.atEnd()) {
-        if (!visit(reader.readLines()))
+        const std::string_view lines = reader.readLines();
+        if (!withTerminator(reader.lineEnds(), [&](auto terminator) { return visit(lines, terminator); }))
             return std::nullopt;
     }
     if (reader.failed())

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "NameArray.h"
 
-#include "Windows1252.h"
-
 #include <QStringList>
 
 #include <algorithm>
@@ -23,12 +21,12 @@ void NameArray::grow(qsizetype needed)
 
 QString NameArray::text(qsizetype position) const
 {
-    return decodeWindows1252(bytes(position));
+    return decodeLine(bytes(position), encoding(position));
 }
 
 QString NameArray::textPrefix(qsizetype position, qsizetype length) const
 {
-    return decodeWindows1252(bytes(position).substr(0, std::size_t(std::max<qsizetype>(length, 0))));
+    return decodeLine(linePrefix(bytes(position), encoding(position), length), encoding(position));
 }
 
 } // namespace sayvane

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 // The heading names of one data file, in file order, kept as the file's own
-// bytes (Windows-1252, one byte a character) packed one after another: no
+// bytes packed one after another, each with the encoding it reads in: no
 // allocation per name, and only the names that are shown are ever decoded.
 #pragma once
+
+#include "LineText.h"
 
 #include <QList>
 #include <QString>
@@ -11,6 +13,7 @@
 #include <cstring>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 namespace sayvane {
 
@@ -29,6 +32,7 @@ public:
             m_used += qsizetype(name.size());
         }
         m_ends.append(m_used);
+        m_utf8.push_back(encodingOf(name) == LineEncoding::Utf8);
     }
 
     // The bytes of the name at a position; valid while the array lives
@@ -38,9 +42,14 @@ public:
         const qsizetype begin = position > 0 ? m_ends[position - 1] : 0;
         return {m_bytes.get() + begin, std::size_t(m_ends[position] - begin)};
     }
+    LineEncoding encoding(qsizetype position) const
+    {
+        return m_utf8[std::size_t(position)] ? LineEncoding::Utf8 : LineEncoding::Windows1252;
+    }
     // The name as text.
     QString text(qsizetype position) const;
-    // At most the first `length` characters of the name, for drawing it.
+    // At most the first `length` UTF-16 code units of the name, for
+    // drawing it, never half a character.
     QString textPrefix(qsizetype position, qsizetype length) const;
 
 private:
@@ -55,7 +64,8 @@ private:
     std::unique_ptr<char, Free> m_bytes;
     qsizetype m_used = 0;
     qsizetype m_capacity = 0;
-    QList<qsizetype> m_ends; // where each name ends in m_bytes
+    QList<qsizetype> m_ends;  // where each name ends in m_bytes
+    std::vector<bool> m_utf8; // whether each name reads as UTF-8
 };
 
 } // namespace sayvane

@@ -2,33 +2,63 @@
 #include "PhraseSearch.h"
 
 #include "ByteSearch.h"
-#include "LineScan.h"
-#include "Windows1252.h"
+#include "LineRules.h"
+#include "LineText.h"
 
 namespace sayvane {
 namespace {
 
+// One spelling of the phrase, with where it next occurs in the block.
+struct SpellingFinder
+{
+    Spelling spelling;
+    PhraseFinder finder;
+    const char *next = nullptr; // first occurrence at or after the search position
+};
+
 // Finds the phrase in a block of whole lines and hands every quote line
-// that contains it to the sink. The phrase holds no CR, so a match never
-// spans two lines; the search runs over the whole block at once and looks
-// for the enclosing line only around a match.
-template <typename Sink> void searchLines(std::string_view lines, const PhraseFinder &finder, Sink sink)
+// whose text contains it to the sink, once. The search runs over the whole
+// block at once and looks for the enclosing line only around a match; a
+// match that runs over the line's end is none, and then no later one in
+// that line fits either.
+template <typename Terminator, typename Sink>
+void searchLines(std::string_view lines, QList<SpellingFinder> &finders, Terminator terminator, Sink sink)
 {
     const char *position = lines.data();
     const char *const end = position + lines.size();
+    for (SpellingFinder &finder : finders)
+        finder.next = finder.finder.find(position, end);
+    const auto moveTo = [&](const char *to) {
+        position = to;
+        for (SpellingFinder &finder : finders) {
+            if (finder.next && finder.next < position)
+                finder.next = finder.finder.find(position, end);
+        }
+    };
     while (position < end) {
-        const char *hit = finder.find(position, end);
+        const char *hit = nullptr;
+        for (const SpellingFinder &finder : finders) {
+            if (finder.next && (!hit || finder.next < hit))
+                hit = finder.next;
+        }
         if (!hit)
             return;
-        const char *start = lineStartOf(position, hit);
-        if (hit < start) { // the match began on the LF of a line terminator
-            position = start;
+        const char *const start = terminator.lineStartOf(position, hit);
+        if (hit < start) { // the match began on the LF of a classic CR LF
+            moveTo(start);
             continue;
         }
-        const LineSpan span = lineAt(start, end);
-        if (!IsHeadingLine(span.line))
+        const LineSpan span = terminator.lineAt(start, end);
+        const char *const lineEnd = span.line.data() + span.line.size();
+        bool holds = false;
+        for (const SpellingFinder &finder : finders) {
+            holds = holds || (finder.next && finder.next <= lineEnd &&
+                              std::size_t(lineEnd - finder.next) >= finder.spelling.bytes.size() &&
+                              encodingFits(span.line, finder.spelling));
+        }
+        if (holds && !IsHeadingLine(span.line))
             sink(span.line);
-        position = span.next;
+        moveTo(span.next);
     }
 }
 
@@ -60,17 +90,19 @@ std::optional<QStringView> searchPhrase(QStringView typedText)
 ShownQuotes searchQuotes(const QString &path, QStringView phrase, const ReadSettings &settings)
 {
     ShownQuotes result;
-    // No line holds a CR, nor a character that Windows-1252 cannot
-    // represent; such a phrase is found nowhere, but the file is still read
-    // so that a file gone missing is reported.
-    const std::optional<QByteArray> encoded = encodeWindows1252(phrase);
-    const bool searchable = encoded && !encoded->contains('\r');
-    const PhraseFinder finder(searchable ? std::string_view(encoded->data(), encoded->size()) : std::string_view());
+    // A phrase that no line can hold is found nowhere, but the file is
+    // still read so that a file gone missing is reported.
+    QList<SpellingFinder> finders;
+    for (Spelling &spelling : spellingsOf(phrase))
+        finders.append(SpellingFinder{std::move(spelling), PhraseFinder({})});
+    // A finder views its spelling's bytes, which stay put from here on.
+    for (SpellingFinder &finder : finders)
+        finder.finder = PhraseFinder(finder.spelling.bytes);
     ShownText shown(settings.shownTextLimit);
 
-    result.failure = forEachBlock(path, settings, [&](std::string_view lines) {
-        if (searchable)
-            searchLines(lines, finder, [&shown](std::string_view line) { shown.append(line); });
+    result.failure = forEachBlock(path, settings, [&](std::string_view lines, auto terminator) {
+        if (!finders.isEmpty())
+            searchLines(lines, finders, terminator, [&shown](std::string_view line) { shown.append(line); });
         return shown.cut() == ShownCut::None;
     });
     if (result.failure)

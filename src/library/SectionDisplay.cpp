@@ -1,35 +1,43 @@
 // SPDX-License-Identifier: MIT
 #include "SectionDisplay.h"
 
-#include "LineScan.h"
-#include "Windows1252.h"
+#include "LineRules.h"
+#include "LineText.h"
+
+#include <algorithm>
 
 namespace sayvane {
 
 ShownQuotes sectionQuotes(const QString &path, std::string_view selectedName, const ReadSettings &settings)
 {
-    const auto headsSection = [selectedName](std::string_view headingLine) {
-        return HeadingName(headingLine) == selectedName;
+    // The same name may be spelt in either encoding; each spelling is
+    // matched on the bytes.
+    const QList<Spelling> spellings = spellingsOf(decodeLine(selectedName));
+    const auto headsSection = [&spellings](std::string_view headingLine) {
+        const std::string_view name = HeadingName(headingLine);
+        return std::any_of(spellings.begin(), spellings.end(), [name](const Spelling &spelling) {
+            return name == spelling.bytes && encodingFits(name, spelling);
+        });
     };
     ShownText shown(settings.shownTextLimit);
     bool inSection = false;
     bool sectionEnded = false;
 
     ShownQuotes result;
-    result.failure = forEachBlock(path, settings, [&](std::string_view lines) {
+    result.failure = forEachBlock(path, settings, [&](std::string_view lines, auto terminator) {
         const char *position = lines.data();
         const char *end = position + lines.size();
         while (position < end) {
             if (!inSection) {
                 // Until the section begins only heading lines matter.
-                const std::optional<LineSpan> heading = nextHeadingLine(position, end);
+                const std::optional<LineSpan> heading = terminator.nextHeadingLine(position, end);
                 if (!heading)
                     break;
                 inSection = headsSection(heading->line);
                 position = heading->next;
                 continue;
             }
-            const LineSpan span = lineAt(position, end);
+            const LineSpan span = terminator.lineAt(position, end);
             position = span.next;
             if (!IsHeadingLine(span.line))
                 shown.append(span.line);

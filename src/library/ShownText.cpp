@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ShownText.h"
 
-#include "Windows1252.h"
+#include "LineText.h"
 
 #include <algorithm>
 #include <new>
@@ -17,8 +17,9 @@ void ShownText::append(std::string_view line)
 {
     if (m_cut != ShownCut::None)
         return;
+    const LineEncoding encoding = encodingOf(line);
     const qsizetype size = m_text.size();
-    const qsizetype grown = size + qsizetype(line.size()) + 4;
+    const qsizetype grown = size + decodedLength(line, encoding) + 4;
     if (grown > m_limit) {
         m_cut = ShownCut::AtLimit;
         return;
@@ -36,8 +37,7 @@ void ShownText::append(std::string_view line)
     char16_t *out = reinterpret_cast<char16_t *>(m_text.data()) + size;
     out[0] = u'\r';
     out[1] = u'\n';
-    decodeWindows1252(line, out + 2);
-    out += 2 + line.size();
+    out = decodeLine(line, encoding, out + 2);
     out[0] = u'\r';
     out[1] = u'\n';
 }

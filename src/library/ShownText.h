@@ -21,7 +21,8 @@ enum class ShownCut { None, AtLimit, OutOfMemory };
 
 // Each shown line stands between two CR LF pairs, exactly as if the text
 // were rebuilt as "text, CR LF, line, CR LF" for every line; each line is
-// decoded straight into one growing text, never copied again.
+// decoded in its own encoding straight into one growing text, never copied
+// again.
 class ShownText
 {
 public:

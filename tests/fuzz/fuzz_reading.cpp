@@ -7,7 +7,9 @@
 // limit on the length of a line (high bit); byte 1 picks the section name;
 // bytes 2 and 3 pick the phrase: its length (sometimes long), whether a
 // character outside Windows-1252 follows it, and where in the file it is
-// copied from. The rest is the file.
+// copied from. The rest is the file. The reference splits lines by the
+// rules of both kinds of line ends, reads each line by Unicode's own table
+// of well-formed UTF-8, and compares texts, not bytes.
 #include "DataFileReader.h"
 #include "HeadingLoader.h"
 #include "LibraryTestSupport.h"
@@ -17,6 +19,7 @@
 #include "Windows1252.h"
 
 #include <QString>
+#include <QStringDecoder>
 
 #include <cstdint>
 #include <cstdio>
@@ -40,13 +43,27 @@ void check(bool agreed, const char *what)
     }
 }
 
-// A line ends at CR LF or a lone CR; a lone LF is ordinary; a terminator
-// at the end of the file adds no empty line.
+// A UTF-8 byte-order mark at the start is dropped. When the first CR or LF
+// is a LF, each LF ends a line and a CR just before it goes with it;
+// otherwise a line ends at CR LF or a lone CR and a lone LF is ordinary. A
+// terminator at the end of the file adds no empty line.
 std::vector<std::string> referenceLines(std::string_view file)
 {
+    if (file.starts_with("\xEF\xBB\xBF"))
+        file.remove_prefix(3);
+    const std::size_t firstEnd = file.find_first_of("\r\n");
+    const bool lfEnds = firstEnd != std::string_view::npos && file[firstEnd] == '\n';
     std::vector<std::string> lines;
     std::size_t start = 0;
     for (std::size_t i = 0; i < file.size(); ++i) {
+        if (lfEnds) {
+            if (file[i] != '\n')
+                continue;
+            const std::size_t end = i > start && file[i - 1] == '\r' ? i - 1 : i;
+            lines.emplace_back(file.substr(start, end - start));
+            start = i + 1;
+            continue;
+        }
         if (file[i] != '\r')
             continue;
         lines.emplace_back(file.substr(start, i - start));
@@ -57,6 +74,50 @@ std::vector<std::string> referenceLines(std::string_view file)
     if (start < file.size())
         lines.emplace_back(file.substr(start));
     return lines;
+}
+
+// Unicode's table of well-formed UTF-8 byte sequences, row by row.
+bool referenceIsUtf8(std::string_view bytes)
+{
+    bool high = false;
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto b = [&](std::size_t k) {
+            return i + k < bytes.size() ? static_cast<unsigned char>(bytes[i + k]) : 0;
+        };
+        const auto in = [](unsigned char v, unsigned char lo, unsigned char hi) { return v >= lo && v <= hi; };
+        const unsigned char lead = b(0);
+        std::size_t length = 0;
+        if (lead <= 0x7F)
+            length = 1;
+        else if (in(lead, 0xC2, 0xDF) && in(b(1), 0x80, 0xBF))
+            length = 2;
+        else if (lead == 0xE0 && in(b(1), 0xA0, 0xBF) && in(b(2), 0x80, 0xBF))
+            length = 3;
+        else if ((in(lead, 0xE1, 0xEC) || in(lead, 0xEE, 0xEF)) && in(b(1), 0x80, 0xBF) && in(b(2), 0x80, 0xBF))
+            length = 3;
+        else if (lead == 0xED && in(b(1), 0x80, 0x9F) && in(b(2), 0x80, 0xBF))
+            length = 3;
+        else if (lead == 0xF0 && in(b(1), 0x90, 0xBF) && in(b(2), 0x80, 0xBF) && in(b(3), 0x80, 0xBF))
+            length = 4;
+        else if (in(lead, 0xF1, 0xF3) && in(b(1), 0x80, 0xBF) && in(b(2), 0x80, 0xBF) && in(b(3), 0x80, 0xBF))
+            length = 4;
+        else if (lead == 0xF4 && in(b(1), 0x80, 0x8F) && in(b(2), 0x80, 0xBF) && in(b(3), 0x80, 0xBF))
+            length = 4;
+        if (length == 0)
+            return false;
+        high = high || lead > 0x7F;
+        i += length;
+    }
+    return high;
+}
+
+QString referenceText(std::string_view bytes)
+{
+    if (!referenceIsUtf8(bytes))
+        return decodeWindows1252(bytes);
+    // A U+FEFF inside the file is a character like any other.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
 }
 
 bool referenceIsHeading(const std::string &line)
@@ -78,12 +139,13 @@ QString shownText(const std::vector<std::string> &lines)
 {
     QString text;
     for (const std::string &line : lines)
-        text += QStringLiteral("\r\n") + decodeWindows1252(line) + QStringLiteral("\r\n");
+        text += QStringLiteral("\r\n") + referenceText(line) + QStringLiteral("\r\n");
     return text;
 }
 
 // The shown lines, or nothing when a line longer than the limit is read.
-std::optional<std::vector<std::string>> referenceSection(const std::vector<std::string> &lines, const std::string &name,
+// Names are equal when their texts are, whatever their bytes.
+std::optional<std::vector<std::string>> referenceSection(const std::vector<std::string> &lines, const QString &name,
                                                          std::size_t limit)
 {
     std::vector<std::string> shown;
@@ -94,7 +156,7 @@ std::optional<std::vector<std::string>> referenceSection(const std::vector<std::
         if (!referenceIsHeading(line)) {
             if (inSection)
                 shown.push_back(line);
-        } else if (referenceName(line) == name) {
+        } else if (referenceText(referenceName(line)) == name) {
             inSection = true;
         } else if (inSection) {
             break;
@@ -103,14 +165,15 @@ std::optional<std::vector<std::string>> referenceSection(const std::vector<std::
     return shown;
 }
 
-std::optional<std::vector<std::string>> referenceSearch(const std::vector<std::string> &lines,
-                                                        const std::string &phrase, bool searchable, std::size_t limit)
+// A line is found when its text holds the phrase.
+std::optional<std::vector<std::string>> referenceSearch(const std::vector<std::string> &lines, const QString &phrase,
+                                                        std::size_t limit)
 {
     std::vector<std::string> shown;
     for (const std::string &line : lines) {
         if (line.size() > limit)
             return std::nullopt;
-        if (searchable && !referenceIsHeading(line) && line.find(phrase) != std::string::npos)
+        if (!referenceIsHeading(line) && referenceText(line).contains(phrase))
             shown.push_back(line);
     }
     return shown;
@@ -176,9 +239,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     reader.close();
 
     QStringList names;
+    std::vector<std::string> nameBytes;
     for (const std::string &line : lines) {
-        if (referenceIsHeading(line))
-            names.append(decodeWindows1252(referenceName(line)));
+        if (referenceIsHeading(line)) {
+            names.append(referenceText(referenceName(line)));
+            nameBytes.push_back(referenceName(line));
+        }
     }
     const LoadedNames loaded = loadHeadingNames(path, settings);
     if (tooLong)
@@ -186,22 +252,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     else
         check(!loaded.failure && test::namesOf(loaded.names) == names, "heading names");
 
-    std::string name = names.isEmpty() ? phrase : encodeWindows1252(names[nameChoice % names.size()])->toStdString();
+    std::string name = nameBytes.empty() ? phrase : nameBytes[nameChoice % nameBytes.size()];
     if (nameChoice & 0x80)
         name += phrase;
-    const auto section = referenceSection(lines, name, limit);
+    const auto section = referenceSection(lines, referenceText(name), limit);
     const ShownQuotes shown = sectionQuotes(path, std::string_view(name), settings);
     if (!section)
         check(shown.failure && shown.failure->reason == lineTooLongReason(limit), "section, too long");
     else
         check(!shown.failure && shown.text == shownText(*section) && shown.found == !section->empty(), "section");
 
-    // A phrase holding a character that Windows-1252 cannot represent is
-    // found nowhere.
-    QString typed = decodeWindows1252(phrase);
+    // The phrase is typed as its bytes read, sometimes with a character
+    // that only UTF-8 lines can hold.
+    QString typed = referenceText(phrase);
     if (foreignCharacter)
         typed += QChar(0x4E2D);
-    const auto found = referenceSearch(lines, phrase, !foreignCharacter, limit);
+    const auto found = referenceSearch(lines, typed, limit);
     const ShownQuotes searched = searchQuotes(path, typed, settings);
     if (!found)
         check(searched.failure && searched.failure->reason == lineTooLongReason(limit), "search, too long");

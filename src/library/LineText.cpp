@@ -1,0 +1,203 @@
+// SPDX-License-Identifier: MIT
+#include "LineText.h"
+
+#include "Windows1252.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace sayvane {
+namespace {
+
+constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+
+// Where the first byte above 0x7F stands, or `end`; eight bytes at a time.
+const unsigned char *firstHighByte(const unsigned char *at, const unsigned char *end)
+{
+    while (end - at >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, at, 8);
+        if (word & kHighBits)
+            break;
+        at += 8;
+    }
+    while (at < end && *at < 0x80)
+        ++at;
+    return at;
+}
+
+bool isContinuation(unsigned char byte)
+{
+    return (byte & 0xC0) == 0x80;
+}
+
+// The length of the well-formed UTF-8 sequence at `at` (Unicode's table of
+// well-formed byte sequences: no overlong forms, no surrogates, nothing
+// above U+10FFFF), or 0.
+int sequenceLength(const unsigned char *at, const unsigned char *end)
+{
+    const unsigned char lead = at[0];
+    const std::ptrdiff_t left = end - at;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        return left >= 2 && isContinuation(at[1]) ? 2 : 0;
+    if (lead >= 0xE0 && lead <= 0xEF) {
+        if (left < 3 || !isContinuation(at[1]) || !isContinuation(at[2]))
+            return 0;
+        if ((lead == 0xE0 && at[1] < 0xA0) || (lead == 0xED && at[1] > 0x9F))
+            return 0;
+        return 3;
+    }
+    if (lead >= 0xF0 && lead <= 0xF4) {
+        if (left < 4 || !isContinuation(at[1]) || !isContinuation(at[2]) || !isContinuation(at[3]))
+            return 0;
+        if ((lead == 0xF0 && at[1] < 0x90) || (lead == 0xF4 && at[1] > 0x8F))
+            return 0;
+        return 4;
+    }
+    return 0;
+}
+
+const unsigned char *bytesOf(std::string_view line)
+{
+    return reinterpret_cast<const unsigned char *>(line.data());
+}
+
+} // namespace
+
+LineEncoding encodingOf(std::string_view line)
+{
+    const unsigned char *at = bytesOf(line);
+    const unsigned char *const end = at + line.size();
+    at = firstHighByte(at, end);
+    if (at == end)
+        return LineEncoding::Windows1252;
+    while (at < end) {
+        const int length = sequenceLength(at, end);
+        if (length == 0)
+            return LineEncoding::Windows1252;
+        at = firstHighByte(at + length, end);
+    }
+    return LineEncoding::Utf8;
+}
+
+qsizetype decodedLength(std::string_view line, LineEncoding encoding)
+{
+    if (encoding == LineEncoding::Windows1252)
+        return qsizetype(line.size());
+    // One unit for every byte that begins a character, two for a character
+    // beyond the 16-bit range.
+    qsizetype units = 0;
+    for (const unsigned char byte : line)
+        units += !isContinuation(byte) + (byte >= 0xF0);
+    return units;
+}
+
+char32_t nextUtf8Character(const unsigned char *&at)
+{
+    const unsigned char lead = *at++;
+    if (lead < 0x80)
+        return lead;
+    const int continuations = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : 1;
+    char32_t character = lead & (0x3F >> continuations);
+    for (int i = 0; i < continuations; ++i)
+        character = (character << 6) | (*at++ & 0x3F);
+    return character;
+}
+
+char16_t *decodeLine(std::string_view line, LineEncoding encoding, char16_t *out)
+{
+    if (encoding == LineEncoding::Windows1252) {
+        decodeWindows1252(line, out);
+        return out + line.size();
+    }
+    const unsigned char *at = bytesOf(line);
+    const unsigned char *const end = at + line.size();
+    while (at < end) {
+        if (*at < 0x80) {
+            *out++ = *at++;
+            continue;
+        }
+        const char32_t character = nextUtf8Character(at);
+        if (character > 0xFFFF) {
+            *out++ = char16_t(QChar::highSurrogate(character));
+            *out++ = char16_t(QChar::lowSurrogate(character));
+        } else {
+            *out++ = char16_t(character);
+        }
+    }
+    return out;
+}
+
+QString decodeLine(std::string_view line, LineEncoding encoding)
+{
+    QString text(decodedLength(line, encoding), Qt::Uninitialized);
+    decodeLine(line, encoding, reinterpret_cast<char16_t *>(text.data()));
+    return text;
+}
+
+QString decodeLine(std::string_view line)
+{
+    return decodeLine(line, encodingOf(line));
+}
+
+std::string_view linePrefix(std::string_view line, LineEncoding encoding, qsizetype units)
+{
+    units = std::max<qsizetype>(units, 0);
+    if (encoding == LineEncoding::Windows1252)
+        return line.substr(0, std::size_t(units));
+    std::size_t at = 0;
+    while (at < line.size()) {
+        const auto lead = static_cast<unsigned char>(line[at]);
+        const int width = lead >= 0xF0 ? 2 : 1;
+        if (units < width)
+            break;
+        units -= width;
+        at += lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+    }
+    return line.substr(0, at);
+}
+
+QList<Spelling> spellingsOf(QStringView text)
+{
+    std::string utf8;
+    utf8.reserve(std::size_t(text.size()) * 3);
+    bool ascii = true;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t character = text[i].unicode();
+        if (QChar::isSurrogate(character)) {
+            if (!QChar::isHighSurrogate(character) || i + 1 >= text.size() || !text[i + 1].isLowSurrogate())
+                return {};
+            character = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        }
+        ascii = ascii && character < 0x80;
+        if (character < 0x80) {
+            utf8 += char(character);
+        } else if (character < 0x800) {
+            utf8 += char(0xC0 | (character >> 6));
+            utf8 += char(0x80 | (character & 0x3F));
+        } else if (character < 0x10000) {
+            utf8 += char(0xE0 | (character >> 12));
+            utf8 += char(0x80 | ((character >> 6) & 0x3F));
+            utf8 += char(0x80 | (character & 0x3F));
+        } else {
+            utf8 += char(0xF0 | (character >> 18));
+            utf8 += char(0x80 | ((character >> 12) & 0x3F));
+            utf8 += char(0x80 | ((character >> 6) & 0x3F));
+            utf8 += char(0x80 | (character & 0x3F));
+        }
+    }
+    if (ascii)
+        return {Spelling{std::move(utf8), std::nullopt}};
+    QList<Spelling> spellings{Spelling{std::move(utf8), LineEncoding::Utf8}};
+    if (const std::optional<QByteArray> windows1252 = encodeWindows1252(text))
+        spellings.append(Spelling{windows1252->toStdString(), LineEncoding::Windows1252});
+    return spellings;
+}
+
+bool encodingFits(std::string_view line, const Spelling &spelling)
+{
+    return !spelling.onlyIn || encodingOf(line) == *spelling.onlyIn;
+}
+
+} // namespace sayvane

@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: MIT
+// The one rule by which a line of a data file becomes text: a line that is
+// valid UTF-8 and holds a byte above 0x7F is UTF-8; every other line is
+// Windows-1252, one byte a character (an ASCII line reads the same either
+// way). A heading name is its line without two ASCII characters, so a name
+// reads by the same rule as its line.
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace sayvane {
+
+enum class LineEncoding { Windows1252, Utf8 };
+
+LineEncoding encodingOf(std::string_view line);
+
+// The length of the line's text in UTF-16 code units.
+qsizetype decodedLength(std::string_view line, LineEncoding encoding);
+// Writes the line's text to `out`, which has room for decodedLength(),
+// and returns the end of what it wrote.
+char16_t *decodeLine(std::string_view line, LineEncoding encoding, char16_t *out);
+QString decodeLine(std::string_view line, LineEncoding encoding);
+QString decodeLine(std::string_view line);
+
+// The first bytes of a line of this encoding that read as at most
+// `units` UTF-16 code units, never cutting a character in two.
+std::string_view linePrefix(std::string_view line, LineEncoding encoding, qsizetype units);
+
+// Walks the characters of a valid UTF-8 line.
+char32_t nextUtf8Character(const unsigned char *&at);
+
+// Bytes that a line holds where its text holds a given text. An ASCII
+// text is spelt the same in lines of either encoding (onlyIn is empty);
+// any other is spelt in UTF-8 lines by its UTF-8 bytes and in Windows-1252
+// lines by its Windows-1252 bytes.
+struct Spelling
+{
+    std::string bytes;
+    std::optional<LineEncoding> onlyIn;
+};
+
+// Every spelling of the text: none when no line can hold it (a lone
+// surrogate), and no Windows-1252 spelling where the text holds a
+// character outside Windows-1252. A line holds the text exactly when it
+// holds one spelling and encodingFits that spelling.
+QList<Spelling> spellingsOf(QStringView text);
+// True when the line is of the encoding the spelling is read in.
+bool encodingFits(std::string_view line, const Spelling &spelling);
+
+} // namespace sayvane

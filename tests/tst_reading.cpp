@@ -361,6 +361,19 @@ private slots:
         }
     }
 
+    // The byte-order mark is no part of the first line, not even while
+    // only its first bytes have come: lines of one character pass a limit
+    // of one.
+    void leavesTheByteOrderMarkOutOfTheLimit()
+    {
+        ProgramFolder folder;
+        folder.write(QStringLiteral("authors.txt"), "\xEF\xBB\xBF"
+                                                    "a\rb");
+        for (std::size_t blockSize : test::kBlockSizes)
+            QCOMPARE(linesOneByOne(folder.authors(), {.blockSize = blockSize, .maxLineLength = 1}),
+                     (QList<QByteArray>{"a", "b"}));
+    }
+
     // A file that grows while it is read is read as far as it reached when
     // it was opened.
     void readsTheFileAsItWasWhenOpened()

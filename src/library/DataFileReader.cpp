@@ -170,9 +170,9 @@ bool DataFileReader::fetchLines()
             return true;
         }
         // The buffer holds the start of one line, perhaps followed by a CR
-        // whose LF is still to come.
+        // whose LF is still to come, or the start of a byte-order mark.
         const bool endsInCr = m_filled > 0 && m_buffer.get()[m_filled - 1] == '\r';
-        if (m_filled - (endsInCr ? 1 : 0) > maxLineLength)
+        if (m_byteOrderMarkSettled && m_filled - (endsInCr ? 1 : 0) > maxLineLength)
             return fail(lineTooLongReason(maxLineLength));
         if (m_endOfFile)
             return false;

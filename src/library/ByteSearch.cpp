@@ -1,7 +1,50 @@
 // SPDX-License-Identifier: MIT
 #include "ByteSearch.h"
 
+#include <utility>
+
 namespace sayvane {
+namespace {
+
+// How common a byte is in quotations, roughly, from 0 (rare) up: spaces
+// and the frequent English letters most, then UTF-8 lead bytes (every
+// character of a script begins with one of a few), then the other letters;
+// UTF-8 continuation bytes spread over 64 values, and the rest is rare.
+int commonness(unsigned char byte)
+{
+    static constexpr std::string_view kLettersByFrequency = "etaoinsrhldcumfpgwybvkxjqz";
+    if (byte == ' ')
+        return 40;
+    const unsigned char lower = byte >= 'A' && byte <= 'Z' ? byte - 'A' + 'a' : byte;
+    if (const std::size_t rank = kLettersByFrequency.find(char(lower)); rank != std::string_view::npos)
+        return int(kLettersByFrequency.size() - rank) + (lower == byte ? 6 : 0);
+    if (byte >= 0xC2 && byte <= 0xF4)
+        return 30;
+    if (byte >= 0x80 && byte <= 0xBF)
+        return 4;
+    return 2;
+}
+
+} // namespace
+
+PhraseFinder::PhraseFinder(std::string_view phrase)
+    : m_phrase(phrase)
+{
+    if (phrase.size() < 2)
+        return;
+    const auto commonAt = [phrase](std::size_t i) { return commonness(static_cast<unsigned char>(phrase[i])); };
+    m_second = 1;
+    if (commonAt(1) < commonAt(0))
+        std::swap(m_rare, m_second);
+    for (std::size_t i = 2; i < phrase.size(); ++i) {
+        if (commonAt(i) < commonAt(m_rare)) {
+            m_second = m_rare;
+            m_rare = i;
+        } else if (commonAt(i) < commonAt(m_second)) {
+            m_second = i;
+        }
+    }
+}
 
 const char *PhraseFinder::find(const char *begin, const char *end) const
 {
@@ -12,10 +55,11 @@ const char *PhraseFinder::find(const char *begin, const char *end) const
         return nullptr;
     if (length == 1)
         return findByte(begin, end, m_phrase[0]);
-    const auto first = static_cast<unsigned char>(m_phrase.front());
-    const auto last = static_cast<unsigned char>(m_phrase.back());
+    const std::size_t rareAt = m_rare, secondAt = m_second;
+    const auto rare = static_cast<unsigned char>(m_phrase[rareAt]);
+    const auto second = static_cast<unsigned char>(m_phrase[secondAt]);
     const auto matchesAt = [&](const unsigned char *at) {
-        return at[0] == first && at[length - 1] == last && std::memcmp(at + 1, m_phrase.data() + 1, length - 2) == 0;
+        return at[rareAt] == rare && at[secondAt] == second && std::memcmp(at, m_phrase.data(), length) == 0;
     };
     const auto *at = reinterpret_cast<const unsigned char *>(begin);
     const auto *const stop = reinterpret_cast<const unsigned char *>(end) - length + 1; // last start + 1
@@ -23,7 +67,7 @@ const char *PhraseFinder::find(const char *begin, const char *end) const
     while (stop - at >= kWidth) {
         unsigned char candidates = 0;
         for (std::ptrdiff_t i = 0; i < kWidth; ++i)
-            candidates |= (at[i] == first) & (at[i + length - 1] == last);
+            candidates |= (at[i + rareAt] == rare) & (at[i + secondAt] == second);
         if (candidates) {
             for (std::ptrdiff_t i = 0; i < kWidth; ++i) {
                 if (matchesAt(at + i))

@@ -38,18 +38,16 @@ inline const char *findLastByte(const char *begin, const char *end, char byte)
     return nullptr;
 }
 
-// Finds one phrase in many blocks. Its first and last bytes are tested
-// together, 32 positions at a time in a loop without branches, and only a
-// position where both match is compared whole; this is faster than the C
-// library's own substring search on text, where a single byte of the
-// phrase is common.
+// Finds one phrase in many blocks. Two of its bytes, the two rarest in
+// text, are tested together, 32 positions at a time in a loop without
+// branches, and only a position where both match is compared whole; this
+// is faster than the C library's own substring search on text, where a
+// single byte of the phrase is common. Rarest matters for UTF-8: in a word
+// of Cyrillic every other byte is one of two lead bytes.
 class PhraseFinder
 {
 public:
-    explicit PhraseFinder(std::string_view phrase)
-        : m_phrase(phrase)
-    {
-    }
+    explicit PhraseFinder(std::string_view phrase);
 
     // The first occurrence in [begin, end), or nullptr. An empty phrase is
     // found at once, as in every text.
@@ -57,6 +55,8 @@ public:
 
 private:
     std::string_view m_phrase;
+    std::size_t m_rare = 0;   // where the rarest byte stands in the phrase
+    std::size_t m_second = 0; // where the next rarest stands, another place
 };
 
 } // namespace sayvane

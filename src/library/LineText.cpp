@@ -3,6 +3,8 @@
 
 #include "Windows1252.h"
 
+#include <QStringDecoder>
+
 #include <algorithm>
 #include <cstring>
 
@@ -64,20 +66,33 @@ const unsigned char *bytesOf(std::string_view line)
 
 } // namespace
 
-LineEncoding encodingOf(std::string_view line)
+LineReading readingOf(std::string_view line)
 {
-    const unsigned char *at = bytesOf(line);
-    const unsigned char *const end = at + line.size();
-    at = firstHighByte(at, end);
+    const unsigned char *const begin = bytesOf(line);
+    const unsigned char *const end = begin + line.size();
+    const unsigned char *at = firstHighByte(begin, end);
+    const LineReading asWindows1252{LineEncoding::Windows1252, qsizetype(line.size())};
     if (at == end)
-        return LineEncoding::Windows1252;
+        return asWindows1252;
+    qsizetype units = at - begin;
     while (at < end) {
+        if (*at < 0x80) {
+            ++at;
+            ++units;
+            continue;
+        }
         const int length = sequenceLength(at, end);
         if (length == 0)
-            return LineEncoding::Windows1252;
-        at = firstHighByte(at + length, end);
+            return asWindows1252;
+        at += length;
+        units += length == 4 ? 2 : 1;
     }
-    return LineEncoding::Utf8;
+    return {LineEncoding::Utf8, units};
+}
+
+LineEncoding encodingOf(std::string_view line)
+{
+    return readingOf(line).encoding;
 }
 
 qsizetype decodedLength(std::string_view line, LineEncoding encoding)
@@ -110,22 +125,12 @@ char16_t *decodeLine(std::string_view line, LineEncoding encoding, char16_t *out
         decodeWindows1252(line, out);
         return out + line.size();
     }
-    const unsigned char *at = bytesOf(line);
-    const unsigned char *const end = at + line.size();
-    while (at < end) {
-        if (*at < 0x80) {
-            *out++ = *at++;
-            continue;
-        }
-        const char32_t character = nextUtf8Character(at);
-        if (character > 0xFFFF) {
-            *out++ = char16_t(QChar::highSurrogate(character));
-            *out++ = char16_t(QChar::lowSurrogate(character));
-        } else {
-            *out++ = char16_t(character);
-        }
-    }
-    return out;
+    // Qt's own decoder, fast on runs of ASCII; the line is valid, so it
+    // replaces nothing, and a U+FEFF in it stays a character.
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    return reinterpret_cast<char16_t *>(
+        decoder.appendToBuffer(reinterpret_cast<QChar *>(out), QByteArrayView(line.data(), qsizetype(line.size()))));
 }
 
 QString decodeLine(std::string_view line, LineEncoding encoding)

@@ -17,6 +17,14 @@ namespace sayvane {
 
 enum class LineEncoding { Windows1252, Utf8 };
 
+// How a line reads: its encoding, and the length of its text in UTF-16
+// code units. One pass over the line.
+struct LineReading
+{
+    LineEncoding encoding;
+    qsizetype length;
+};
+LineReading readingOf(std::string_view line);
 LineEncoding encodingOf(std::string_view line);
 
 // The length of the line's text in UTF-16 code units.

@@ -50,14 +50,19 @@ void searchLines(std::string_view lines, QList<SpellingFinder> &finders, Termina
         }
         const LineSpan span = terminator.lineAt(start, end);
         const char *const lineEnd = span.line.data() + span.line.size();
+        // The line is read once, and only where a spelling needs it.
+        std::optional<LineReading> reading;
         bool holds = false;
         for (const SpellingFinder &finder : finders) {
-            holds = holds || (finder.next && finder.next <= lineEnd &&
-                              std::size_t(lineEnd - finder.next) >= finder.spelling.bytes.size() &&
-                              encodingFits(span.line, finder.spelling));
+            if (holds || !finder.next || finder.next > lineEnd ||
+                std::size_t(lineEnd - finder.next) < finder.spelling.bytes.size())
+                continue;
+            if (finder.spelling.onlyIn && !reading)
+                reading = readingOf(span.line);
+            holds = !finder.spelling.onlyIn || reading->encoding == *finder.spelling.onlyIn;
         }
         if (holds && !IsHeadingLine(span.line))
-            sink(span.line);
+            sink(span.line, reading);
         moveTo(span.next);
     }
 }
@@ -102,7 +107,13 @@ ShownQuotes searchQuotes(const QString &path, QStringView phrase, const ReadSett
 
     result.failure = forEachBlock(path, settings, [&](std::string_view lines, auto terminator) {
         if (!finders.isEmpty())
-            searchLines(lines, finders, terminator, [&shown](std::string_view line) { shown.append(line); });
+            searchLines(lines, finders, terminator,
+                        [&shown](std::string_view line, const std::optional<LineReading> &reading) {
+                            if (reading)
+                                shown.append(line, *reading);
+                            else
+                                shown.append(line);
+                        });
         return shown.cut() == ShownCut::None;
     });
     if (result.failure)

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "ShownText.h"
 
-#include "LineText.h"
-
 #include <algorithm>
 #include <new>
 
@@ -15,11 +13,16 @@ ShownText::ShownText(qsizetype limit)
 
 void ShownText::append(std::string_view line)
 {
+    if (m_cut == ShownCut::None)
+        append(line, readingOf(line));
+}
+
+void ShownText::append(std::string_view line, LineReading reading)
+{
     if (m_cut != ShownCut::None)
         return;
-    const LineEncoding encoding = encodingOf(line);
     const qsizetype size = m_text.size();
-    const qsizetype grown = size + decodedLength(line, encoding) + 4;
+    const qsizetype grown = size + reading.length + 4;
     if (grown > m_limit) {
         m_cut = ShownCut::AtLimit;
         return;
@@ -37,7 +40,7 @@ void ShownText::append(std::string_view line)
     char16_t *out = reinterpret_cast<char16_t *>(m_text.data()) + size;
     out[0] = u'\r';
     out[1] = u'\n';
-    out = decodeLine(line, encoding, out + 2);
+    out = decodeLine(line, reading.encoding, out + 2);
     out[0] = u'\r';
     out[1] = u'\n';
 }

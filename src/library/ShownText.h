@@ -3,6 +3,7 @@
 #pragma once
 
 #include "DataFileReader.h"
+#include "LineText.h"
 
 #include <QString>
 
@@ -30,6 +31,8 @@ public:
     // Appends the line, unless it would take the text past the limit or the
     // memory runs out; from then on the text stays as it is.
     void append(std::string_view line);
+    // The same for a line whose reading is known already.
+    void append(std::string_view line, LineReading reading);
     bool isEmpty() const { return m_text.isEmpty(); }
     ShownCut cut() const { return m_cut; }
     QString take();

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
-// What the benchmark's parts share: a row of the table, timing by the
-// fastest of several runs, and message boxes that show nothing.
+// What the benchmark's parts share: timing by the fastest of several runs,
+// and message boxes that show nothing.
 #pragma once
 
+#include "BenchTable.h"
 #include "MessageBoxesAndExit.h"
 
 #include <algorithm>
@@ -19,16 +20,6 @@ class QString;
 namespace sayvane::bench {
 
 constexpr int kRuns = 9;
-
-struct Row
-{
-    std::string operation;
-    double ours;
-    std::optional<double> reference;
-    std::string referenceName;
-    std::string target;
-    bool met;
-};
 
 class SilentMessageBoxes : public MessageBoxesAndExit
 {

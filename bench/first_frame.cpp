@@ -16,6 +16,8 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <cstring>
+#include <cerrno>
 #include <chrono>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -85,11 +87,12 @@ QString collectionOfAuthors(const QString &scratch)
     return folder;
 }
 
+// Not measured when the start failed or gave no reply.
 struct FirstFrameFigures
 {
-    double milliseconds = -1;
-    double residentMegabytes = -1;
-    double privateMegabytes = -1;
+    std::optional<double> milliseconds;
+    std::optional<double> residentMegabytes;
+    std::optional<double> privateMegabytes;
 };
 
 // Starts this benchmark again to draw one first frame; the time from before
@@ -100,8 +103,10 @@ FirstFrameFigures oneFirstFrame(const char *program, const std::string &which, c
     char *const arguments[] = {const_cast<char *>(program), const_cast<char *>("--first-frame"),
                                const_cast<char *>(which.c_str()), const_cast<char *>(folder.c_str()), nullptr};
     int output[2];
-    if (pipe(output) != 0)
+    if (pipe(output) != 0) {
+        std::fprintf(stderr, "sayvane-bench: no pipe for a first frame: %s\n", std::strerror(errno));
         return {};
+    }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
@@ -119,6 +124,10 @@ FirstFrameFigures oneFirstFrame(const char *program, const std::string &which, c
         const long long startNanoseconds =
             std::chrono::duration_cast<std::chrono::nanoseconds>(start.time_since_epoch()).count();
         figures = {double(frameNanoseconds - startNanoseconds) / 1e6, resident / 1024, owned / 1024};
+    } else if (spawned != 0) {
+        std::fprintf(stderr, "sayvane-bench: cannot start %s: %s\n", program, std::strerror(spawned));
+    } else {
+        std::fprintf(stderr, "sayvane-bench: the %s window on %s drew no first frame\n", which.c_str(), folder.c_str());
     }
     if (reply)
         std::fclose(reply);
@@ -159,14 +168,19 @@ int drawFirstFrame(int argc, char **argv)
 namespace {
 
 // The middle of one figure over the runs; times of starting processes vary
-// too much from run to run for the fastest to stand for them.
-double median(const std::vector<FirstFrameFigures> &runs, double FirstFrameFigures::*figure)
+// too much from run to run for the fastest to stand for them. Not measured
+// when any run failed.
+std::optional<double> median(const std::vector<FirstFrameFigures> &runs,
+                             std::optional<double> FirstFrameFigures::*figure)
 {
     std::vector<double> values;
-    for (const FirstFrameFigures &run : runs)
-        values.push_back(run.*figure);
+    for (const FirstFrameFigures &run : runs) {
+        if (!(run.*figure))
+            return std::nullopt;
+        values.push_back(*(run.*figure));
+    }
     std::sort(values.begin(), values.end());
-    return values.empty() ? NAN : values[values.size() / 2];
+    return values.empty() ? std::nullopt : std::optional<double>(values[values.size() / 2]);
 }
 
 } // namespace
@@ -182,19 +196,21 @@ std::vector<Row> firstFrameRows(const char *program, const QString &sample, cons
             ours.push_back(oneFirstFrame(program, "sayvane", collection));
             empty.push_back(oneFirstFrame(program, "empty", collection));
         }
-        const double time = median(ours, &FirstFrameFigures::milliseconds);
-        const double emptyTime = median(empty, &FirstFrameFigures::milliseconds);
-        rows.push_back({"first frame, " + name, time, emptyTime, "empty window", "<= 1.1x", time <= 1.1 * emptyTime});
+        const std::optional<double> time = median(ours, &FirstFrameFigures::milliseconds);
+        const std::optional<double> emptyTime = median(empty, &FirstFrameFigures::milliseconds);
+        rows.push_back({"first frame, " + name, time, emptyTime, "empty window", "<= 1.1x",
+                        time && emptyTime && *time <= 1.1 * *emptyTime});
         // The resident memory counts the pages of the shared libraries and
         // font files that were touched; the private memory is what this
         // process alone holds.
         for (const auto &[kind, figure] : {std::pair{"resident", &FirstFrameFigures::residentMegabytes},
                                            std::pair{"private", &FirstFrameFigures::privateMegabytes}}) {
-            const double memory = median(ours, figure), emptyMemory = median(empty, figure);
+            const std::optional<double> memory = median(ours, figure), emptyMemory = median(empty, figure);
+            // The empty window's figure is this row's reference.
             char memoryName[120];
-            std::snprintf(memoryName, sizeof memoryName, "%s memory at the first frame, %s (empty window: %.1f MB)",
-                          kind, name.c_str(), emptyMemory);
-            rows.push_back({memoryName, memory, std::nullopt, "", "< +5 MB", memory < emptyMemory + 5});
+            std::snprintf(memoryName, sizeof memoryName, "%s memory at the first frame, %s", kind, name.c_str());
+            rows.push_back({memoryName, memory, emptyMemory, "empty window", "< +5 MB",
+                            memory && emptyMemory && *memory < *emptyMemory + 5});
         }
     }
     return rows;

@@ -1,11 +1,16 @@
 // SPDX-License-Identifier: MIT
 // Writes a large, deterministic quotation collection for benchmarks:
-//   make-collection FOLDER SIZE   (SIZE in bytes, or with a suffix: 10MB, 1GB)
-// FOLDER/Data/authors.txt and FOLDER/Data/subjects.txt each of about SIZE
-// bytes: Windows-1252 quotation lines of 40 to 300 bytes with CR LF, a
-// heading about every 10 lines, a few indented and empty lines. The phrase
-// "quintessential zephyr" stands in about one line in 100,000, and the
-// authors file's last heading is "Last Author".
+//   make-collection [--utf8-lf] FOLDER SIZE
+// (SIZE in bytes, or with a suffix: 10MB, 1GB). FOLDER/Data/authors.txt
+// and FOLDER/Data/subjects.txt each of about SIZE bytes: quotation lines of
+// 40 to 300 bytes, a heading about every 10 lines, a few indented and empty
+// lines. The phrase "quintessential zephyr" stands in about one line in
+// 100,000, and the authors file's last heading is "Last Author".
+// By default the lines are Windows-1252 with CR LF, as classic editors
+// write them; with --utf8-lf they are UTF-8 with LF, every quotation holding
+// words of Cyrillic, Greek and accented Latin, some of CJK and an emoji,
+// and the authors' names are Cyrillic, Greek and Latin.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -186,20 +191,56 @@ const std::vector<std::string_view> kSubjects = {
     "Art",     "Freedom",  "Change", "Kindness", "Learning",   "Life", "Simplicity", "Success", "Virtue", "Humour",
 };
 
+// The UTF-8 collection's own words: each quotation begins with a Cyrillic
+// word and holds a Greek and an accented Latin one; every fifth a CJK word
+// or an emoji.
+const std::vector<std::string_view> kCyrillicWords = {"мудрость", "жизнь", "любовь", "время", "сердце",
+                                                      "правда",   "мир",   "свет",   "душа",  "надежда"};
+const std::vector<std::string_view> kGreekWords = {"σοφία",   "ζωή",  "ἀγάπη", "χρόνος",
+                                                   "ἀλήθεια", "ψυχή", "φῶς",   "ἐλπίς"};
+const std::vector<std::string_view> kLatinWords = {"café",  "naïve", "cœur", "Straße", "déjà",
+                                                   "señor", "über",  "rôle", "crème",  "résumé"};
+const std::vector<std::string_view> kFarWords = {"心", "時間", "愛", "😀", "🌍", "智慧"};
+const std::vector<std::string_view> kUtf8FirstNames = {"Лев",   "Фёдор", "Анна", "Ἡράκλειτος", "Σωκράτης",
+                                                       "Émile", "Søren", "Zoë",  "José",       "Ярослав"};
+const std::vector<std::string_view> kUtf8LastNames = {"Толстой", "Достоевский", "Ахматова", "Ἐφέσιος", "Ἀθηναῖος",
+                                                      "Zola",    "Kierkegaard", "Brontë",   "Martí",   "Гашек"};
+const std::vector<std::string_view> kUtf8Subjects = {"Мудрость", "Любовь", "Σοφία",  "Ἀλήθεια", "Café",
+                                                     "Время",    "Ψυχή",   "Résumé", "心",      "Надежда"};
+
+// What sets the two kinds of collection apart.
+struct Style
+{
+    bool utf8;
+    std::string_view lineEnd;
+    const std::vector<std::string_view> &firstNames;
+    const std::vector<std::string_view> &lastNames;
+    const std::vector<std::string_view> &subjects;
+};
+
+const Style kClassicStyle{false, "\r\n", kFirstNames, kLastNames, kSubjects};
+const Style kUtf8Style{true, "\n", kUtf8FirstNames, kUtf8LastNames, kUtf8Subjects};
+
 constexpr std::string_view kRarePhrase = "quintessential zephyr";
 
-std::string_view word(Random &random)
+std::string_view word(Random &random, bool utf8)
 {
     // Two draws keep the small words frequent and the rest spread.
     const std::size_t bound = random.below(2) ? 24 : kWords.size();
-    return kWords[random.below(bound)];
+    const std::string_view drawn = kWords[random.below(bound)];
+    // Windows-1252 words are not UTF-8: the UTF-8 collection has its own.
+    const bool windows1252 =
+        std::any_of(drawn.begin(), drawn.end(), [](char byte) { return static_cast<unsigned char>(byte) >= 0x80; });
+    if (utf8 && windows1252)
+        return kLatinWords[random.below(kLatinWords.size())];
+    return drawn;
 }
 
-void appendQuote(std::string &out, Random &random, std::uint64_t lineNumber)
+void appendQuote(std::string &out, Random &random, std::uint64_t lineNumber, const Style &style)
 {
     const std::size_t roll = random.below(100);
     if (roll == 0) {
-        out += "\r\n"; // an empty line
+        out += style.lineEnd; // an empty line
         return;
     }
     if (roll < 3)
@@ -209,8 +250,20 @@ void appendQuote(std::string &out, Random &random, std::uint64_t lineNumber)
     const std::size_t start = out.size();
     bool capital = true;
     bool rare = lineNumber % 100'000 == 50'000;
+    std::size_t words = 0;
     while (out.size() - start + 12 < target) {
-        std::string_view next = word(random);
+        std::string_view next = word(random, style.utf8);
+        if (style.utf8) {
+            if (words == 0)
+                next = kCyrillicWords[random.below(kCyrillicWords.size())];
+            else if (words == 2)
+                next = kGreekWords[random.below(kGreekWords.size())];
+            else if (words == 3)
+                next = kLatinWords[random.below(kLatinWords.size())];
+            else if (words == 4 && random.below(5) == 0)
+                next = kFarWords[random.below(kFarWords.size())];
+        }
+        ++words;
         if (rare && out.size() - start > target / 2) {
             next = kRarePhrase;
             rare = false;
@@ -229,10 +282,11 @@ void appendQuote(std::string &out, Random &random, std::uint64_t lineNumber)
     }
     static constexpr char kEnds[] = "...!?";
     out.back() = kEnds[random.below(5)];
-    out += "\r\n";
+    out += style.lineEnd;
 }
 
-bool writeFile(const std::filesystem::path &path, std::uint64_t size, bool authors, std::uint64_t seed)
+bool writeFile(const std::filesystem::path &path, std::uint64_t size, bool authors, std::uint64_t seed,
+               const Style &style)
 {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     if (!file)
@@ -247,22 +301,24 @@ bool writeFile(const std::filesystem::path &path, std::uint64_t size, bool autho
             if (untilHeading == 0) {
                 block += "##";
                 if (authors) {
-                    block += kFirstNames[random.below(kFirstNames.size())];
+                    block += style.firstNames[random.below(style.firstNames.size())];
                     block += ' ';
-                    block += kLastNames[random.below(kLastNames.size())];
+                    block += style.lastNames[random.below(style.lastNames.size())];
                     block += ' ';
                     block += std::to_string(++headings);
                 } else {
-                    block += kSubjects[random.below(kSubjects.size())];
+                    block += style.subjects[random.below(style.subjects.size())];
                 }
-                block += "\r\n";
+                block += style.lineEnd;
                 untilHeading = 5 + random.below(11);
             }
-            appendQuote(block, random, ++lineNumber);
+            appendQuote(block, random, ++lineNumber, style);
             --untilHeading;
         }
-        if (authors && written + block.size() >= size)
-            block += "##Last Author\r\nThe last quotation of the collection.\r\n";
+        if (authors && written + block.size() >= size) {
+            block.append("##Last Author").append(style.lineEnd);
+            block.append("The last quotation of the collection.").append(style.lineEnd);
+        }
         file.write(block.data(), std::streamsize(block.size()));
         written += block.size();
     }
@@ -287,14 +343,17 @@ std::uint64_t parseSize(std::string text)
 
 int main(int argc, char **argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: make-collection FOLDER SIZE\n");
+    const bool utf8 = argc == 4 && std::string_view(argv[1]) == "--utf8-lf";
+    if (argc != 3 && !utf8) {
+        std::fprintf(stderr, "usage: make-collection [--utf8-lf] FOLDER SIZE\n");
         return 2;
     }
-    const std::filesystem::path data = std::filesystem::path(argv[1]) / "Data";
+    const Style &style = utf8 ? kUtf8Style : kClassicStyle;
+    const std::filesystem::path data = std::filesystem::path(argv[argc - 2]) / "Data";
     std::filesystem::create_directories(data);
-    const std::uint64_t size = parseSize(argv[2]);
-    if (!writeFile(data / "authors.txt", size, true, 1) || !writeFile(data / "subjects.txt", size, false, 2)) {
+    const std::uint64_t size = parseSize(argv[argc - 1]);
+    if (!writeFile(data / "authors.txt", size, true, 1, style) ||
+        !writeFile(data / "subjects.txt", size, false, 2, style)) {
         std::fprintf(stderr, "make-collection: cannot write into %s\n", data.c_str());
         return 1;
     }

@@ -12,14 +12,14 @@ namespace {
 // The name the help shows, whatever link or path the program was started
 // through, so that the help (and the manual page made from it) reads the
 // same everywhere.
-const QString kCommandName = QStringLiteral("sayvane");
+const QString kCommand = QString::fromLatin1(sayvane::kCommandName);
 
 QString helpText(const QCommandLineParser &parser)
 {
     // Without an application object the parser cannot know the program's
     // name and writes a placeholder in its place.
     QString text = parser.helpText();
-    text.replace(QStringLiteral("<executable_name>"), kCommandName);
+    text.replace(QStringLiteral("<executable_name>"), kCommand);
     return text + QStringLiteral("\n"
                                  "Exit status:\n"
                                  "  0  the program was ended by the user\n"
@@ -39,7 +39,10 @@ CommandLine parseCommandLine(const QStringList &arguments)
                        "Opens one window that lists every author and every subject of the\n"
                        "collection in FOLDER. Type the beginning of a name to narrow a list,\n"
                        "show all quotations of the selected author or subject, or search the\n"
-                       "quotations of the authors for a word or phrase."));
+                       "quotations of the authors for a word or phrase.\n\n"
+                       "Both files are plain text, UTF-8 or Windows-1252 (each line is read\n"
+                       "as UTF-8 where it is valid UTF-8, else as Windows-1252), with LF or\n"
+                       "CR LF line ends (the first line end of a file decides)."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help and exit."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
@@ -51,11 +54,11 @@ CommandLine parseCommandLine(const QStringList &arguments)
                                                 "the sample collection in the Data folder beside the program."),
                                  QStringLiteral("[FOLDER]"));
 
-    const QString hint = QStringLiteral("Try '%1 --help' for more information.\n").arg(kCommandName);
-    if (!parser.parse(QStringList{kCommandName} + arguments))
+    const QString hint = QStringLiteral("Try '%1 --help' for more information.\n").arg(kCommand);
+    if (!parser.parse(QStringList{kCommand} + arguments))
         return {CommandLine::Action::Refuse,
                 {},
-                kCommandName + QStringLiteral(": ") + parser.errorText() + QStringLiteral("\n") + hint};
+                kCommand + QStringLiteral(": ") + parser.errorText() + QStringLiteral("\n") + hint};
     if (parser.isSet(help))
         return {CommandLine::Action::PrintHelp, {}, helpText(parser)};
     if (parser.isSet(version))
@@ -67,11 +70,11 @@ CommandLine parseCommandLine(const QStringList &arguments)
         return {CommandLine::Action::Refuse,
                 {},
                 QStringLiteral("%1: one collection folder at most, not %2\n%3")
-                    .arg(kCommandName, QString::number(folders.size()), hint)};
+                    .arg(kCommand, QString::number(folders.size()), hint)};
     if (folders.isEmpty())
         return {CommandLine::Action::Open, std::nullopt, {}};
     if (folders[0].isEmpty())
-        return {CommandLine::Action::Refuse, {}, kCommandName + QStringLiteral(": the folder name is empty\n") + hint};
+        return {CommandLine::Action::Refuse, {}, kCommand + QStringLiteral(": the folder name is empty\n") + hint};
     return {CommandLine::Action::Open, folders[0], {}};
 }
 

@@ -21,6 +21,9 @@ collection() { # folder [which-files]
 }
 collection "$work/mine"
 collection "$work/lacking" authors
+collection "$work/odd" authors
+mkdir "$work/odd/subjects.txt"
+rm "$work/odd/authors.txt"; mkfifo "$work/odd/authors.txt"
 collection "$work/bin/Data"
 mv "$work/bin/Data" "$work/beside"   # put beside the program by the row that wants it
 
@@ -44,10 +47,11 @@ rows=(
   "relative folder|elsewhere|../mine|window|0||"
   "relative folder with a trailing slash|elsewhere|../mine/|window|0||"
   "folder after --|elsewhere|-- ../mine|window|0||"
-  "folder lacking subjects.txt|elsewhere|../lacking|box|1||"
-  "folder that does not exist|elsewhere|../nowhere|box|1||"
-  "a file named as the folder|elsewhere|../mine/authors.txt|box|1||"
-  "no folder and no Data/ beside the program|elsewhere||box|1||"
+  "folder lacking subjects.txt|elsewhere|../lacking|box|1||sayvane: $work/lacking/subjects.txt: No such file or directory"
+  "folder that does not exist|elsewhere|../nowhere|box|1||sayvane: $work/nowhere/authors.txt: No such file or directory\nsayvane: $work/nowhere/subjects.txt: No such file or directory"
+  "a file named as the folder|elsewhere|../mine/authors.txt|box|1||sayvane: $work/mine/authors.txt/authors.txt: Not a directory\nsayvane: $work/mine/authors.txt/subjects.txt: Not a directory"
+  "a FIFO and a folder in place of the files|elsewhere|../odd|box|1||sayvane: $work/odd/authors.txt: not a regular file\nsayvane: $work/odd/subjects.txt: Is a directory"
+  "no folder and no Data/ beside the program|elsewhere||box|1||sayvane: $work/bin/Data/authors.txt: No such file or directory\nsayvane: $work/bin/Data/subjects.txt: No such file or directory"
   "no folder and Data/ beside the program|elsewhere||window|0||"
 )
 

@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: MIT
 # Starts the built program under a virtual X server, as a user would:
 # without its Data/ it shows the missing-files message and ends; with it,
-# the window appears 704 x 514 centred, and "X" and "Exit" end it at once.
+# the window appears 704 x 514 centred, and "X" and "Exit" end it at once;
+# at twice the scale, larger than the screen, it opens at the top-left.
 set -euo pipefail
 program=$1
 source "$(dirname "$0")/lib/on_screen.sh"
@@ -39,3 +40,13 @@ for control in X Exit; do
   [ "$status" = 0 ] || fail "exit status $status after $control"
   echo "ok: ends from $control"
 done
+
+# 3. At twice the scale the window (1408 x 1028 pixels) is larger than the
+# screen: it opens at the top-left corner, its title bar on the screen.
+QT_SCALE_FACTOR=2 "$work/sayvane" & pid=$!
+window=$(wait_window '^Sayvane !$') || fail "no main window at scale 2"
+sleep 0.3
+eval "$(xdotool getwindowgeometry --shell "$window")"
+[ "$X" = 0 ] && [ "$Y" = 0 ] && [ "$WIDTH" = 1408 ] || fail "window at scale 2 at $X,$Y, ${WIDTH} wide, not at the top-left corner"
+kill "$pid"; wait "$pid" 2>/dev/null || true   # its "X" label lies beyond the screen's right edge
+echo "ok: a window larger than the screen opens at its top-left corner"

@@ -30,6 +30,33 @@ class BehaviourTest : public QObject
     test::ShownWindow m_shown;
 
 private slots:
+    // The 704 x 514 window opens centred where it fits the available
+    // area, else at that area's top-left corner, its title bar on screen.
+    void opensWhereItsTitleBarCanBeGrabbed_data()
+    {
+        QTest::addColumn<QRect>("screen");
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QPoint>("position");
+        QTest::newRow("1280 x 1024, fits: centred")
+            << QRect(0, 0, 1280, 1024) << QRect(0, 0, 1280, 1024) << QPoint(288, 255);
+        QTest::newRow("a panel at the top, fits: centred on the screen")
+            << QRect(0, 0, 1280, 1024) << QRect(0, 28, 1280, 996) << QPoint(288, 255);
+        QTest::newRow("1280 x 1024 at scale 2: too wide and tall")
+            << QRect(0, 0, 640, 512) << QRect(0, 0, 640, 512) << QPoint(0, 0);
+        QTest::newRow("too tall below a panel") << QRect(0, 0, 800, 540) << QRect(0, 28, 800, 512) << QPoint(0, 28);
+        QTest::newRow("too narrow, a second screen")
+            << QRect(1920, 0, 700, 900) << QRect(1920, 0, 700, 900) << QPoint(1920, 0);
+        QTest::newRow("exactly the size") << QRect(0, 0, 704, 514) << QRect(0, 0, 704, 514) << QPoint(0, 0);
+    }
+
+    void opensWhereItsTitleBarCanBeGrabbed()
+    {
+        QFETCH(QRect, screen);
+        QFETCH(QRect, available);
+        QFETCH(QPoint, position);
+        QCOMPARE(initialPosition(QSize(704, 514), screen, available), position);
+    }
+
     void initTestCase()
     {
         setUpProgram();

@@ -31,8 +31,21 @@ QString subjectsFilePath(const QString &collectionFolder)
 
 bool dataFileExists(const QString &path)
 {
+    return !whyMissing(path);
+}
+
+std::optional<QString> whyMissing(const QString &path)
+{
     std::error_code error;
-    return std::filesystem::is_regular_file(std::filesystem::path(QFile::encodeName(path).toStdString()), error);
+    const std::filesystem::file_status status =
+        std::filesystem::status(std::filesystem::path(QFile::encodeName(path).toStdString()), error);
+    if (error)
+        return QString::fromStdString(error.message());
+    if (std::filesystem::is_directory(status))
+        return QString::fromStdString(std::make_error_code(std::errc::is_a_directory).message());
+    if (!std::filesystem::is_regular_file(status))
+        return QStringLiteral("not a regular file");
+    return std::nullopt;
 }
 
 } // namespace sayvane

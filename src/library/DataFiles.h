@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace sayvane {
 
 // The sample collection in Data/ beside the program. The place is appended
@@ -23,5 +25,9 @@ QString subjectsFilePath(const QString &collectionFolder);
 // or a dangling link counts as missing: reading a FIFO or a device could
 // block or never end.
 bool dataFileExists(const QString &path);
+// Why the path counts as missing, in the system's words where it has them
+// ("No such file or directory", "Is a directory"), or nothing when it is a
+// data file.
+std::optional<QString> whyMissing(const QString &path);
 
 } // namespace sayvane

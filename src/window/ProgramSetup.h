@@ -12,6 +12,8 @@ namespace sayvane {
 // The application title: the program's name, and the title of a message
 // box that names none of its own.
 inline constexpr const char *kApplicationTitle = "Sayvane";
+// The name of the command, which its messages on standard error begin with.
+inline constexpr const char *kCommandName = "sayvane";
 
 // The program's default font: of every control that names none of its
 // own, and of the message boxes and tool tips.

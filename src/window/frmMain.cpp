@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace sayvane {
 namespace {
@@ -55,6 +56,15 @@ qint16 shiftFlags(Qt::KeyboardModifiers modifiers)
 }
 
 } // namespace
+
+QPoint initialPosition(QSize window, QRect screen, QRect available)
+{
+    if (window.width() > available.width() || window.height() > available.height())
+        return available.topLeft();
+    QRect frame(QPoint(), window);
+    frame.moveCenter(screen.center());
+    return frame.topLeft();
+}
 
 frmMain::frmMain(QString collectionFolder, std::unique_ptr<MessageBoxesAndExit> messageBoxes)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint)
@@ -133,9 +143,14 @@ bool frmMain::showHeadingNames(const std::function<LoadedNames(const QString &fi
 {
     AuthorsFile = authorsFilePath(m_collectionFolder);
     SubjectsFile = subjectsFilePath(m_collectionFolder);
-    const bool subjectsFound = dataFileExists(SubjectsFile);
-    const bool authorsFound = dataFileExists(AuthorsFile);
-    if (!subjectsFound || !authorsFound) {
+    const std::optional<QString> subjectsMissing = whyMissing(SubjectsFile);
+    const std::optional<QString> authorsMissing = whyMissing(AuthorsFile);
+    if (subjectsMissing || authorsMissing) {
+        // The box says only that files are missing; standard error says which.
+        if (authorsMissing)
+            reportOnStandardError(AuthorsFile, *authorsMissing);
+        if (subjectsMissing)
+            reportOnStandardError(SubjectsFile, *subjectsMissing);
         showMessage(QStringLiteral("Sorry ! Some of the files are missing...\r\nPlease re-download the software."),
                     MessageIcon::Error);
         unloadAndEnd(kExitStartFailed);
@@ -145,6 +160,7 @@ bool frmMain::showHeadingNames(const std::function<LoadedNames(const QString &fi
                                      std::tuple{&SubjectsFile, &SubjectNames, m_controls.SubjectList}}) {
         LoadedNames loaded = load(*file);
         if (loaded.failure) {
+            reportOnStandardError(loaded.failure->path, loaded.failure->reason);
             reportReadFailure(*loaded.failure);
             unloadAndEnd(kExitStartFailed);
             return false;
@@ -157,12 +173,8 @@ bool frmMain::showHeadingNames(const std::function<LoadedNames(const QString &fi
 
 void frmMain::showCentred()
 {
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    if (screen) {
-        QRect frame(QPoint(), size());
-        frame.moveCenter(screen->geometry().center());
-        move(frame.topLeft());
-    }
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(initialPosition(size(), screen->geometry(), screen->availableGeometry()));
     show();
     m_controls.AuthorList->setFocus();
 }
@@ -305,6 +317,15 @@ void frmMain::reportReadFailure(const ReadFailure &failure)
     showMessage(QStringLiteral("Sorry ! The file could not be read:\r\n%1\r\n%2")
                     .arg(QDir::toNativeSeparators(failure.path), failure.reason),
                 MessageIcon::Error);
+}
+
+// One line such as "sayvane: /home/user/quotes/subjects.txt: No such file
+// or directory", the path as the program looked for it.
+void frmMain::reportOnStandardError(const QString &path, const QString &reason)
+{
+    const QString line =
+        QStringLiteral("%1: %2: %3\n").arg(QLatin1String(kCommandName), QDir::toNativeSeparators(path), reason);
+    std::fputs(line.toLocal8Bit().constData(), stderr);
 }
 
 // A result longer than the quotations area holds, or than memory allows,

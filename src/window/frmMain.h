@@ -20,6 +20,11 @@ namespace sayvane {
 struct ReadFailure;
 struct ShownQuotes;
 
+// Where a window of this size first opens: centred on the screen when it
+// fits the screen's available area, otherwise at that area's top-left
+// corner, so that its title bar can be grabbed.
+QPoint initialPosition(QSize window, QRect screen, QRect available);
+
 class frmMain : public QWidget
 {
     Q_OBJECT
@@ -66,6 +71,7 @@ private:
     void showQuotesOf(const ListBox *list, const QString &dataFile, const QString &noSelectionMessage);
     void showMessage(const QString &text, MessageIcon icon, const QString &title = {});
     void reportReadFailure(const ReadFailure &failure);
+    static void reportOnStandardError(const QString &path, const QString &reason);
     void reportCut(const ShownQuotes &shown);
     std::optional<bool> replaceQuotes(const std::function<ShownQuotes()> &find);
     void unloadAndEnd(int exitStatus);

@@ -17,6 +17,7 @@ lintian --fail-on error,warning "$package" ||
   fail "lintian finds errors or warnings in the package"
 dpkg-deb -x "$package" "$root"
 for path in usr/share/man/man1/sayvane.1.gz usr/share/doc/sayvane/copyright usr/share/doc/sayvane/changelog.gz \
+            usr/share/doc/sayvane/README.md \
              usr/libexec/sayvane/sayvane usr/libexec/sayvane/Data/authors.txt usr/libexec/sayvane/Data/subjects.txt \
             usr/share/applications/sayvane.desktop usr/share/icons/hicolor/32x32/apps/sayvane.png \
             usr/share/icons/hicolor/256x256/apps/sayvane.png usr/share/metainfo/org.example.sayvane.metainfo.xml; do
@@ -25,6 +26,10 @@ done
 [ "$(readlink "$root/usr/bin/sayvane")" = ../libexec/sayvane/sayvane ] || fail "/usr/bin/sayvane is not a link to the program"
 dpkg-deb -f "$package" Depends | grep -q libqt6widgets6 || fail "the package does not depend on the Qt libraries it links"
 desktop-file-validate "$root/usr/share/applications/sayvane.desktop" || fail "desktop entry"
+# A file manager offers the program for a folder, and hands it the folder.
+entry="$root/usr/share/applications/sayvane.desktop"
+grep -qx 'MimeType=inode/directory;' "$entry" || fail "the desktop entry does not offer to open folders"
+grep -qx 'Exec=sayvane %f' "$entry" || fail "the desktop entry does not pass the folder to the program"
 appstreamcli validate --no-net --pedantic "$root/usr/share/metainfo/org.example.sayvane.metainfo.xml" || true
 appstreamcli validate --no-net "$root/usr/share/metainfo/org.example.sayvane.metainfo.xml" >/dev/null || fail "metainfo"
 version=$(dpkg-deb -f "$package" Version)

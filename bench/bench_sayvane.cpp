@@ -176,15 +176,15 @@ double showLines(frmMain &window, int lineCount)
     });
 }
 
-// Repainting a list whose one name is 100 million characters long: a
-// collection saved with LF line ends is a single heading line.
+// Repainting a list whose one name is 100 million characters long: in a
+// classic file (its first line end a CR LF) lone LFs are characters.
 double repaintListOfHugeName(const QString &collection)
 {
     const QString folder = collection + QStringLiteral("/huge-name");
     QDir().mkpath(folder + QStringLiteral("/Data"));
     QFile authors(folder + QStringLiteral("/Data/authors.txt"));
     if (authors.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        QByteArray bytes = "##" + QByteArray(100'000'000 - 2, 'n');
+        QByteArray bytes = "\r\n##" + QByteArray(100'000'000 - 4, 'n');
         for (qsizetype i = 40; i < bytes.size(); i += 40)
             bytes[i] = '\n';
         authors.write(bytes);

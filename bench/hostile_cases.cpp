@@ -77,12 +77,13 @@ void writeHugeQuotation(const QString &path)
     test::writeSparse(path, {{0, "##Long\r\n"}, {500'000'000, " needle\r\n"}});
 }
 
-// A collection of 100 MB saved with LF line ends: one heading line whose
-// name is 100 million characters.
-std::vector<Row> lfOnlyCollection(const QString &scratch)
+// A classic collection of 100 MB (its first line end a CR LF) whose other
+// lines end in a lone LF: one heading line whose name is 100 million
+// characters.
+std::vector<Row> headingOfLoneLineFeeds(const QString &scratch)
 {
     test::ProgramFolder folder(scratch);
-    QByteArray authors = "##Aesop\nSlow and steady wins the race.\n";
+    QByteArray authors = "\r\n##Aesop\nSlow and steady wins the race.\n";
     while (authors.size() < 100'000'000)
         authors.append("##Seneca\nWhile we are postponing, life speeds by.\n");
     folder.writeBoth(authors, "##Courage\r\n");
@@ -96,8 +97,8 @@ std::vector<Row> lfOnlyCollection(const QString &scratch)
                                  c.cmdShowAuthor->click();
                                  window->repaint();
                              });
-    return {timedRow("LF-only 100 MB collection: start-up", start, 1000),
-            timedRow("LF-only 100 MB collection: Show", show, 1000)};
+    return {timedRow("100 MB heading of lone LFs: start-up", start, 1000),
+            timedRow("100 MB heading of lone LFs: Show", show, 1000)};
 }
 
 // One shown line of 500 MB: to its end, and 300 pages back.
@@ -181,7 +182,7 @@ std::vector<Row> hostileCaseRows(const QString &scratch)
         rows.push_back(timedRow("500 MB quotation: Show and Search",
                                 once([] {}, [&] { clickShowAndSearch(*window, QStringLiteral("needle")); }), 5000));
     }
-    for (const Row &row : lfOnlyCollection(scratch))
+    for (const Row &row : headingOfLoneLineFeeds(scratch))
         rows.push_back(row);
     for (const Row &row : hugeShownLine())
         rows.push_back(row);

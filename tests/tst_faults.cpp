@@ -178,18 +178,19 @@ private slots:
         QCOMPARE(record.messages[0].text, QStringLiteral("Searching Done !"));
     }
 
-    // 5. A collection of 100 MB saved with LF line ends is one heading line
-    // whose name is 100 million characters. The list shows its start; the
-    // filter and section display use it whole.
-    void lfOnlyCollection()
+    // 5. A classic collection of 100 MB (its first line end a CR LF) whose
+    // other lines end in a lone LF is one heading line whose name is 100
+    // million characters. The list shows its start; the filter and section
+    // display use it whole.
+    void classicCollectionOfLoneLineFeeds()
     {
         test::ShownWindow shown;
         const ProgramFolder &folder = shown.folder;
-        QByteArray authors = "##Aesop\nSlow and steady wins the race.\n";
+        QByteArray authors = "\r\n##Aesop\nSlow and steady wins the race.\n";
         while (authors.size() < 100'000'000)
             authors.append("##Seneca\nWhile we are postponing, life speeds by.\n");
         folder.writeBoth(authors, "##Courage\r\n");
-        const qsizetype nameLength = authors.size() - 2;
+        const qsizetype nameLength = authors.size() - 4;
         authors.clear();
         QVERIFY(shown.open());
         const RecordedOutcome &record = shown.record;

@@ -313,6 +313,69 @@ private slots:
         QCOMPARE(record.messages[0].title, QStringLiteral("Sayvane"));
     }
 
+    // A key pressed with Alt, Ctrl or Meta types nothing into a text box;
+    // AltGr, which some keyboards send as Ctrl and Alt, types its
+    // character. The filter box's list stays as the text leaves it.
+    void commandKeysTypeNothing_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("text"); // what the key event carries
+        QTest::addColumn<QString>("typed");
+        for (const char *box : {"txtAuthor", "txtSubject", "txtSearch"}) {
+            QTest::addRow("%s, c", box) << box << int(Qt::NoModifier) << "c"
+                                        << "c";
+            QTest::addRow("%s, Alt+C", box) << box << int(Qt::AltModifier) << "c"
+                                            << "";
+            QTest::addRow("%s, Alt+Shift+C", box) << box << int(Qt::AltModifier | Qt::ShiftModifier) << "C"
+                                                  << "";
+            QTest::addRow("%s, Meta+C", box) << box << int(Qt::MetaModifier) << "c"
+                                             << "";
+            QTest::addRow("%s, Ctrl+C", box) << box << int(Qt::ControlModifier) << "\x03"
+                                             << "";
+            QTest::addRow("%s, AltGr as Ctrl+Alt", box) << box << int(Qt::ControlModifier | Qt::AltModifier) << "é"
+                                                        << "é";
+        }
+    }
+
+    void commandKeysTypeNothing()
+    {
+        QFETCH(QString, box);
+        QFETCH(int, modifiers);
+        QFETCH(QString, text);
+        QFETCH(QString, typed);
+        test::ShownWindow shown;
+        QVERIFY(shown.open("##Cicero\r\n##Plato\r\n##Confucius\r\n", "##Courage\r\n##Calm\r\n##Hope\r\n"));
+        const Controls &c = shown.controls();
+        QLineEdit *edit = box == "txtSearch" ? c.txtSearch : box == "txtAuthor" ? c.txtAuthor : c.txtSubject;
+        QTest::mouseClick(edit, Qt::LeftButton);
+        QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_C, text, Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(edit->text(), typed);
+        const int rows = typed == "c" ? 2 : typed.isEmpty() ? 3 : 0;
+        if (box == "txtAuthor")
+            QCOMPARE(c.AuthorList->model()->rowCount(), rows);
+        if (box == "txtSubject")
+            QCOMPARE(c.SubjectList->model()->rowCount(), rows);
+    }
+
+    // Numbers read as in the United States whatever the system's locale:
+    // the program's locale is English (United States).
+    void numbersReadAsInTheUnitedStates_data()
+    {
+        QTest::addColumn<QString>("systemLocale");
+        for (const char *name : {"de_DE", "fr_FR", "hi_IN", "ar_EG", "en_US"})
+            QTest::newRow(name) << name;
+    }
+
+    void numbersReadAsInTheUnitedStates()
+    {
+        QFETCH(QString, systemLocale);
+        QLocale::setDefault(QLocale(systemLocale));
+        setUpProgram();
+        QCOMPARE(QLocale().name(), QStringLiteral("en_US"));
+        QCOMPARE(TextBox::cutNotice(), QStringLiteral("The text was cut to 100,000 characters, the most a box holds."));
+    }
+
     // A text box holds up to its limit whatever is pasted into it, and the
     // search uses all of it; a paste beyond the limit is cut to it, and the
     // box says so.

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QLocale>
 #include <QStyle>
 #include <QStyleFactory>
 
@@ -35,6 +36,9 @@ QString installedFamily(const QString &requested)
 
 void setUpProgram()
 {
+    // Every number the program shows, and all else that depends on the
+    // locale, is English (United States) whatever the system's locale.
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
     QApplication::setStyle(createProgramStyle());
     QApplication::setPalette(QApplication::style()->standardPalette());

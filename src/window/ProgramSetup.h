@@ -20,9 +20,10 @@ inline constexpr const char *kCommandName = "sayvane";
 inline constexpr const char *kDefaultFontFamily = "MS Sans Serif";
 inline constexpr int kDefaultFontPixelSize = 11;
 
-// Names the application and gives it one widget style, that style's own
-// standard colours and the default font, so that the program looks the
-// same on every desktop.
+// Names the application, makes its locale English (United States), and
+// gives it one widget style, that style's own standard colours and the
+// default font, so that the program looks and reads the same on every
+// desktop. Called before any control exists.
 void setUpProgram();
 
 // A new instance of the program's widget style, for a control that draws

@@ -35,9 +35,24 @@ void TextBox::keyPressEvent(QKeyEvent *event)
 {
     const bool paste = event->matches(QKeySequence::Paste) ||
                        (event->key() == Qt::Key_Insert && event->modifiers() == Qt::ShiftModifier);
-    if (!paste)
-        return QLineEdit::keyPressEvent(event);
-    insertNoticingCuts(QGuiApplication::clipboard()->text().size(), [&] { QLineEdit::keyPressEvent(event); });
+    if (paste)
+        return insertNoticingCuts(QGuiApplication::clipboard()->text().size(),
+                                  [&] { QLineEdit::keyPressEvent(event); });
+    // A key pressed with Alt, Ctrl or Meta types nothing: the box handles
+    // it as a command or not at all. Ctrl and Alt together stand for AltGr
+    // on some keyboards, which types.
+    const Qt::KeyboardModifiers commands =
+        event->modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier);
+    const bool altGr = commands == (Qt::AltModifier | Qt::ControlModifier);
+    if (commands && !altGr && !event->text().isEmpty()) {
+        QKeyEvent withoutText(event->type(), event->key(), event->modifiers(), event->nativeScanCode(),
+                              event->nativeVirtualKey(), event->nativeModifiers(), QString(), event->isAutoRepeat(),
+                              event->count());
+        QLineEdit::keyPressEvent(&withoutText);
+        event->setAccepted(withoutText.isAccepted());
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
 }
 
 void TextBox::mouseReleaseEvent(QMouseEvent *event)

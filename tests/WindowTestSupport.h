@@ -166,15 +166,16 @@ public:
         QTest::mouseClick(controls().cmdSearch, Qt::LeftButton);
     }
 
-    // Both clicks named the authors file and the reason in an error box,
-    // left the quotations area empty, and the program running.
+    // Both clicks named the authors file and the reason in a box with the
+    // information icon, as every message after start has,
+    // and left the quotations area empty and the program running.
     void verifyBothReported(const QString &reason) const
     {
         QCOMPARE(record.messages.size(), std::size_t(2));
         for (const Message &message : record.messages) {
             QCOMPARE(message.text, QStringLiteral("Sorry ! The file could not be read:\r\n") + folder.authors() +
                                        QStringLiteral("\r\n") + reason);
-            QCOMPARE(message.icon, MessageIcon::Error);
+            QCOMPARE(message.icon, MessageIcon::Information);
         }
         QCOMPARE(controls().txtQuotes->toPlainText(), QString());
         QCOMPARE(record.endings, 0);

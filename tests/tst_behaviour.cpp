@@ -2,6 +2,7 @@
 // The frameless window's own behaviour: dragging by the title bar,
 // minimising, ending, and the About box.
 #include "ClickableLabel.h"
+#include "MessageBoxesAndExit.h"
 #include "Version.h"
 #include "WindowTestSupport.h"
 #include "frmMain.h"
@@ -232,6 +233,60 @@ private slots:
                                                 "Personal Web : https://www.example.org/~sayvane\r\n"
                                                 "Email ID : sayvane@example.org"));
         QCOMPARE(m_shown.window->pos(), QPoint(300, 200));
+    }
+
+    // Every box is a fixed-size dialog whose frame offers a close button
+    // only, and is at least wide enough for its whole title beside the
+    // frame's icon and buttons (120 pixels), in a bold title font of 12 pixels.
+    void messageBoxesAreFixedDialogsWideEnoughForTheirTitles_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("icon");
+        QTest::newRow("Searching Done !") << "Searching Done !"
+                                          << "Sayvane" << int(MessageIcon::Information);
+        QTest::newRow("a short text and a long title")
+            << "OK"
+            << "A title far longer than its text, of many words" << int(MessageIcon::Information);
+        QTest::newRow("the missing files")
+            << "Sorry ! Some of the files are missing...\r\nPlease re-download the software."
+            << "Sayvane" << int(MessageIcon::Error);
+    }
+
+    void messageBoxesAreFixedDialogsWideEnoughForTheirTitles()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, title);
+        QFETCH(int, icon);
+        QMessageBox::Icon seenIcon = QMessageBox::NoIcon;
+        Qt::WindowFlags flags;
+        QSize size, minimum, maximum;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            seenIcon = box->icon();
+            flags = box->windowFlags();
+            size = box->size();
+            minimum = box->minimumSize();
+            maximum = box->maximumSize();
+            box->button(QMessageBox::Ok)->click();
+        });
+        MessageBoxesAndExit().showMessage(nullptr, Message{text, MessageIcon(icon), title});
+        QCOMPARE(seenIcon, MessageIcon(icon) == MessageIcon::Error ? QMessageBox::Critical : QMessageBox::Information);
+        QVERIFY(flags.testFlag(Qt::Dialog));
+        QVERIFY(flags.testFlag(Qt::CustomizeWindowHint));
+        QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
+        QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
+        QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
+        QCOMPARE(minimum, size);
+        QCOMPARE(maximum, size);
+        QFont titleFont(QStringLiteral("DejaVu Sans"));
+        titleFont.setPixelSize(12);
+        titleFont.setBold(true);
+        const int titleWidth = QFontMetrics(titleFont).horizontalAdvance(title);
+        QVERIFY2(size.width() >= titleWidth + 120,
+                 qPrintable(QStringLiteral("%1 wide for a title of %2").arg(size.width()).arg(titleWidth)));
     }
 
     // The one test that drives a real, modal message box.

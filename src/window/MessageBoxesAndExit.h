@@ -24,6 +24,10 @@ struct Message
     QString title; // the application title unless a box names its own
 };
 
+// The narrowest a message box with this title may be: its title whole
+// beside the icon and the close button of its frame.
+int messageBoxMinimumWidth(const QString &title);
+
 class MessageBoxesAndExit
 {
 public:

@@ -161,7 +161,7 @@ bool frmMain::showHeadingNames(const std::function<LoadedNames(const QString &fi
         LoadedNames loaded = load(*file);
         if (loaded.failure) {
             reportOnStandardError(loaded.failure->path, loaded.failure->reason);
-            reportReadFailure(*loaded.failure);
+            reportReadFailure(*loaded.failure, MessageIcon::Error);
             unloadAndEnd(kExitStartFailed);
             return false;
         }
@@ -222,7 +222,7 @@ std::optional<bool> frmMain::replaceQuotes(const std::function<ShownQuotes()> &f
     m_controls.txtQuotes->clear();
     const ShownQuotes shown = find();
     if (shown.failure) {
-        reportReadFailure(*shown.failure);
+        reportReadFailure(*shown.failure, MessageIcon::Information);
         return std::nullopt;
     }
     m_controls.txtQuotes->setPlainText(shown.text);
@@ -312,11 +312,13 @@ void frmMain::showMessage(const QString &text, MessageIcon icon, const QString &
                                 Message{text, icon, title.isEmpty() ? QString::fromLatin1(kApplicationTitle) : title});
 }
 
-void frmMain::reportReadFailure(const ReadFailure &failure)
+// At start, a file that cannot be read ends the program, as a missing one
+// does, and takes the error icon; after a click it is one more message.
+void frmMain::reportReadFailure(const ReadFailure &failure, MessageIcon icon)
 {
     showMessage(QStringLiteral("Sorry ! The file could not be read:\r\n%1\r\n%2")
                     .arg(QDir::toNativeSeparators(failure.path), failure.reason),
-                MessageIcon::Error);
+                icon);
 }
 
 // One line such as "sayvane: /home/user/quotes/subjects.txt: No such file

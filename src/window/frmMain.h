@@ -70,7 +70,7 @@ private:
     void narrowList(const QLineEdit *filterBox, ListBox *list);
     void showQuotesOf(const ListBox *list, const QString &dataFile, const QString &noSelectionMessage);
     void showMessage(const QString &text, MessageIcon icon, const QString &title = {});
-    void reportReadFailure(const ReadFailure &failure);
+    void reportReadFailure(const ReadFailure &failure, MessageIcon icon);
     static void reportOnStandardError(const QString &path, const QString &reason);
     void reportCut(const ShownQuotes &shown);
     std::optional<bool> replaceQuotes(const std::function<ShownQuotes()> &find);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// What the command line asks of the program: open a collection, print the
-// help or the version, or refuse the words it was given.
+// What the command line asks of the program: open a collection, import
+// fortune files into one, print the help or the version, or refuse the
+// words it was given.
 #pragma once
 
 #include <QString>
@@ -12,15 +13,20 @@ namespace sayvane {
 
 struct CommandLine
 {
-    enum class Action { Open, PrintHelp, PrintVersion, Refuse };
+    enum class Action { Open, ImportFortunes, PrintHelp, PrintVersion, Refuse };
 
     Action action = Action::Open;
     // With Open: the folder named on the command line, as typed; none for
-    // the collection beside the program.
+    // the collection beside the program. With ImportFortunes: the folder to
+    // write the collection into.
     std::optional<QString> folder;
     // With PrintHelp and PrintVersion, the text for standard output; with
     // Refuse, the message and the usage hint for standard error.
     QString output;
+    // With ImportFortunes: the fortune files and folders to import, and
+    // whether existing files of the collection may be replaced.
+    QStringList sources;
+    bool force = false;
 };
 
 // Parses the arguments that follow the program's name. Needs no

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
-// Starts the program: answers the command line, then the main window loads
-// the collection and shows itself.
+// Starts the program: answers the command line (or imports fortune files),
+// then the main window loads the collection and shows itself.
 #include "CommandLine.h"
 #include "DataFiles.h"
+#include "FortuneImport.h"
 #include "ProgramStart.h"
 #include "ProgramSetup.h"
 #include "frmMain.h"
@@ -11,6 +12,28 @@
 #include <QFile>
 
 #include <cstdio>
+
+namespace {
+
+// Imports, then says what it did on standard output, or why it wrote
+// nothing on standard error.
+int importFortunesCommand(const QString &folder, const QStringList &sources, bool force)
+{
+    using namespace sayvane;
+    const fortunes::ImportReport report = fortunes::importFortunes(folder, sources, force);
+    if (report.failure) {
+        std::fputs(QStringLiteral("%1: %2; nothing was written\n")
+                       .arg(QLatin1String(kCommandName), *report.failure)
+                       .toLocal8Bit()
+                       .constData(),
+                   stderr);
+        return kExitStartFailed;
+    }
+    std::fputs(fortunes::reportText(report, folder).toLocal8Bit().constData(), stdout);
+    return kExitSuccess;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -29,6 +52,8 @@ int main(int argc, char *argv[])
     case CommandLine::Action::Refuse:
         std::fputs(command.output.toLocal8Bit().constData(), stderr);
         return kExitUsage;
+    case CommandLine::Action::ImportFortunes:
+        return importFortunesCommand(*command.folder, command.sources, command.force);
     case CommandLine::Action::Open:
         break;
     }

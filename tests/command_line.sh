@@ -26,6 +26,9 @@ mkdir "$work/odd/subjects.txt"
 rm "$work/odd/authors.txt"; mkfifo "$work/odd/authors.txt"
 collection "$work/bin/Data"
 mv "$work/bin/Data" "$work/beside"   # put beside the program by the row that wants it
+printf 'Love is blind.\n\t\t-- Chaucer\n%%\nAll is well.\n%%\n' > "$work/love"
+mkfifo "$work/pipe"
+collection "$work/replaced"
 
 usage="Usage: sayvane [options] [FOLDER]"
 hint="Try 'sayvane --help' for more information."
@@ -52,6 +55,12 @@ rows=(
   "a file named as the folder|elsewhere|../mine/authors.txt|box|1||sayvane: $work/mine/authors.txt/authors.txt: Not a directory\nsayvane: $work/mine/authors.txt/subjects.txt: Not a directory"
   "a FIFO and a folder in place of the files|elsewhere|../odd|box|1||sayvane: $work/odd/authors.txt: not a regular file\nsayvane: $work/odd/subjects.txt: Is a directory"
   "no folder and no Data/ beside the program|elsewhere||box|1||sayvane: $work/bin/Data/authors.txt: No such file or directory\nsayvane: $work/bin/Data/subjects.txt: No such file or directory"
+  "import fortunes|elsewhere|--import-fortunes ../imported ../love|none|0|Imported 2 quotations by 2 authors under 1 subject into ../imported|"
+  "import without a source|elsewhere|--import-fortunes ../imported|none|2||sayvane: --import-fortunes needs at least one SOURCE\n$hint"
+  "import into an existing collection|elsewhere|--import-fortunes ../mine ../love|none|1||sayvane: ../mine/authors.txt exists; --force replaces it; nothing was written"
+  "import a FIFO|elsewhere|--import-fortunes ../from-pipe ../pipe|none|1||sayvane: ../pipe: not a regular file; nothing was written"
+  "import with --force|elsewhere|--force --import-fortunes ../replaced ../love|none|0|Imported 2 quotations by 2 authors under 1 subject into ../replaced|"
+  "--force alone|elsewhere|--force ../mine|none|2||sayvane: --force goes with --import-fortunes\n$hint"
   "no folder and Data/ beside the program|elsewhere||window|0||"
 )
 
@@ -87,9 +96,28 @@ for row in "${rows[@]}"; do
   echo "ok: $name (status $status)"
 done
 
+# What an import wrote reads back; a FIFO's writer was never released.
+[ "$(cat "$work/imported/authors.txt")" = $'##Chaucer\nLove is blind. — Chaucer\n##Unattributed\nAll is well.' ] ||
+  fail "the imported authors.txt holds '$(cat "$work/imported/authors.txt")'"
+[ "$(cat "$work/replaced/subjects.txt")" = $'##love\nLove is blind. — Chaucer\nAll is well.' ] ||
+  fail "the replaced subjects.txt holds '$(cat "$work/replaced/subjects.txt")'"
+[ ! -e "$work/from-pipe" ] || fail "a failed import made its folder"
+# A write that fails halfway (files may hold 1,000 bytes) leaves the
+# collection as it was, with no part file beside it.
+for _ in $(seq 1 100); do printf 'Love is blind.\n%%\n'; done > "$work/much-love"
+status=0
+prlimit --fsize=1000 "$work/bin/sayvane" --force --import-fortunes "$work/mine" "$work/much-love" \
+  > "$work/stdout" 2> "$work/stderr" || status=$?
+[ "$status" = 1 ] || fail "a failing write ended with status $status"
+[ "$(cat "$work/stderr")" = "sayvane: $work/mine/authors.txt: File too large; nothing was written" ] ||
+  fail "a failing write said '$(cat "$work/stderr")'"
+[ "$(cat "$work/mine/authors.txt")" = $'##Plato\r\nWisdom begins in wonder.\r' ] || fail "a failing write changed authors.txt"
+[ "$(ls -A "$work/mine")" = $'authors.txt\nsubjects.txt' ] || fail "a failing write left $(ls -A "$work/mine")"
+echo "ok: an import writes whole or not at all"
+
 # The help names every option and the folder; the version is one line.
 help=$("$work/bin/sayvane" --help)
-for word in FOLDER --help --version "Exit status:"; do
+for word in FOLDER --help --version --import-fortunes --force "Exit status:"; do
   grep -q -e "$word" <<< "$help" || fail "the help does not name $word"
 done
 [ "$("$work/bin/sayvane" --version | wc -l)" = 1 ] || fail "the version is not one line"

@@ -4,20 +4,22 @@
 # everything is already there:
 #   tools/install-deps.sh run       what building and running the program
 #                                   need
-#   tools/install-deps.sh bench     that, and the X server the benchmark
-#                                   draws its first frames on
+#   tools/install-deps.sh bench     that, the X server the benchmark
+#                                   draws its first frames on, and the
+#                                   fortune files it imports
 #   tools/install-deps.sh package   that, and what building the Debian
 #                                   package with its manual page needs
 #   tools/install-deps.sh test      all that, and what the tests, the
 #                                   package check, the sanitizer build and
-#                                   the fuzzer need
+#                                   the fuzzer need (fortunes-min among
+#                                   them, for the importer's test)
 set -euo pipefail
 profile=${1:-test}
 
 run_packages=(build-essential cmake qt6-base-dev qt6-base-dev-tools libgl-dev libfontconfig-dev fonts-liberation2 fonts-dejavu-core)
-bench_packages=(xvfb xauth)
+bench_packages=(xvfb xauth fortunes)
 package_packages=(dpkg-dev help2man)
-test_packages=(clang xdotool imagemagick desktop-file-utils appstream lintian at-spi2-core dbus-daemon dbus-bin)
+test_packages=(clang xdotool imagemagick desktop-file-utils appstream lintian at-spi2-core dbus-daemon dbus-bin fortunes-min)
 
 case "$profile" in
   run) wanted=("${run_packages[@]}") ;;

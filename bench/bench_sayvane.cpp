@@ -12,6 +12,7 @@
 #include "ListBox.h"
 #include "NameListModel.h"
 #include "DataFiles.h"
+#include "FortuneImport.h"
 #include "ProgramSetup.h"
 #include "frmMain.h"
 
@@ -288,6 +289,25 @@ std::vector<Row> collectionRows(const QString &folder, const CollectionKind &kin
     return rows;
 }
 
+// Importing every fortune file installed (the fortunes package), written
+// to a scratch folder each time; the row names what was read.
+Row importingFortunes(const QString &scratch)
+{
+    const QString fortunes = QStringLiteral("/usr/share/games/fortunes");
+    fortunes::ImportReport report;
+    const double time = fastest([&] { report = fortunes::importFortunes(scratch, {fortunes}, true); });
+    const bool imported = !report.failure && report.quotations > 0;
+    if (!imported)
+        std::fprintf(stderr, "sayvane-bench: importing %s failed: %s\n", qPrintable(fortunes),
+                     qPrintable(report.failure.value_or(QStringLiteral("no quotations"))));
+    char name[160];
+    std::snprintf(name, sizeof name, "import the installed fortunes (%.1f MB read, %lld quotations)",
+                  double(report.sourceBytes) / 1e6, static_cast<long long>(report.quotations));
+    return {name,         imported ? std::optional<double>(time) : std::nullopt,
+            std::nullopt, "",
+            "< 1000 ms",  imported && time < 1000.0};
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -346,6 +366,7 @@ int main(int argc, char **argv)
     const std::optional<double> memory = searchMemoryMegabytes(argv[0], folder);
     rows.push_back(
         {"peak memory of a search beyond baseline", memory, std::nullopt, "", "< 64 MB", memory && *memory < 64.0});
+    rows.push_back(importingFortunes(folder + QStringLiteral("/imported-fortunes")));
     const std::vector<Row> hostile = hostileCaseRows(folder + QStringLiteral("/hostile"));
     rows.insert(rows.end(), hostile.begin(), hostile.end());
     const std::vector<Row> huge = textViewRows();

@@ -3,6 +3,7 @@
 // then the main window loads the collection and shows itself.
 #include "CommandLine.h"
 #include "DataFiles.h"
+#include "FileNames.h"
 #include "FortuneImport.h"
 #include "ProgramStart.h"
 #include "ProgramSetup.h"
@@ -23,13 +24,13 @@ int importFortunesCommand(const QString &folder, const QStringList &sources, boo
     const fortunes::ImportReport report = fortunes::importFortunes(folder, sources, force);
     if (report.failure) {
         std::fputs(QStringLiteral("%1: %2; nothing was written\n")
-                       .arg(QLatin1String(kCommandName), *report.failure)
+                       .arg(QLatin1String(kCommandName), readableFileName(*report.failure))
                        .toLocal8Bit()
                        .constData(),
                    stderr);
         return kExitStartFailed;
     }
-    std::fputs(fortunes::reportText(report, folder).toLocal8Bit().constData(), stdout);
+    std::fputs(readableFileName(fortunes::reportText(report, folder)).toLocal8Bit().constData(), stdout);
     return kExitSuccess;
 }
 
@@ -40,7 +41,7 @@ int main(int argc, char *argv[])
     using namespace sayvane;
     QStringList arguments;
     for (int index = 1; index < argc; ++index)
-        arguments.append(QFile::decodeName(argv[index]));
+        arguments.append(fileNameFromBytes(QByteArrayView(argv[index])));
     // Answered before any window system is asked for, so that --help and
     // --version work without a display.
     const CommandLine command = parseCommandLine(arguments);
@@ -65,8 +66,9 @@ int main(int argc, char *argv[])
     QApplication application(applicationArgc, argv);
     fontConfiguration.join();
     setUpProgram();
-    const QString collection = command.folder ? namedCollectionFolder(*command.folder)
-                                              : collectionBesideProgram(QApplication::applicationDirPath());
+    const QString collection =
+        command.folder ? namedCollectionFolder(*command.folder)
+                       : collectionBesideProgram(programFolder().value_or(QApplication::applicationDirPath()));
     const std::unique_ptr<frmMain> window = openMainWindow(collection);
     if (!window)
         return kExitStartFailed;

@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "CollectionWriter.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include "FileNames.h"
 
 #include <array>
 #include <cerrno>
@@ -11,6 +9,7 @@
 #include <cstring>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace sayvane::fortunes {
@@ -37,11 +36,10 @@ void removePartsAndEnd(int signal)
 class PartFile
 {
 public:
-    PartFile(int slot, const QString &target)
+    PartFile(int slot, const QString &folder, const QString &name)
         : m_slot(slot)
-        , m_target(target)
-        , m_path(QFile::encodeName(QFileInfo(target).dir().filePath(
-              QStringLiteral(".%1.part-%2").arg(QFileInfo(target).fileName()).arg(::getpid()))))
+        , m_target(folder + u'/' + name)
+        , m_path(fileNameBytes(folder + QStringLiteral("/.%1.part-%2").arg(name).arg(::getpid())))
     {
         if (std::size_t(m_path.size()) < sizeof g_partPaths[0])
             std::memcpy(g_partPaths[m_slot], m_path.constData(), std::size_t(m_path.size()) + 1);
@@ -84,7 +82,7 @@ public:
 
     std::optional<QString> renameIntoPlace()
     {
-        if (::rename(m_path.constData(), QFile::encodeName(m_target).constData()) != 0)
+        if (::rename(m_path.constData(), fileNameBytes(m_target).constData()) != 0)
             return reason(errno);
         m_renamed = true;
         return std::nullopt;
@@ -125,24 +123,44 @@ private:
     void (*m_previousSizeLimit)(int) = nullptr;
 };
 
+bool exists(const QString &path)
+{
+    struct stat status;
+    return ::lstat(fileNameBytes(path).constData(), &status) == 0;
+}
+
+// Makes the folder and every folder above it that is missing.
+bool makeFolder(const QString &folder)
+{
+    const QByteArray path = fileNameBytes(folder);
+    for (qsizetype slash = path.indexOf('/', 1);; slash = path.indexOf('/', slash + 1)) {
+        const QByteArray prefix = slash < 0 ? path : path.left(slash);
+        if (::mkdir(prefix.constData(), 0777) != 0 && errno != EEXIST)
+            return false;
+        if (slash < 0)
+            break;
+    }
+    struct stat status;
+    return ::stat(path.constData(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
 } // namespace
 
 std::optional<QString> writeCollection(const QString &folder, const QByteArray &authors, const QByteArray &subjects,
                                        bool replace)
 {
-    if (!QDir().mkpath(folder))
+    if (!makeFolder(folder))
         return QStringLiteral("%1: the folder cannot be made").arg(folder);
-    const QString authorsPath = QDir(folder).filePath(QStringLiteral("authors.txt"));
-    const QString subjectsPath = QDir(folder).filePath(QStringLiteral("subjects.txt"));
+    const QString authorsName = QStringLiteral("authors.txt"), subjectsName = QStringLiteral("subjects.txt");
     if (!replace) {
-        for (const QString &path : {authorsPath, subjectsPath}) {
-            if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
-                return QStringLiteral("%1 exists; --force replaces it").arg(path);
+        for (const QString &name : {authorsName, subjectsName}) {
+            if (exists(folder + u'/' + name))
+                return QStringLiteral("%1/%2 exists; --force replaces it").arg(folder, name);
         }
     }
     const SignalGuard guard;
-    PartFile authorsPart(0, authorsPath);
-    PartFile subjectsPart(1, subjectsPath);
+    PartFile authorsPart(0, folder, authorsName);
+    PartFile subjectsPart(1, folder, subjectsName);
     if (auto failure = authorsPart.write(authors))
         return failure;
     if (auto failure = subjectsPart.write(subjects))

@@ -1,16 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include "FortuneSources.h"
 
+#include "FileNames.h"
 #include "RegularFile.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include <set>
 #include <variant>
 #include <utility>
 
+#include <dirent.h>
 #include <sys/stat.h>
 
 namespace sayvane::fortunes {
@@ -21,9 +23,33 @@ using FileIdentity = std::pair<dev_t, ino_t>;
 std::optional<FileIdentity> identityOf(const QString &path)
 {
     struct stat status;
-    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+    if (statPath(path, &status) != 0)
         return std::nullopt;
     return FileIdentity{status.st_dev, status.st_ino};
+}
+
+bool isFolder(const QString &path)
+{
+    struct stat status;
+    return statPath(path, &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+// The names in a folder, in order, without its subfolders; nothing when
+// it cannot be read.
+std::optional<QStringList> filesIn(const QString &folder)
+{
+    DIR *listing = ::opendir(fileNameBytes(folder).constData());
+    if (!listing)
+        return std::nullopt;
+    QStringList names;
+    while (const dirent *entry = ::readdir(listing)) {
+        const QString name = fileNameFromBytes(QByteArrayView(entry->d_name));
+        if (name != u"." && name != u".." && !isFolder(folder + u'/' + name))
+            names.append(name);
+    }
+    ::closedir(listing);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 // The whole file, or why it could not be read.
@@ -51,16 +77,15 @@ class Collector
 public:
     void addNamed(const QString &name)
     {
-        const QFileInfo info(name);
-        if (info.isDir()) {
-            if (!info.isReadable() || !info.isExecutable()) {
-                m_sources.failure = QStringLiteral("%1: Permission denied").arg(name);
+        if (isFolder(name)) {
+            const std::optional<QStringList> names = filesIn(name);
+            if (!names) {
+                m_sources.failure = QStringLiteral("%1: %2").arg(name, QString::fromLocal8Bit(std::strerror(errno)));
                 return;
             }
-            const QDir folder(name);
-            const QStringList names = folder.entryList(QDir::Files | QDir::System | QDir::Hidden, QDir::Name);
-            for (const QString &fileName : names)
-                addFile(folder.filePath(fileName), false);
+            const QString prefix = name.endsWith(u'/') ? name : name + u'/';
+            for (const QString &fileName : *names)
+                addFile(prefix + fileName, false);
         } else {
             addFile(name, true);
         }
@@ -102,7 +127,7 @@ private:
         }
         if (identity)
             m_seen.insert(*identity);
-        m_sources.files.append({path, QFileInfo(path).fileName(), std::move(bytes)});
+        m_sources.files.append({path, path.section(u'/', -1), std::move(bytes)});
     }
 
     Sources m_sources;

@@ -1,11 +1,19 @@
 // SPDX-License-Identifier: MIT
 #include "DataFiles.h"
 
+#include "FileNames.h"
+
 #include <QDir>
 #include <QFile>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace sayvane {
 
@@ -16,7 +24,21 @@ QString collectionBesideProgram(const QString &programFolder)
 
 QString namedCollectionFolder(const QString &folder)
 {
-    return QDir(folder).absolutePath();
+    // Parts that are "." go and so do slashes at the end; a ".." stays for
+    // the system to resolve, which after a link is not the textual parent.
+    QStringList parts = folder.split(u'/');
+    const bool absolute = folder.startsWith(u'/');
+    parts.removeAll(QString());
+    parts.removeAll(QStringLiteral("."));
+    QString path = parts.join(u'/');
+    if (absolute)
+        return u'/' + path;
+    const std::optional<QString> working = workingFolder();
+    if (!working) // too deep for the system to name: relative it stays
+        return path.isEmpty() ? QStringLiteral(".") : path;
+    if (path.isEmpty())
+        return *working;
+    return (working->endsWith(u'/') ? *working : *working + u'/') + path;
 }
 
 QString authorsFilePath(const QString &collectionFolder)
@@ -36,6 +58,16 @@ bool dataFileExists(const QString &path)
 
 std::optional<QString> whyMissing(const QString &path)
 {
+#ifdef Q_OS_UNIX
+    struct stat status;
+    if (statPath(path, &status) != 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    if (S_ISDIR(status.st_mode))
+        return QString::fromLocal8Bit(std::strerror(EISDIR));
+    if (!S_ISREG(status.st_mode))
+        return QStringLiteral("not a regular file");
+    return std::nullopt;
+#else
     std::error_code error;
     const std::filesystem::file_status status =
         std::filesystem::status(std::filesystem::path(QFile::encodeName(path).toStdString()), error);
@@ -46,6 +78,7 @@ std::optional<QString> whyMissing(const QString &path)
     if (!std::filesystem::is_regular_file(status))
         return QStringLiteral("not a regular file");
     return std::nullopt;
+#endif
 }
 
 } // namespace sayvane

@@ -15,7 +15,9 @@ namespace sayvane {
 QString collectionBesideProgram(const QString &programFolder);
 // A collection folder named by the user, taken from the working folder
 // when relative, made absolute so that every later click reads the same
-// files whatever the working folder becomes.
+// files whatever the working folder becomes. Nothing but "." parts and
+// trailing slashes is taken out: a ".." after a link is left for the
+// system, which resolves it from where the link leads.
 QString namedCollectionFolder(const QString &folder);
 
 QString authorsFilePath(const QString &collectionFolder);

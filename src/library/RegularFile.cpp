@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "RegularFile.h"
 
+#include "FileNames.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -60,7 +62,7 @@ std::optional<QString> RegularFile::open(const QString &path)
     close();
     // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a
     // writer. It changes nothing for a regular file.
-    m_descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    m_descriptor = openPath(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     // ENXIO: a socket, or a device without a driver; special files both.
     if (m_descriptor < 0)
         return m_error = errno == ENXIO ? notARegularFileReason() : systemReason(errno);

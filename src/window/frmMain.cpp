@@ -3,6 +3,7 @@
 
 #include "ClickableLabel.h"
 #include "DataFiles.h"
+#include "FileNames.h"
 #include "HeadingLoader.h"
 #include "ListBox.h"
 #include "NameListModel.h"
@@ -317,7 +318,7 @@ void frmMain::showMessage(const QString &text, MessageIcon icon, const QString &
 void frmMain::reportReadFailure(const ReadFailure &failure, MessageIcon icon)
 {
     showMessage(QStringLiteral("Sorry ! The file could not be read:\r\n%1\r\n%2")
-                    .arg(QDir::toNativeSeparators(failure.path), failure.reason),
+                    .arg(readableFileName(failure.path), failure.reason),
                 icon);
 }
 
@@ -326,7 +327,7 @@ void frmMain::reportReadFailure(const ReadFailure &failure, MessageIcon icon)
 void frmMain::reportOnStandardError(const QString &path, const QString &reason)
 {
     const QString line =
-        QStringLiteral("%1: %2: %3\n").arg(QLatin1String(kCommandName), QDir::toNativeSeparators(path), reason);
+        QStringLiteral("%1: %2: %3\n").arg(QLatin1String(kCommandName), readableFileName(path), reason);
     std::fputs(line.toLocal8Bit().constData(), stderr);
 }
 

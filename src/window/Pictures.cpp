@@ -9,6 +9,7 @@
 #include <future>
 #include <map>
 #include <mutex>
+#include <system_error>
 
 // The pictures live in a static library, whose resources must be
 // registered by hand, once, and outside any namespace, as Qt's macro
@@ -57,13 +58,18 @@ void readPicturesAhead()
 {
     registerPicturesOnce();
     const std::lock_guard lock(aheadMutex);
-    picturesReadAhead = std::async(std::launch::async, [] {
-                            PicturesByPath pictures;
-                            const QDir folder(QStringLiteral(":/sayvane"));
-                            for (const QString &name : folder.entryList(QDir::Files))
-                                pictures.emplace(folder.filePath(name), readPictureFile(folder.filePath(name)));
-                            return pictures;
-                        }).share();
+    try {
+        picturesReadAhead = std::async(std::launch::async, [] {
+                                PicturesByPath pictures;
+                                const QDir folder(QStringLiteral(":/sayvane"));
+                                for (const QString &name : folder.entryList(QDir::Files))
+                                    pictures.emplace(folder.filePath(name), readPictureFile(folder.filePath(name)));
+                                return pictures;
+                            }).share();
+    } catch (const std::system_error &) {
+        // No thread to be had: each picture is read when it is first drawn.
+        picturesReadAhead = {};
+    }
 }
 
 QPixmap programPicture(const QString &path, qreal devicePixelRatio)

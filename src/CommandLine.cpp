@@ -24,7 +24,8 @@ QString helpText(const QCommandLineParser &parser)
                                  "Exit status:\n"
                                  "  0  the program was ended by the user\n"
                                  "  1  the collection could not be opened, or an import failed\n"
-                                 "  2  the command line was not understood\n");
+                                 "  2  the command line was not understood\n"
+                                 "  3  no display could be reached, or the display was lost\n");
 }
 
 CommandLine refusal(const QString &message)

@@ -3,16 +3,16 @@
 // then the main window loads the collection and shows itself.
 #include "CommandLine.h"
 #include "DataFiles.h"
+#include "DisplayFailure.h"
 #include "FileNames.h"
 #include "FortuneImport.h"
 #include "ProgramStart.h"
 #include "ProgramSetup.h"
+#include "StandardOutput.h"
 #include "frmMain.h"
 
 #include <QApplication>
 #include <QFile>
-
-#include <cstdio>
 
 namespace {
 
@@ -23,15 +23,11 @@ int importFortunesCommand(const QString &folder, const QStringList &sources, boo
     using namespace sayvane;
     const fortunes::ImportReport report = fortunes::importFortunes(folder, sources, force);
     if (report.failure) {
-        std::fputs(QStringLiteral("%1: %2; nothing was written\n")
-                       .arg(QLatin1String(kCommandName), readableFileName(*report.failure))
-                       .toLocal8Bit()
-                       .constData(),
-                   stderr);
+        writeText(stderr, QStringLiteral("%1: %2; nothing was written\n")
+                              .arg(QLatin1String(kCommandName), readableFileName(*report.failure)));
         return kExitStartFailed;
     }
-    std::fputs(readableFileName(fortunes::reportText(report, folder)).toLocal8Bit().constData(), stdout);
-    return kExitSuccess;
+    return statusAfterWriting(readableFileName(fortunes::reportText(report, folder)), kExitSuccess);
 }
 
 } // namespace
@@ -48,10 +44,9 @@ int main(int argc, char *argv[])
     switch (command.action) {
     case CommandLine::Action::PrintHelp:
     case CommandLine::Action::PrintVersion:
-        std::fputs(command.output.toLocal8Bit().constData(), stdout);
-        return kExitSuccess;
+        return statusAfterWriting(command.output, kExitSuccess);
     case CommandLine::Action::Refuse:
-        std::fputs(command.output.toLocal8Bit().constData(), stderr);
+        writeText(stderr, command.output);
         return kExitUsage;
     case CommandLine::Action::ImportFortunes:
         return importFortunesCommand(*command.folder, command.sources, command.force);
@@ -59,12 +54,14 @@ int main(int argc, char *argv[])
         break;
     }
 
+    endOnDisplayFailure();
     std::thread fontConfiguration = startFontConfiguration();
     // Qt sees only the program's name: the words of the command line are
     // ours, and a folder named like one of Qt's options stays a folder.
     int applicationArgc = 1;
     QApplication application(applicationArgc, argv);
-    fontConfiguration.join();
+    if (fontConfiguration.joinable())
+        fontConfiguration.join();
     setUpProgram();
     const QString collection =
         command.folder ? namedCollectionFolder(*command.folder)

@@ -50,7 +50,7 @@ rows=(
   "relative folder|elsewhere|../mine|window|0||"
   "relative folder with a trailing slash|elsewhere|../mine/|window|0||"
   "folder after --|elsewhere|-- ../mine|window|0||"
-  "folder lacking subjects.txt|elsewhere|../lacking|box|1||sayvane: $work/lacking/subjects.txt: No such file or directory"
+  "folder lacking subjects.txt|elsewhere|../lacking|box|1||sayvane: $work/elsewhere/../lacking/subjects.txt: No such file or directory"
   "folder that does not exist|elsewhere|../nowhere|box|1||sayvane: $work/elsewhere/../nowhere/authors.txt: No such file or directory\nsayvane: $work/elsewhere/../nowhere/subjects.txt: No such file or directory"
   "a file named as the folder|elsewhere|../mine/authors.txt|box|1||sayvane: $work/elsewhere/../mine/authors.txt/authors.txt: Not a directory\nsayvane: $work/elsewhere/../mine/authors.txt/subjects.txt: Not a directory"
   "a FIFO and a folder in place of the files|elsewhere|../odd|box|1||sayvane: $work/elsewhere/../odd/authors.txt: not a regular file\nsayvane: $work/elsewhere/../odd/subjects.txt: Is a directory"

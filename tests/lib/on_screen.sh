@@ -1,10 +1,11 @@
 # SPDX-License-Identifier: MIT
 # The common start of the tests that run programs on a screen, sourced by
 # them: restarts the test under a virtual X server of 1280 x 800 (inside
-# the command in screen_wrapper, if the test sets one), makes it a scratch
-# folder, $work, and gives the helpers every such test uses.
+# the command in screen_wrapper, if the test sets one, and with the server
+# options in screen_options), makes it a scratch folder, $work, and gives
+# the helpers every such test uses.
 if [ -z "${XVFB_RUN_INNER:-}" ]; then
-  exec env XVFB_RUN_INNER=1 xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1280x800x24 -noreset" \
+  exec env XVFB_RUN_INNER=1 xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1280x800x24 -noreset ${screen_options:-}" \
     ${screen_wrapper:-} "$0" "$@"
 fi
 export QT_QPA_PLATFORM=xcb

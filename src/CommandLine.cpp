@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "CommandLine.h"
 
+#include "DataFileReader.h"
 #include "ProgramSetup.h"
 #include "Version.h"
 
 #include <QCommandLineParser>
+#include <QLocale>
 
 namespace sayvane {
 namespace {
@@ -59,10 +61,12 @@ CommandLine parseCommandLine(const QStringList &arguments)
                        "quotations of the authors for a word or phrase.\n\n"
                        "Both files are plain text, UTF-8 or Windows-1252 (each line is read\n"
                        "as UTF-8 where it is valid UTF-8, else as Windows-1252), with LF or\n"
-                       "CR LF line ends (the first line end of a file decides).\n\n"
+                       "CR LF line ends (the first line end of a file decides). A line may be\n"
+                       "at most %1 characters long.\n\n"
                        "With --import-fortunes FOLDER SOURCE..., makes a collection in FOLDER\n"
                        "of the fortune files named (a SOURCE is a file or a folder of them,\n"
-                       "such as /usr/share/games/fortunes) instead of opening a window."));
+                       "such as /usr/share/games/fortunes) instead of opening a window.")
+            .arg(QLocale(QLocale::English, QLocale::UnitedStates).toString(qulonglong(ReadSettings().maxLineLength))));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help and exit."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},

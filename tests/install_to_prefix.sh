@@ -18,4 +18,10 @@ for path in bin/sayvane libexec/sayvane/sayvane libexec/sayvane/Data/authors.txt
 done
 [ "$(readlink "$prefix/bin/sayvane")" = ../libexec/sayvane/sayvane ] || fail "bin/sayvane is not a relative link to the program"
 [ "$(realpath "$prefix/bin/sayvane")" = "$(realpath "$prefix/libexec/sayvane/sayvane")" ] || fail "bin/sayvane leads elsewhere"
+# The installed command starts the program, which finds its collection
+# beside itself: no file is missing, and the window stays until ended.
+status=0
+QT_QPA_PLATFORM=offscreen timeout 5 "$prefix/bin/sayvane" 2> "$prefix/stderr" || status=$?
+[ "$status" = 124 ] || fail "the installed command ended with status $status: $(cat "$prefix/stderr")"
+grep -q "No such file" "$prefix/stderr" && fail "the installed command did not find its collection"
 echo "ok: everything installed under $prefix"

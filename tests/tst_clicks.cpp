@@ -23,6 +23,8 @@ namespace {
 const QString kDone = QStringLiteral("Searching Done !");
 const QString kNothing = QStringLiteral("Sorry ! No result was found.");
 const QString kTooShort = QStringLiteral("Please enter a word greater than 2 letters !");
+// The most characters a text box holds, as the README promises.
+constexpr int kTextBoxLimit = 100'000;
 
 } // namespace
 
@@ -386,7 +388,7 @@ private slots:
         QTest::addColumn<int>("pasted");
         for (const char *box : {"txtSearch", "txtAuthor", "txtSubject"}) {
             QTest::addRow("%s, Ctrl+V of 40,000", box) << box << "Ctrl+V" << 40'000;
-            QTest::addRow("%s, Ctrl+V of the limit", box) << box << "Ctrl+V" << TextBox::kLimit;
+            QTest::addRow("%s, Ctrl+V of the limit", box) << box << "Ctrl+V" << kTextBoxLimit;
             QTest::addRow("%s, Ctrl+V beyond the limit", box) << box << "Ctrl+V" << 250'000;
         }
         QTest::newRow("txtSearch, Shift+Insert beyond the limit") << "txtSearch"
@@ -398,7 +400,7 @@ private slots:
         QFETCH(QString, box);
         QFETCH(QString, how);
         QFETCH(int, pasted);
-        const QByteArray phrase = QByteArray(std::min(pasted, TextBox::kLimit) - 1, 'w') + "x";
+        const QByteArray phrase = QByteArray(std::min(pasted, kTextBoxLimit) - 1, 'w') + "x";
         test::ShownWindow shown;
         QVERIFY(shown.open("##A\r\n" + phrase + "\r\n" + QByteArray(40'000, 'w') + "\r\n", "##S\r\n"));
         const Controls &c = shown.controls();
@@ -409,7 +411,7 @@ private slots:
         const QKeyCombination keys = QKeySequence(how)[0];
         QTest::keyClick(edit, keys.key(), keys.keyboardModifiers());
         QCOMPARE(edit->text(), QString::fromLatin1(phrase));
-        const bool cut = pasted > TextBox::kLimit;
+        const bool cut = pasted > kTextBoxLimit;
         QCOMPARE(QToolTip::isVisible() && QToolTip::text() == TextBox::cutNotice(), cut);
         if (box == "txtSearch") {
             QTest::mouseClick(c.cmdSearch, Qt::LeftButton);

@@ -200,6 +200,14 @@ QList<Spelling> spellingsOf(QStringView text)
     return spellings;
 }
 
+QList<Spelling> spellingsOfLine(std::string_view line)
+{
+    const unsigned char *const begin = bytesOf(line);
+    if (firstHighByte(begin, begin + line.size()) == begin + line.size())
+        return {Spelling{std::string(line), std::nullopt}};
+    return spellingsOf(decodeLine(line));
+}
+
 bool encodingFits(std::string_view line, const Spelling &spelling)
 {
     return !spelling.onlyIn || encodingOf(line) == *spelling.onlyIn;

@@ -57,6 +57,10 @@ struct Spelling
 // character outside Windows-1252. A line holds the text exactly when it
 // holds one spelling and encodingFits that spelling.
 QList<Spelling> spellingsOf(QStringView text);
+// The spellings of the text a line's bytes read as: the bytes themselves,
+// and the other encoding's bytes where the text holds more than ASCII.
+// Never decodes an ASCII line, however long.
+QList<Spelling> spellingsOfLine(std::string_view line);
 // True when the line is of the encoding the spelling is read in.
 bool encodingFits(std::string_view line, const Spelling &spelling);
 

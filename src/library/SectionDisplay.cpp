@@ -12,7 +12,7 @@ ShownQuotes sectionQuotes(const QString &path, std::string_view selectedName, co
 {
     // The same name may be spelt in either encoding; each spelling is
     // matched on the bytes.
-    const QList<Spelling> spellings = spellingsOf(decodeLine(selectedName));
+    const QList<Spelling> spellings = spellingsOfLine(selectedName);
     const auto headsSection = [&spellings](std::string_view headingLine) {
         const std::string_view name = HeadingName(headingLine);
         return std::any_of(spellings.begin(), spellings.end(), [name](const Spelling &spelling) {

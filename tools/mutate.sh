@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# A mutation round: puts small realistic faults into the code one at a
+# time, in a scratch copy of the committed tree, builds each and runs the
+# quick suite (no test labelled slow), and prints which tests caught it.
+# Ends with status 1 when a fault passes every test.
+#   tools/mutate.sh [SCRATCH_FOLDER]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scratch=${1:-$(mktemp -d)}
+tree=$scratch/tree
+rm -rf "$tree"
+git worktree add --detach -f "$tree" HEAD >/dev/null 2>&1
+trap 'git worktree remove --force "$tree" >/dev/null 2>&1 || true' EXIT
+export QT_QPA_PLATFORM=offscreen
+cmake -S "$tree" -B "$scratch/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$scratch/build" --parallel "$(nproc)" >/dev/null
+
+# Each fault: the file, the text replaced (found literally, once), the
+# text put in its place, and the fault in a few words.
+mutants=()
+mutant() { mutants+=("$1"$'\x1f'"$2"$'\x1f'"$3"$'\x1f'"$4"); }
+mutant src/library/LineTerminator.h "if (lineEnd > begin && lineEnd[-1] == '\r')" "if (false)" \
+  "LF line ends keep the CR of a CR LF"
+mutant src/library/LineText.cpp "(lead == 0xE0 && at[1] < 0xA0) || (lead == 0xED && at[1] > 0x9F)" "false" \
+  "overlong and surrogate UTF-8 read as UTF-8"
+mutant src/library/LineRules.h 'starts_with("##")' 'starts_with("#")' "one mark makes a heading"
+mutant src/library/PhraseSearch.cpp "if (holds && !IsHeadingLine(span.line))" "if (holds)" \
+  "search looks into heading lines"
+mutant src/library/DataFileReader.cpp "} else if (start.size() == kMark.size()) {" "} else if (false) {" \
+  "the byte-order mark stays in the first line"
+mutant src/library/SectionDisplay.cpp "else if (!headsSection(span.line))" "else" \
+  "a second heading of the same name ends the section"
+mutant src/library/NameFilter.cpp "QChar::toLower(nextUtf8Character(at))" "nextUtf8Character(at)" \
+  "the filter folds no case in UTF-8 names"
+mutant src/textview/Accessibility.h "kLongestAccessibleText = qsizetype(1) << 20" \
+  "kLongestAccessibleText = qsizetype(1) << 21" "a screen reader's answer grows to 2 Mi characters"
+mutant src/window/TextBox.h "kLimit = 100'000" "kLimit = 1'000'000" "text boxes hold 1,000,000 characters"
+mutant src/window/TextBox.cpp "if (commands && !altGr && !event->text().isEmpty())" "if (altGr && false)" \
+  "Alt+letter types its letter"
+mutant src/window/frmMain.cpp "reportReadFailure(*shown.failure, MessageIcon::Information)" \
+  "reportReadFailure(*shown.failure, MessageIcon::Error)" "a failure after a click takes the error icon"
+mutant src/window/frmMain.cpp "return available.topLeft();" "return screen.topLeft();" \
+  "a large window opens at the screen's corner, not the available area's"
+mutant src/window/ProgramSetup.cpp "QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));" ";" \
+  "numbers follow the system's locale"
+mutant src/CommandLine.cpp "if (folders.size() > 1)" "if (folders.size() > 2)" "two collection folders are taken"
+mutant src/fortunes/Attribution.cpp 'u"Jr."_s, ' '' "Jr. after a comma is cut from a name"
+mutant src/fortunes/CollectionWriter.cpp "    if (!replace) {" "    if (false) {" \
+  "an existing collection is replaced without --force"
+
+survivors=0
+printf '| Fault | Caught by |\n|---|---|\n'
+for mutant in "${mutants[@]}"; do
+  IFS=$'\x1f' read -r file from to what <<< "$mutant"
+  cp "$tree/$file" "$scratch/original"
+  # Perl is part of every Debian system; \Q takes the text literally.
+  perl -0pi -e 'BEGIN { $from = shift; $to = shift } s/\Q$from\E/$to/' "$from" "$to" "$tree/$file"
+  if cmp -s "$tree/$file" "$scratch/original"; then
+    echo "| $what | NOT APPLIED: the code changed, mend the mutant |"; survivors=$((survivors + 1)); continue
+  fi
+  caught="the build"
+  if cmake --build "$scratch/build" --parallel "$(nproc)" >/dev/null 2>&1; then
+    failed=$(ctest --test-dir "$scratch/build" --parallel "$(nproc)" --label-exclude slow --timeout 300 2>&1 |
+               sed -n 's/^[[:space:]]*[0-9]* - \([a-z_]*\) (.*$/\1/p' | tr '\n' ' ')
+    caught=${failed:-}
+  fi
+  cp "$scratch/original" "$tree/$file"
+  if [ -z "$caught" ]; then
+    echo "| $what | NOTHING |"; survivors=$((survivors + 1))
+  else
+    echo "| $what | $caught |"
+  fi
+done
+cmake --build "$scratch/build" --parallel "$(nproc)" >/dev/null 2>&1 || true
+echo
+echo "$survivors of ${#mutants[@]} faults passed the quick suite"
+[ "$survivors" = 0 ]

@@ -10,9 +10,13 @@
 #include "SectionDisplay.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+
+#include <csignal>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -270,6 +274,38 @@ private slots:
                                                ? "##Unattributed\n" + QByteArray("Love is blind.\n").repeated(500)
                                                : QByteArray("##Old\n");
         QCOMPARE(readFile(folder + u"/authors.txt"_s), expectedAuthors);
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), (QStringList{"authors.txt", "subjects.txt"}));
+    }
+
+    // Ctrl+C while the files are written: the program ends as it would,
+    // and the folder holds what it held, without a part file.
+    void anInterruptLeavesTheFolderAsItWas()
+    {
+        QTemporaryDir dir;
+        const QString source = dir.filePath(u"much"_s);
+        writeFile(source, QByteArray("A quotation of some length, to take a while to write.\n%\n").repeated(400'000));
+        const QString folder = dir.filePath(u"collection"_s);
+        QDir().mkpath(folder);
+        writeFile(folder + u"/authors.txt"_s, "##Old\n");
+        writeFile(folder + u"/subjects.txt"_s, "##Old\n");
+        const pid_t child = fork();
+        if (child == 0) {
+            importFortunes(folder, {source}, true);
+            _exit(0);
+        }
+        // The part file appears once the sources are read and the writing
+        // has begun.
+        const QString part = folder + u"/.authors.txt.part-"_s + QString::number(child);
+        QElapsedTimer waited;
+        waited.start();
+        while (!QFileInfo::exists(part) && waited.elapsed() < 20'000)
+            QThread::usleep(200);
+        QVERIFY2(QFileInfo::exists(part), "the writing never began");
+        kill(child, SIGINT);
+        int status = 0;
+        waitpid(child, &status, 0);
+        QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT);
+        QCOMPARE(readFile(folder + u"/authors.txt"_s), QByteArray("##Old\n"));
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), (QStringList{"authors.txt", "subjects.txt"}));
     }
 };

@@ -568,7 +568,9 @@ private slots:
         QTest::keyClick(window->controls().txtAuthor, Qt::Key_Backspace);
         QTest::keyClick(window->controls().txtAuthor, Qt::Key_Backspace);
         QCOMPARE(list->model()->rowCount(), 2);
-        // The remaining rows are drawn: text in the first.
+        // The remaining rows are drawn, once the list has laid them out:
+        // text in the first.
+        QCoreApplication::processEvents();
         const QImage rows = list->viewport()->grab().toImage();
         QSet<QRgb> colours;
         for (int y = 2; y < 11; ++y)

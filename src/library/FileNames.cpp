@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "FileNames.h"
 
+#include "LineText.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -17,35 +19,6 @@ namespace {
 
 constexpr char16_t kFirstEscape = 0xDC80; // stands for the byte 0x80
 
-bool isContinuation(unsigned char byte)
-{
-    return (byte & 0xC0) == 0x80;
-}
-
-// The length of the well-formed UTF-8 sequence at `at`, or 0.
-int sequenceLength(const unsigned char *at, const unsigned char *end)
-{
-    const unsigned char lead = at[0];
-    const std::ptrdiff_t left = end - at;
-    if (lead < 0x80)
-        return 1;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        return left >= 2 && isContinuation(at[1]) ? 2 : 0;
-    if (lead >= 0xE0 && lead <= 0xEF) {
-        if (left < 3 || !isContinuation(at[1]) || !isContinuation(at[2]) || (lead == 0xE0 && at[1] < 0xA0) ||
-            (lead == 0xED && at[1] > 0x9F))
-            return 0;
-        return 3;
-    }
-    if (lead >= 0xF0 && lead <= 0xF4) {
-        if (left < 4 || !isContinuation(at[1]) || !isContinuation(at[2]) || !isContinuation(at[3]) ||
-            (lead == 0xF0 && at[1] < 0x90) || (lead == 0xF4 && at[1] > 0x8F))
-            return 0;
-        return 4;
-    }
-    return 0;
-}
-
 bool isEscape(char16_t unit)
 {
     return unit >= kFirstEscape && unit <= kFirstEscape + 0x7F;
@@ -60,7 +33,7 @@ QString fileNameFromBytes(QByteArrayView bytes)
     const auto *at = reinterpret_cast<const unsigned char *>(bytes.data());
     const auto *const end = at + bytes.size();
     while (at < end) {
-        const int length = sequenceLength(at, end);
+        const int length = utf8SequenceLength(at, end);
         if (length == 0) {
             name.append(QChar(char16_t(kFirstEscape + (*at - 0x80))));
             ++at;

@@ -33,13 +33,19 @@ bool isContinuation(unsigned char byte)
     return (byte & 0xC0) == 0x80;
 }
 
-// The length of the well-formed UTF-8 sequence at `at` (Unicode's table of
-// well-formed byte sequences: no overlong forms, no surrogates, nothing
-// above U+10FFFF), or 0.
-int sequenceLength(const unsigned char *at, const unsigned char *end)
+const unsigned char *bytesOf(std::string_view line)
+{
+    return reinterpret_cast<const unsigned char *>(line.data());
+}
+
+} // namespace
+
+int utf8SequenceLength(const unsigned char *at, const unsigned char *end)
 {
     const unsigned char lead = at[0];
     const std::ptrdiff_t left = end - at;
+    if (lead < 0x80)
+        return 1;
     if (lead >= 0xC2 && lead <= 0xDF)
         return left >= 2 && isContinuation(at[1]) ? 2 : 0;
     if (lead >= 0xE0 && lead <= 0xEF) {
@@ -59,13 +65,6 @@ int sequenceLength(const unsigned char *at, const unsigned char *end)
     return 0;
 }
 
-const unsigned char *bytesOf(std::string_view line)
-{
-    return reinterpret_cast<const unsigned char *>(line.data());
-}
-
-} // namespace
-
 LineReading readingOf(std::string_view line)
 {
     const unsigned char *const begin = bytesOf(line);
@@ -81,7 +80,7 @@ LineReading readingOf(std::string_view line)
             ++units;
             continue;
         }
-        const int length = sequenceLength(at, end);
+        const int length = utf8SequenceLength(at, end);
         if (length == 0)
             return asWindows1252;
         at += length;

@@ -39,6 +39,11 @@ QString decodeLine(std::string_view line);
 // `units` UTF-16 code units, never cutting a character in two.
 std::string_view linePrefix(std::string_view line, LineEncoding encoding, qsizetype units);
 
+// The length of the well-formed UTF-8 sequence at `at` (1 for ASCII;
+// Unicode's table of well-formed byte sequences: no overlong forms, no
+// surrogates, nothing above U+10FFFF), or 0 where none begins there.
+int utf8SequenceLength(const unsigned char *at, const unsigned char *end);
+
 // Walks the characters of a valid UTF-8 line.
 char32_t nextUtf8Character(const unsigned char *&at);
 

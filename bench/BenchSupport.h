@@ -10,12 +10,17 @@
 #include <chrono>
 #include <cmath>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 class QString;
+
+namespace sayvane {
+class frmMain;
+}
 
 namespace sayvane::bench {
 
@@ -27,6 +32,10 @@ public:
     void showMessage(QWidget *, const Message &) override {}
     void endProgram(int) override {}
 };
+
+// The main window opened on the collection as the program opens it, its
+// messages unshown; the benchmark ends where it cannot load.
+std::unique_ptr<frmMain> openedWindow(const QString &collectionFolder);
 
 inline double milliseconds(const std::function<void()> &operation)
 {

@@ -138,8 +138,8 @@ QString folderWithNames(const QString &collection, const NameArray &loaded, qsiz
 // with "a", and widening back to every name; each includes the list's repaint.
 double filterKeystroke(const QString &folder)
 {
-    frmMain window(collectionBesideProgram(folder), std::make_unique<SilentMessageBoxes>());
-    window.Form_Load();
+    const std::unique_ptr<frmMain> opened = openedWindow(collectionBesideProgram(folder));
+    frmMain &window = *opened;
     window.show();
     const auto type = [&window](const QString &text) {
         window.controls().txtAuthor->setText(text);
@@ -193,8 +193,8 @@ double repaintListOfHugeName(const QString &collection)
     QFile subjects(folder + QStringLiteral("/Data/subjects.txt"));
     if (subjects.open(QIODevice::WriteOnly | QIODevice::Truncate))
         subjects.write("##Courage\r\n");
-    frmMain window(collectionBesideProgram(folder), std::make_unique<SilentMessageBoxes>());
-    window.Form_Load();
+    const std::unique_ptr<frmMain> opened = openedWindow(collectionBesideProgram(folder));
+    frmMain &window = *opened;
     window.show();
     QCoreApplication::processEvents();
     return fastest([&window] { window.controls().AuthorList->viewport()->repaint(); });
@@ -254,16 +254,14 @@ std::vector<Row> collectionRows(const QString &folder, const CollectionKind &kin
 
     const auto [loading, wcBoth] = fastestInTurns(
         [&] {
-            frmMain window(collectionBesideProgram(folder), std::make_unique<SilentMessageBoxes>());
-            window.Form_Load();
+            openedWindow(collectionBesideProgram(folder));
         },
         reference({"wc", "-l", authorsPath, subjectsPath}));
     rows.push_back({"start-up loading, both files" + label, loading, measuredReference(wcBoth), "wc -l", "<= 1.0x",
                     loading <= wcBoth});
 
-    frmMain window(collectionBesideProgram(folder), std::make_unique<SilentMessageBoxes>());
-    window.Form_Load();
-    const NameArray &names = window.controls().AuthorList->nameModel()->names();
+    const std::unique_ptr<frmMain> window = openedWindow(collectionBesideProgram(folder));
+    const NameArray &names = window->controls().AuthorList->nameModel()->names();
     const std::string_view lastAuthor = names.isEmpty() ? std::string_view() : names.bytes(names.size() - 1);
     const auto [section, wcAuthors] =
         fastestInTurns([&] { sectionQuotes(authors, lastAuthor); }, reference({"wc", "-l", authorsPath}));
@@ -350,8 +348,8 @@ int main(int argc, char **argv)
         for (const Row &row : collectionRows(QString::fromLocal8Bit(argv[2]), kUtf8Collection))
             rows.push_back(row);
 
-    frmMain window(collectionBesideProgram(folder), std::make_unique<SilentMessageBoxes>());
-    window.Form_Load();
+    const std::unique_ptr<frmMain> opened = openedWindow(collectionBesideProgram(folder));
+    frmMain &window = *opened;
     window.show();
     for (int lines : {10'000, 100'000}) {
         const double shown = showLines(window, lines);

@@ -7,7 +7,6 @@
 #include "ControlLayout.h"
 #include "ProgramStart.h"
 #include "ProgramSetup.h"
-#include "frmMain.h"
 
 #include <QApplication>
 #include <QDir>
@@ -144,24 +143,17 @@ int drawFirstFrame(int argc, char **argv)
 {
     const std::string which = argv[2];
     const QString collection = QString::fromLocal8Bit(argv[3]);
-    // The program's own start, which the empty window does without.
-    std::thread fontConfiguration = which == "empty" ? std::thread() : startFontConfiguration();
-    QApplication application(argc, argv);
-    if (fontConfiguration.joinable())
-        fontConfiguration.join();
-    setUpProgram();
     FirstFrame firstFrame;
-    std::unique_ptr<QWidget> window;
-    if (which == "empty") {
-        window = std::make_unique<QWidget>(nullptr, Qt::Window | Qt::FramelessWindowHint);
-        window->setFixedSize(kWindowSize);
-    } else {
-        window = openMainWindow(collection, std::make_unique<SilentMessageBoxes>());
-        if (!window)
-            return 1;
-    }
-    window->installEventFilter(&firstFrame);
-    window->show();
+    const auto watch = [&firstFrame](QWidget &window) { window.installEventFilter(&firstFrame); };
+    if (which != "empty")
+        return runProgram(argv[0], [&collection] { return collection; }, watch);
+    // The empty window goes without the program's start.
+    QApplication application(argc, argv);
+    setUpProgram();
+    QWidget window(nullptr, Qt::Window | Qt::FramelessWindowHint);
+    window.setFixedSize(kWindowSize);
+    watch(window);
+    window.show();
     return application.exec();
 }
 

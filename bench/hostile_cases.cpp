@@ -4,6 +4,7 @@
 // say how fast.
 #include "BenchSupport.h"
 #include "ListBox.h"
+#include "ProgramStart.h"
 #include "ReadOnlyTextView.h"
 #include "TestSupport.h"
 #include "frmMain.h"
@@ -22,8 +23,7 @@ constexpr const char *kAuthors = "##Plato\r\nWisdom begins in wonder.\r\n";
 
 std::unique_ptr<frmMain> loadedWindow(const test::ProgramFolder &folder)
 {
-    auto window = std::make_unique<frmMain>(folder.collection(), std::make_unique<SilentMessageBoxes>());
-    window->Form_Load();
+    std::unique_ptr<frmMain> window = openedWindow(folder.collection());
     window->show();
     (void)QTest::qWaitForWindowExposed(window.get());
     return window;
@@ -66,8 +66,7 @@ Row atStart(const QString &scratch, const std::function<void(const QString &)> &
     write(folder.authors());
     const double time = once([] {},
                              [&] {
-                                 frmMain window(folder.collection(), std::make_unique<SilentMessageBoxes>());
-                                 window.Form_Load();
+                                 openMainWindow(folder.collection(), std::make_unique<SilentMessageBoxes>());
                              });
     return timedRow(operation, time, 5000);
 }

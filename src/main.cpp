@@ -9,10 +9,8 @@
 #include "ProgramStart.h"
 #include "ProgramSetup.h"
 #include "StandardOutput.h"
-#include "frmMain.h"
 
 #include <QApplication>
-#include <QFile>
 
 namespace {
 
@@ -55,20 +53,8 @@ int main(int argc, char *argv[])
     }
 
     endOnDisplayFailure();
-    std::thread fontConfiguration = startFontConfiguration();
-    // Qt sees only the program's name: the words of the command line are
-    // ours, and a folder named like one of Qt's options stays a folder.
-    int applicationArgc = 1;
-    QApplication application(applicationArgc, argv);
-    if (fontConfiguration.joinable())
-        fontConfiguration.join();
-    setUpProgram();
-    const QString collection =
-        command.folder ? namedCollectionFolder(*command.folder)
-                       : collectionBesideProgram(programFolder().value_or(QApplication::applicationDirPath()));
-    const std::unique_ptr<frmMain> window = openMainWindow(collection);
-    if (!window)
-        return kExitStartFailed;
-    window->showCentred();
-    return application.exec();
+    return runProgram(argv[0], [&command] {
+        return command.folder ? namedCollectionFolder(*command.folder)
+                              : collectionBesideProgram(programFolder().value_or(QApplication::applicationDirPath()));
+    });
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Shared helpers of the tests of the window: message boxes that record
-// instead of showing boxes, a peer that reaches the window's fields and
-// procedures, and the rows a list shows.
+// instead of showing boxes, the window opened as the program opens it, and
+// the rows a list shows.
 #pragma once
 
 #include "ListBox.h"
@@ -9,6 +9,7 @@
 #include "MessageBoxesAndExit.h"
 #include "NameListModel.h"
 #include "ProgramSetup.h"
+#include "ProgramStart.h"
 #include "TestSupport.h"
 #include "frmMain.h"
 
@@ -16,41 +17,8 @@
 #include <QPushButton>
 #include <QTest>
 
-#include <future>
 #include <memory>
 #include <vector>
-
-namespace sayvane {
-
-// What the tests see of the window beyond its controls.
-class frmMainTestPeer
-{
-public:
-    explicit frmMainTestPeer(frmMain &form)
-        : m_form(form)
-    {
-    }
-
-    qint16 DragX() const { return m_form.DragX; }
-    qint16 DragY() const { return m_form.DragY; }
-    QString AuthorsFile() const { return m_form.AuthorsFile; }
-    QString SubjectsFile() const { return m_form.SubjectsFile; }
-    QStringList AuthorNames() const { return test::namesOf(m_form.AuthorNames); }
-    QStringList SubjectNames() const { return test::namesOf(m_form.SubjectNames); }
-    void TitleBar_MouseDown(qint16 button, qint16 shift, float x, float y)
-    {
-        m_form.TitleBar_MouseDown(button, shift, x, y);
-    }
-    void TitleBar_MouseMove(qint16 button, qint16 shift, float x, float y)
-    {
-        m_form.TitleBar_MouseMove(button, shift, x, y);
-    }
-
-private:
-    frmMain &m_form;
-};
-
-} // namespace sayvane
 
 namespace sayvane::test {
 
@@ -110,19 +78,13 @@ struct ShownWindow
     }
     // Opens the window on the collection as the folder holds it now.
     bool open() { return openOn(folder.collection()); }
-    // Opens the window on the collection in any folder; the window stays
-    // (unshown) when it did not load, for a test to look at. With
-    // namesLoadedEarly, the names are loaded on a thread of their own, as
-    // the program starts.
-    bool openOn(const QString &collection, bool namesLoadedEarly = false)
+    // Opens the window on the collection in any folder, as the program
+    // does; no window when it did not load.
+    bool openOn(const QString &collection)
     {
         record = {};
-        window = std::make_unique<frmMain>(collection, std::make_unique<RecordingMessageBoxes>(record));
-        const bool loaded =
-            namesLoadedEarly ? window->Form_Load(std::async(std::launch::async,
-                                                            [collection] { return loadCollectionNames(collection); }))
-                             : window->Form_Load();
-        if (!loaded)
+        window = openMainWindow(collection, std::make_unique<RecordingMessageBoxes>(record));
+        if (!window)
             return false;
         window->show();
         return QTest::qWaitForWindowExposed(window.get());

@@ -3,6 +3,7 @@
 // minimising, ending, and the About box.
 #include "ClickableLabel.h"
 #include "MessageBoxesAndExit.h"
+#include "ProgramStart.h"
 #include "Version.h"
 #include "WindowTestSupport.h"
 #include "frmMain.h"
@@ -74,59 +75,88 @@ private slots:
 
     void cleanup() { m_shown.window.reset(); }
 
-    void storesThePressPointRoundedHalfToEven_data()
+private:
+    // A press or a move on the title bar at a point given in twips, 15 to
+    // the pixel; a press is made by the first of the buttons.
+    void sendToTitleBar(QEvent::Type type, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, double xTwips,
+                        double yTwips) const
     {
-        QTest::addColumn<float>("x");
-        QTest::addColumn<qint16>("stored");
-        QTest::newRow("100.5 goes down to even") << 100.5f << qint16(100);
-        QTest::newRow("101.5 goes up to even") << 101.5f << qint16(102);
-        QTest::newRow("100.4") << 100.4f << qint16(100);
-        QTest::newRow("100.6") << 100.6f << qint16(101);
-        QTest::newRow("-0.5") << -0.5f << qint16(0);
-        QTest::newRow("beyond the 16-bit range") << 1e9f << qint16(32767);
+        QLabel *bar = m_shown.window->controls().TitleBar;
+        const QPointF point(xTwips / 15., yTwips / 15.);
+        const Qt::MouseButton button =
+            type == QEvent::MouseMove ? Qt::NoButton : Qt::MouseButton(buttons.toInt() & -buttons.toInt());
+        QMouseEvent event(type, point, bar->mapToGlobal(point), button, buttons, modifiers);
+        QApplication::sendEvent(bar, &event);
     }
 
-    void storesThePressPointRoundedHalfToEven()
+private slots:
+
+    // The press point is kept in whole twips (15 to a pixel), rounded half
+    // to even, whatever button pressed; a later move with the left button
+    // measures from it. A move to 7 twips past the kept point leaves the
+    // window where it is (7/15 of a pixel); one to 8 twips past moves it a
+    // pixel; together they pin the kept point to the twip.
+    void keepsThePressPointRoundedHalfToEven_data()
     {
-        QFETCH(float, x);
-        QFETCH(qint16, stored);
-        frmMainTestPeer(*m_shown.window).TitleBar_MouseDown(2, 0, x, x); // any button stores its point
-        QCOMPARE(frmMainTestPeer(*m_shown.window).DragX(), stored);
-        QCOMPARE(frmMainTestPeer(*m_shown.window).DragY(), stored);
+        QTest::addColumn<double>("pressed"); // twips, both across and down
+        QTest::addColumn<double>("kept");
+        QTest::newRow("100.5 goes down to even") << 100.5 << 100.0;
+        QTest::newRow("101.5 goes up to even") << 101.5 << 102.0;
+        QTest::newRow("100.4") << 100.4 << 100.0;
+        QTest::newRow("100.6") << 100.6 << 101.0;
+        QTest::newRow("-0.5") << -0.5 << 0.0;
+        QTest::newRow("beyond the 16-bit range") << 1e9 << 32767.0;
+    }
+
+    void keepsThePressPointRoundedHalfToEven()
+    {
+        QFETCH(double, pressed);
+        QFETCH(double, kept);
+        for (const auto &[past, moved] : {std::pair{7.0, QPoint()}, std::pair{8.0, QPoint(1, 1)}}) {
+            m_shown.window->move(300, 200);
+            sendToTitleBar(QEvent::MouseButtonPress, Qt::RightButton, {}, pressed, pressed);
+            sendToTitleBar(QEvent::MouseMove, Qt::LeftButton, {}, kept + past, kept + past);
+            QCOMPARE(m_shown.window->pos(), QPoint(300, 200) + moved);
+        }
     }
 
     void movesOnlyWithTheLeftButtonAlone_data()
     {
-        QTest::addColumn<qint16>("button");
-        QTest::addColumn<qint16>("shift");
-        QTest::addColumn<float>("toX");
-        QTest::addColumn<float>("toY");
+        QTest::addColumn<Qt::MouseButtons>("buttons");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<double>("toX");
+        QTest::addColumn<double>("toY");
         QTest::addColumn<QPoint>("moved"); // in pixels
-        const float infinity = std::numeric_limits<float>::infinity();
-        const float nan = std::numeric_limits<float>::quiet_NaN();
-        QTest::newRow("left button: +150 and -30 twips") << qint16(1) << qint16(0) << 450.f << 90.f << QPoint(10, -2);
-        QTest::newRow("left with shift and ctrl held") << qint16(1) << qint16(3) << 450.f << 90.f << QPoint(10, -2);
-        QTest::newRow("right button") << qint16(2) << qint16(0) << 450.f << 90.f << QPoint();
-        QTest::newRow("left and right") << qint16(3) << qint16(0) << 450.f << 90.f << QPoint();
-        QTest::newRow("no button") << qint16(0) << qint16(0) << 450.f << 90.f << QPoint();
-        QTest::newRow("back to the press point") << qint16(1) << qint16(0) << 300.f << 120.f << QPoint();
-        QTest::newRow("infinite X moves neither") << qint16(1) << qint16(0) << infinity << 90.f << QPoint();
-        QTest::newRow("NaN Y keeps the new left") << qint16(1) << qint16(0) << 450.f << nan << QPoint(10, 0);
+        const double infinity = std::numeric_limits<double>::infinity();
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        const Qt::MouseButtons left(Qt::LeftButton), none;
+        const Qt::KeyboardModifiers plain;
+        QTest::newRow("left button: +150 and -30 twips") << left << plain << 450. << 90. << QPoint(10, -2);
+        QTest::newRow("left with shift and ctrl held")
+            << left << Qt::KeyboardModifiers(Qt::ShiftModifier | Qt::ControlModifier) << 450. << 90. << QPoint(10, -2);
+        QTest::newRow("right button") << Qt::MouseButtons(Qt::RightButton) << plain << 450. << 90. << QPoint();
+        QTest::newRow("left and right") << Qt::MouseButtons(Qt::LeftButton | Qt::RightButton) << plain << 450. << 90.
+                                        << QPoint();
+        QTest::newRow("no button") << none << plain << 450. << 90. << QPoint();
+        QTest::newRow("back to the press point") << left << plain << 300. << 120. << QPoint();
+        QTest::newRow("infinite X moves neither") << left << plain << infinity << 90. << QPoint();
+        QTest::newRow("NaN Y keeps the new left") << left << plain << 450. << nan << QPoint(10, 0);
     }
 
     void movesOnlyWithTheLeftButtonAlone()
     {
-        QFETCH(qint16, button);
-        QFETCH(qint16, shift);
-        QFETCH(float, toX);
-        QFETCH(float, toY);
+        QFETCH(Qt::MouseButtons, buttons);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(double, toX);
+        QFETCH(double, toY);
         QFETCH(QPoint, moved);
         const QPoint before = m_shown.window->pos();
-        frmMainTestPeer(*m_shown.window).TitleBar_MouseDown(1, 0, 300.f, 120.f);
-        frmMainTestPeer(*m_shown.window).TitleBar_MouseMove(button, shift, toX, toY);
+        sendToTitleBar(QEvent::MouseButtonPress, Qt::LeftButton, {}, 300., 120.);
+        sendToTitleBar(QEvent::MouseMove, buttons, modifiers, toX, toY);
         QCOMPARE(m_shown.window->pos(), before + moved);
-        QCOMPARE(frmMainTestPeer(*m_shown.window).DragX(), qint16(300));
-        QCOMPARE(frmMainTestPeer(*m_shown.window).DragY(), qint16(120));
+        // The press point stays as it was: back to it is back home.
+        sendToTitleBar(QEvent::MouseMove, Qt::LeftButton, {}, 300. - 15. * moved.x(), 120. - 15. * moved.y());
+        QCOMPARE(m_shown.window->pos(), before);
     }
 
     // A real drag with the mouse: every move measures from the press point.
@@ -292,8 +322,9 @@ private slots:
     // The one test that drives a real, modal message box.
     void aboutShowsARealModalBox()
     {
-        frmMain window(m_shown.folder.collection());
-        QVERIFY(window.Form_Load());
+        const std::unique_ptr<frmMain> opened = openMainWindow(m_shown.folder.collection());
+        QVERIFY(opened);
+        frmMain &window = *opened;
         window.show();
         QString seenTitle, seenText;
         QMessageBox::Icon seenIcon = QMessageBox::NoIcon;

@@ -51,7 +51,7 @@ private slots:
         QTest::keyClick(c.txtAuthor, Qt::Key_Backspace);
         QCOMPARE(rowsOf(c.AuthorList), (QStringList{"Plato", "Pascal", "plutarch"}));
         QTest::keyClick(c.txtAuthor, Qt::Key_Backspace);
-        QCOMPARE(rowsOf(c.AuthorList), frmMainTestPeer(*shown.window).AuthorNames());
+        QCOMPARE(rowsOf(c.AuthorList), (QStringList{"Plato", "Pascal", "plutarch", "Seneca"}));
         QCOMPARE(c.txtAuthor->text(), QString());
 
         QCOMPARE(rowsOf(c.SubjectList), (QStringList{"Courage", "Patience"}));

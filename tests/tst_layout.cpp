@@ -370,8 +370,7 @@ private slots:
         QTest::newRow("icon, scale 2") << icon << 2.0 << QStringLiteral(":/sayvane/icon@2x.png") << 2.0;
     }
 
-    // Read in turn and read ahead on another thread as the program starts,
-    // each picture is its file's, at its file's scale.
+    // Each picture is its file's, at its file's scale.
     void readsEachPictureAtTheScreensScale()
     {
         QFETCH(QString, path);
@@ -380,14 +379,10 @@ private slots:
         QFETCH(qreal, pictureScale);
         const QImage expected = QPixmap::fromImage(QImage(file)).toImage().convertToFormat(QImage::Format_ARGB32);
         QVERIFY(!expected.isNull());
-        for (const bool ahead : {false, true}) {
-            if (ahead)
-                readPicturesAhead();
-            const QPixmap picture = programPicture(path, screenScale);
-            QCOMPARE(picture.devicePixelRatio(), pictureScale);
-            QCOMPARE(picture.deviceIndependentSize(), QSizeF(expected.size()) / pictureScale);
-            QCOMPARE(picture.toImage().convertToFormat(QImage::Format_ARGB32), expected);
-        }
+        const QPixmap picture = ProgramPictures::readAll().picture(path, screenScale);
+        QCOMPARE(picture.devicePixelRatio(), pictureScale);
+        QCOMPARE(picture.deviceIndependentSize(), QSizeF(expected.size()) / pictureScale);
+        QCOMPARE(picture.toImage().convertToFormat(QImage::Format_ARGB32), expected);
         QCOMPARE(m_shown.window->windowIcon().availableSizes(), (QList<QSize>{QSize(32, 32), QSize(64, 64)}));
     }
 

@@ -51,9 +51,12 @@ QString subjectsFilePath(const QString &collectionFolder)
     return collectionFolder + QStringLiteral("/subjects.txt");
 }
 
-bool dataFileExists(const QString &path)
+CollectionFiles findCollectionFiles(const QString &collectionFolder)
 {
-    return !whyMissing(path);
+    CollectionFiles files{authorsFilePath(collectionFolder), subjectsFilePath(collectionFolder), {}, {}};
+    files.subjectsMissing = whyMissing(files.subjects);
+    files.authorsMissing = whyMissing(files.authors);
+    return files;
 }
 
 std::optional<QString> whyMissing(const QString &path)

@@ -23,13 +23,25 @@ QString namedCollectionFolder(const QString &folder);
 QString authorsFilePath(const QString &collectionFolder);
 QString subjectsFilePath(const QString &collectionFolder);
 
-// True only for a regular file or a link to one. A folder, a FIFO, a device
-// or a dangling link counts as missing: reading a FIFO or a device could
-// block or never end.
-bool dataFileExists(const QString &path);
 // Why the path counts as missing, in the system's words where it has them
 // ("No such file or directory", "Is a directory"), or nothing when it is a
-// data file.
+// data file. Only a regular file or a link to one is a data file; a folder,
+// a FIFO, a device or a dangling link counts as missing, as reading a FIFO
+// or a device could block or never end.
 std::optional<QString> whyMissing(const QString &path);
+
+// Both data files of a collection as the existence test found them, which a
+// start makes before it opens either.
+struct CollectionFiles
+{
+    QString authors;
+    QString subjects;
+    std::optional<QString> authorsMissing; // why, when it is missing
+    std::optional<QString> subjectsMissing;
+
+    bool bothThere() const { return !authorsMissing && !subjectsMissing; }
+};
+
+CollectionFiles findCollectionFiles(const QString &collectionFolder);
 
 } // namespace sayvane

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "HeadingLoader.h"
 
-#include "DataFiles.h"
-
 namespace sayvane {
 
 LoadedNames loadHeadingNames(const QString &path, const ReadSettings &settings)
@@ -18,10 +16,9 @@ LoadedNames loadHeadingNames(const QString &path, const ReadSettings &settings)
     return result;
 }
 
-CollectionNames loadCollectionNames(const QString &collectionFolder, const ReadSettings &settings)
+CollectionNames loadCollectionNames(const CollectionFiles &files, const ReadSettings &settings)
 {
-    return {loadHeadingNames(authorsFilePath(collectionFolder), settings),
-            loadHeadingNames(subjectsFilePath(collectionFolder), settings)};
+    return {loadHeadingNames(files.authors, settings), loadHeadingNames(files.subjects, settings)};
 }
 
 } // namespace sayvane

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "DataFileReader.h"
+#include "DataFiles.h"
 #include "NameArray.h"
 
 #include <optional>
@@ -17,14 +18,13 @@ struct LoadedNames
 
 LoadedNames loadHeadingNames(const QString &path, const ReadSettings &settings = {});
 
-// The heading names of both files of a collection, loaded together, as a
-// start does on a thread of its own while the window is being made.
+// The heading names of both files of a collection, loaded together.
 struct CollectionNames
 {
     LoadedNames authors;
     LoadedNames subjects;
 };
 
-CollectionNames loadCollectionNames(const QString &collectionFolder, const ReadSettings &settings = {});
+CollectionNames loadCollectionNames(const CollectionFiles &files, const ReadSettings &settings = {});
 
 } // namespace sayvane

@@ -139,8 +139,7 @@ template <typename Widget> Widget *createControl(const ControlLayout &layout, QW
         label->setAutoFillBackground(layout.background != nullptr);
         return label;
     } else if constexpr (std::is_same_v<Widget, PictureBox>) {
-        auto *picture = new PictureBox(form);
-        picture->setPixmap(programPicture(text, qApp->devicePixelRatio()));
+        auto *picture = new PictureBox(text, form);
         picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         return picture;
     } else {
@@ -178,6 +177,17 @@ template <typename Widget> void applyLook(const ControlLayout &layout, Widget *w
 }
 
 } // namespace
+
+PictureBox::PictureBox(QString picturePath, QWidget *parent)
+    : QLabel(parent)
+    , m_picturePath(std::move(picturePath))
+{
+}
+
+void PictureBox::showPicture(const ProgramPictures &pictures)
+{
+    setPixmap(pictures.picture(m_picturePath, qApp->devicePixelRatio()));
+}
 
 void CommandButton::keyPressEvent(QKeyEvent *event)
 {

@@ -16,13 +16,19 @@ namespace sayvane {
 
 class ClickableLabel;
 class ListBox;
+class ProgramPictures;
 class ReadOnlyTextView;
 
-// An image control: a picture at the control's top-left corner.
+// An image control: a picture of the program's resources at the control's
+// top-left corner, drawn once the pictures have been read.
 class PictureBox : public QLabel
 {
 public:
-    using QLabel::QLabel;
+    PictureBox(QString picturePath, QWidget *parent);
+    void showPicture(const ProgramPictures &pictures);
+
+private:
+    QString m_picturePath;
 };
 
 // A push button that Return and Enter click while it has the focus, as

@@ -4,36 +4,90 @@
 #include "DataFiles.h"
 #include "HeadingLoader.h"
 #include "Pictures.h"
+#include "ProgramSetup.h"
 #include "frmMain.h"
 
 #include <QAccessible>
+#include <QApplication>
 
-#include <future>
+#include <exception>
+#include <optional>
 #include <system_error>
+#include <thread>
 
 #ifdef SAYVANE_HAS_FONTCONFIG
 #include <fontconfig/fontconfig.h>
 #endif
 
 namespace sayvane {
+namespace {
 
-std::thread startFontConfiguration()
+// A value worked out on a thread of its own from the moment it is made, or,
+// where no thread can be had (a limit on processes), on the taking thread
+// when it is taken. Taking waits for the thread; so does going away untaken.
+template <typename Value> class WorkAside
 {
-    const auto loadConfiguration = [] {
-#ifdef SAYVANE_HAS_FONTCONFIG
-        // Loads the configuration once for the whole process; the font
-        // database's own call later finds it loaded. Safe on any thread.
-        FcInit();
-#endif
-    };
-    try {
-        return std::thread(loadConfiguration);
-    } catch (const std::system_error &) {
-        // No thread to be had (a limit on processes): the same work, now.
-        loadConfiguration();
-        return std::thread();
+public:
+    explicit WorkAside(std::function<Value()> work)
+        : m_work(std::move(work))
+    {
+        try {
+            m_thread = std::thread([this] { workHere(); });
+        } catch (const std::system_error &) {
+        }
     }
+    ~WorkAside()
+    {
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    WorkAside(const WorkAside &) = delete;
+    WorkAside &operator=(const WorkAside &) = delete;
+
+    Value take()
+    {
+        if (m_thread.joinable())
+            m_thread.join();
+        else
+            workHere();
+        if (m_failure)
+            std::rethrow_exception(m_failure);
+        return std::move(*m_value);
+    }
+
+private:
+    // An exception (out of memory, say) reaches the taker, as it would
+    // have had the work been done on its thread.
+    void workHere()
+    {
+        try {
+            m_value.emplace(m_work());
+        } catch (...) {
+            m_failure = std::current_exception();
+        }
+    }
+
+    std::function<Value()> m_work;
+    std::optional<Value> m_value;
+    std::exception_ptr m_failure;
+    std::thread m_thread;
+};
+
+// The part of the font system's start that needs no display: reading its
+// configuration and its cache of the installed fonts, which takes about as
+// long as connecting to the display. Loaded once for the whole process;
+// the font database's own call later finds it loaded. Where the font system
+// is not fontconfig, nothing.
+bool loadFontConfiguration()
+{
+#ifdef SAYVANE_HAS_FONTCONFIG
+    return FcInit();
+#else
+    return true;
+#endif
 }
+
+} // namespace
 
 std::unique_ptr<frmMain> openMainWindow(const QString &collectionFolder,
                                         std::unique_ptr<MessageBoxesAndExit> messageBoxes)
@@ -45,27 +99,38 @@ std::unique_ptr<frmMain> openMainWindow(const QString &collectionFolder,
     // and the window with it. So the bridge starts here, before the threads
     // below.
     QAccessible::isActive();
-    // No data file is opened before both have passed the existence test,
-    // which the window makes first; where either is missing, the names
-    // are never loaded.
-    const auto loadNames = [collectionFolder] { return loadCollectionNames(collectionFolder); };
-    std::future<CollectionNames> names;
-    if (dataFileExists(authorsFilePath(collectionFolder)) && dataFileExists(subjectsFilePath(collectionFolder))) {
-        try {
-            names = std::async(std::launch::async, loadNames);
-        } catch (const std::system_error &) {
-            // No thread to be had: the names are loaded on this thread
-            // when the window asks for them.
-            names = std::async(std::launch::deferred, loadNames);
-        }
-    } else {
-        names = std::async(std::launch::deferred, loadNames);
-    }
-    readPicturesAhead();
-    auto window = std::make_unique<frmMain>(collectionFolder, std::move(messageBoxes));
-    if (!window->Form_Load(std::move(names)))
+    const CollectionFiles files = findCollectionFiles(collectionFolder);
+    // Where either file is missing, neither is opened: the names are never
+    // loaded and the window says what is missing.
+    WorkAside<CollectionNames> names(
+        [&files] { return files.bothThere() ? loadCollectionNames(files) : CollectionNames(); });
+    WorkAside<ProgramPictures> pictures(&ProgramPictures::readAll);
+    auto window = std::make_unique<frmMain>(std::move(messageBoxes));
+    window->showPictures(pictures.take());
+    if (!window->Form_Load(files, names.take()))
         return nullptr;
     return window;
+}
+
+int runProgram(char *programName, const std::function<QString()> &collectionFolder,
+               const std::function<void(QWidget &)> &beforeShow)
+{
+    WorkAside<bool> fontConfiguration(&loadFontConfiguration);
+    // Qt sees only the program's name: the words of the command line are
+    // the program's own, and a folder named like one of Qt's options stays
+    // a folder.
+    int applicationArgc = 1;
+    char *applicationArgv[] = {programName, nullptr};
+    QApplication application(applicationArgc, applicationArgv);
+    fontConfiguration.take();
+    setUpProgram();
+    const std::unique_ptr<frmMain> window = openMainWindow(collectionFolder());
+    if (!window)
+        return kExitStartFailed;
+    if (beforeShow)
+        beforeShow(*window);
+    window->showCentred();
+    return application.exec();
 }
 
 } // namespace sayvane

@@ -1,34 +1,40 @@
 // SPDX-License-Identifier: MIT
 // The program's start, arranged so that its first frame comes soon: what
 // needs no display runs on threads of its own while the main thread
-// connects to the display and builds the window.
+// connects to the display and builds the window. Every thread of the start
+// lives here; the window is handed finished values.
 #pragma once
 
 #include "MessageBoxesAndExit.h"
 
 #include <QString>
 
+#include <functional>
 #include <memory>
-#include <thread>
+
+class QWidget;
 
 namespace sayvane {
 
 class frmMain;
 
-// Begins, on a thread of its own, the part of the font system's start that
-// needs no display: reading its configuration and its cache of the
-// installed fonts, which takes about as long as connecting to the display.
-// Called before the application is made, it runs while the application
-// connects; wait for it (join) once the application exists, so that the
-// window's first font finds it done. Where the font system is not
-// fontconfig, the thread does nothing.
-[[nodiscard]] std::thread startFontConfiguration();
-
-// Makes the main window of the collection and loads it, the heading names
-// of both files and the pictures read on threads of their own while the
-// window builds its controls. Null where loading failed, after the window has said why.
+// Makes the main window of the collection and loads it. Both data files
+// pass the existence test before either is opened; then their heading
+// names and the program's pictures are read on threads of their own while
+// the window builds its controls, and the window gets each when it is
+// complete. Where no thread can be had, the same work runs on this thread.
+// Null where loading failed, after the window has said why.
 std::unique_ptr<frmMain>
 openMainWindow(const QString &collectionFolder,
                std::unique_ptr<MessageBoxesAndExit> messageBoxes = std::make_unique<MessageBoxesAndExit>());
+
+// The whole run of the window: the font system reads its configuration on
+// a thread of its own while the application connects to the display; then
+// the program is set up, the main window opened on the folder that
+// `collectionFolder` gives (asked once the application exists), shown and
+// run until it ends. `beforeShow` sees the window just before it shows.
+// Returns the exit status.
+int runProgram(char *programName, const std::function<QString()> &collectionFolder,
+               const std::function<void(QWidget &)> &beforeShow = {});
 
 } // namespace sayvane

@@ -67,9 +67,8 @@ QPoint initialPosition(QSize window, QRect screen, QRect available)
     return frame.topLeft();
 }
 
-frmMain::frmMain(QString collectionFolder, std::unique_ptr<MessageBoxesAndExit> messageBoxes)
+frmMain::frmMain(std::unique_ptr<MessageBoxesAndExit> messageBoxes)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint)
-    , m_collectionFolder(std::move(collectionFolder))
     , m_messageBoxes(std::move(messageBoxes))
 {
     setWindowTitle(QString::fromLatin1(kWindowTitle));
@@ -83,11 +82,14 @@ frmMain::frmMain(QString collectionFolder, std::unique_ptr<MessageBoxesAndExit> 
     m_controls = createControls(this);
     connectEvents();
     m_controls.AuthorList->setFocus();
-    // After the controls, as the banner among them is: pictures being read
-    // ahead on another thread are then done.
+}
+
+void frmMain::showPictures(const ProgramPictures &pictures)
+{
+    m_controls.Image1->showPicture(pictures);
     QIcon icon;
     for (const qreal scale : {1.0, 2.0})
-        icon.addPixmap(programPicture(QStringLiteral(":/sayvane/icon.png"), scale));
+        icon.addPixmap(pictures.picture(QStringLiteral(":/sayvane/icon.png"), scale));
     setWindowIcon(icon);
 }
 
@@ -125,49 +127,31 @@ void frmMain::connectEvents()
             });
 }
 
-bool frmMain::Form_Load()
+bool frmMain::Form_Load(const CollectionFiles &files, CollectionNames names)
 {
-    return showHeadingNames([](const QString &file) { return loadHeadingNames(file); });
-}
-
-bool frmMain::Form_Load(std::future<CollectionNames> namesLoadedEarly)
-{
-    std::optional<CollectionNames> early;
-    return showHeadingNames([&](const QString &file) {
-        if (!early)
-            early = namesLoadedEarly.get();
-        return std::move(file == AuthorsFile ? early->authors : early->subjects);
-    });
-}
-
-bool frmMain::showHeadingNames(const std::function<LoadedNames(const QString &file)> &load)
-{
-    AuthorsFile = authorsFilePath(m_collectionFolder);
-    SubjectsFile = subjectsFilePath(m_collectionFolder);
-    const std::optional<QString> subjectsMissing = whyMissing(SubjectsFile);
-    const std::optional<QString> authorsMissing = whyMissing(AuthorsFile);
-    if (subjectsMissing || authorsMissing) {
+    AuthorsFile = files.authors;
+    SubjectsFile = files.subjects;
+    if (!files.bothThere()) {
         // The box says only that files are missing; standard error says which.
-        if (authorsMissing)
-            reportOnStandardError(AuthorsFile, *authorsMissing);
-        if (subjectsMissing)
-            reportOnStandardError(SubjectsFile, *subjectsMissing);
+        if (files.authorsMissing)
+            reportOnStandardError(AuthorsFile, *files.authorsMissing);
+        if (files.subjectsMissing)
+            reportOnStandardError(SubjectsFile, *files.subjectsMissing);
         showMessage(QStringLiteral("Sorry ! Some of the files are missing...\r\nPlease re-download the software."),
                     MessageIcon::Error);
         unloadAndEnd(kExitStartFailed);
         return false;
     }
-    for (auto [file, names, list] : {std::tuple{&AuthorsFile, &AuthorNames, m_controls.AuthorList},
-                                     std::tuple{&SubjectsFile, &SubjectNames, m_controls.SubjectList}}) {
-        LoadedNames loaded = load(*file);
-        if (loaded.failure) {
-            reportOnStandardError(loaded.failure->path, loaded.failure->reason);
-            reportReadFailure(*loaded.failure, MessageIcon::Error);
+    for (auto [loaded, kept, list] : {std::tuple{&names.authors, &AuthorNames, m_controls.AuthorList},
+                                      std::tuple{&names.subjects, &SubjectNames, m_controls.SubjectList}}) {
+        if (loaded->failure) {
+            reportOnStandardError(loaded->failure->path, loaded->failure->reason);
+            reportReadFailure(*loaded->failure, MessageIcon::Error);
             unloadAndEnd(kExitStartFailed);
             return false;
         }
-        *names = std::move(loaded.names);
-        list->nameModel()->setNames(names);
+        *kept = std::move(loaded->names);
+        list->nameModel()->setNames(kept);
     }
     return true;
 }

@@ -11,12 +11,12 @@
 #include <QWidget>
 
 #include <functional>
-#include <future>
 #include <memory>
 #include <optional>
 
 namespace sayvane {
 
+class ProgramPictures;
 struct ReadFailure;
 struct ShownQuotes;
 
@@ -30,28 +30,21 @@ class frmMain : public QWidget
     Q_OBJECT
 
 public:
-    // collectionFolder: the folder that holds authors.txt and subjects.txt.
-    explicit frmMain(QString collectionFolder,
-                     std::unique_ptr<MessageBoxesAndExit> messageBoxes = std::make_unique<MessageBoxesAndExit>());
+    explicit frmMain(std::unique_ptr<MessageBoxesAndExit> messageBoxes = std::make_unique<MessageBoxesAndExit>());
     ~frmMain() override;
 
-    // Fixes the data-file paths and fills both lists. False when the program
-    // has been ended instead (a data file missing or unreadable).
-    bool Form_Load();
-    // The same with the names of both files loaded on another thread while
-    // the window was being made; waits for them if need be.
-    bool Form_Load(std::future<CollectionNames> namesLoadedEarly);
+    // The banner and the window icon, once read.
+    void showPictures(const ProgramPictures &pictures);
+    // Fixes the data-file paths and fills both lists with the names loaded
+    // from them, or, where the existence test found a file missing or the
+    // names could not be read, says so and ends the program (false).
+    bool Form_Load(const CollectionFiles &files, CollectionNames names);
     void showCentred();
 
     const Controls &controls() const { return m_controls; }
     static QString aboutText();
 
 private:
-    friend class frmMainTestPeer;
-
-    // The body of Form_Load, with the names of each file from `load`.
-    bool showHeadingNames(const std::function<LoadedNames(const QString &file)> &load);
-
     // Mouse notifications of the title bar; Button and Shift are the flag
     // sets of the buttons and shift keys, X and Y in twips.
     void TitleBar_MouseDown(qint16 Button, qint16 Shift, float X, float Y);
@@ -86,7 +79,6 @@ private:
     NameArray AuthorNames;
     NameArray SubjectNames;
 
-    QString m_collectionFolder;
     std::unique_ptr<MessageBoxesAndExit> m_messageBoxes;
     Controls m_controls;
 };

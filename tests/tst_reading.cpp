@@ -454,8 +454,13 @@ private slots:
         ProgramFolder folder;
         folder.write(QStringLiteral("authors.txt"), test::kSearchAuthors);
         const QString path = folder.authors();
-        const ReadSettings settings{.blockSize = 7};
-        // What each reader gives without faults, as text to compare.
+        // Every read of the three readers is counted; the faulty one is
+        // given the fault.
+        long long reads = 0, faulty = -1;
+        const ReadSettings settings{.blockSize = 7, .faults = [&reads, &faulty, fault] {
+                                        return reads++ == faulty ? ReadFault(fault) : ReadFault::None;
+                                    }};
+        // What each reader gives, as text to compare.
         const auto results = [&] {
             const LoadedNames names = loadHeadingNames(path, settings);
             const ShownQuotes section = sectionQuotes(path, "Seneca wisdom", settings);
@@ -468,18 +473,11 @@ private slots:
         };
         const QStringList expected = results();
         const QString failedHere = QStringLiteral("<failed: %1 Input/output error>").arg(path);
-        long long reads = 0;
-        setReadFaults([&reads](long long) {
-            ++reads;
-            return ReadFault::None;
-        });
-        results();
-        QVERIFY(reads > 30);
-        for (long long faulty = 0; faulty < reads; ++faulty) {
-            setReadFaults(
-                [faulty, fault](long long read) { return read == faulty ? ReadFault(fault) : ReadFault::None; });
+        const long long readsInAll = reads;
+        QVERIFY(readsInAll > 30);
+        for (faulty = 0; faulty < readsInAll; ++faulty) {
+            reads = 0;
             const QStringList got = results();
-            setReadFaults({});
             if (ReadFault(fault) != ReadFault::Error) {
                 QCOMPARE(got, expected);
                 continue;

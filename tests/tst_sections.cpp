@@ -107,9 +107,9 @@ private slots:
         ProgramFolder folder;
         folder.write(QStringLiteral("authors.txt"), test::crlfLines({"##A", "wisdom1", "wisdom2", "##B", "folly"}));
         for (std::size_t blockSize : test::kBlockSizes) {
-            const ReadSettings settings{.blockSize = blockSize, .shownTextLimit = limit};
-            const ShownQuotes shown = search ? searchQuotes(folder.authors(), u"wisdom", settings)
-                                             : sectionQuotes(folder.authors(), "A", settings);
+            const ReadSettings settings{.blockSize = blockSize};
+            const ShownQuotes shown = search ? searchQuotes(folder.authors(), u"wisdom", settings, limit)
+                                             : sectionQuotes(folder.authors(), "A", settings, limit);
             QVERIFY(!shown.failure);
             QCOMPARE(shown.text, text);
             QCOMPARE(shown.cut, cut ? ShownCut::AtLimit : ShownCut::None);

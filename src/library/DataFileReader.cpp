@@ -14,7 +14,8 @@ QString lineTooLongReason(std::size_t maxLineLength)
 }
 
 DataFileReader::DataFileReader(ReadSettings settings)
-    : m_settings(settings)
+    : m_settings(std::move(settings))
+    , m_file(m_settings.faults)
 {
     // No block may be longer than the longest line, so that only the first
     // line of a block of whole lines can have grown past the limit.

@@ -30,8 +30,8 @@ struct ReadSettings
     // so that a file without line ends (a sparse file of a terabyte, say)
     // costs a bounded amount of memory and time.
     std::size_t maxLineLength = std::size_t(256) << 20;
-    // The most characters a section display or a search shows.
-    qsizetype shownTextLimit = qsizetype(1) << 30;
+    // What reads do instead of reading (see RegularFile); none by default.
+    ReadFaults faults = {};
 };
 
 // The first line end of the file decides how all its lines end (see

@@ -92,7 +92,7 @@ std::optional<QStringView> searchPhrase(QStringView typedText)
     return phrase;
 }
 
-ShownQuotes searchQuotes(const QString &path, QStringView phrase, const ReadSettings &settings)
+ShownQuotes searchQuotes(const QString &path, QStringView phrase, const ReadSettings &settings, qsizetype shownTextLimit)
 {
     ShownQuotes result;
     // A phrase that no line can hold is found nowhere, but the file is
@@ -103,7 +103,7 @@ ShownQuotes searchQuotes(const QString &path, QStringView phrase, const ReadSett
     // A finder views its spelling's bytes, which stay put from here on.
     for (SpellingFinder &finder : finders)
         finder.finder = PhraseFinder(finder.spelling.bytes);
-    ShownText shown(settings.shownTextLimit);
+    ShownText shown(shownTextLimit);
 
     result.failure = forEachBlock(path, settings, [&](std::string_view lines, auto terminator) {
         if (!finders.isEmpty())

@@ -19,6 +19,7 @@ std::optional<QStringView> searchPhrase(QStringView typedText);
 // Reads the whole file afresh and shows, in file order, every quote line
 // (heading lines are never searched) that contains the phrase exactly,
 // case-sensitive. A line with several occurrences is shown once.
-ShownQuotes searchQuotes(const QString &path, QStringView phrase, const ReadSettings &settings = {});
+ShownQuotes searchQuotes(const QString &path, QStringView phrase, const ReadSettings &settings = {},
+                          qsizetype shownTextLimit = kShownTextLimit);
 
 } // namespace sayvane

@@ -21,29 +21,12 @@
 namespace sayvane {
 namespace {
 
-std::function<ReadFault(long long)> readFaults;
-long long readsDone = 0;
-
 QString systemReason(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-// The fault the test asks of this read: an error is reported as the
-// system would report it, a short read asks for less, and an interrupted
-// read is asked again, as a read interrupted by a signal is.
-ReadFault nextReadFault()
-{
-    return readFaults ? readFaults(readsDone++) : ReadFault::None;
-}
-
 } // namespace
-
-void setReadFaults(std::function<ReadFault(long long)> faults)
-{
-    readFaults = std::move(faults);
-    readsDone = 0;
-}
 
 QString notARegularFileReason()
 {
@@ -87,7 +70,7 @@ long long RegularFile::read(char *buffer, std::size_t capacity)
         return 0;
     ssize_t count;
     do {
-        switch (nextReadFault()) {
+        switch (nextFault()) {
         case ReadFault::None:
             count = ::read(m_descriptor, buffer, wanted);
             break;
@@ -152,7 +135,7 @@ long long RegularFile::read(char *buffer, std::size_t capacity)
     if (wanted == 0)
         return 0;
     ReadFault fault;
-    while ((fault = nextReadFault()) == ReadFault::Interrupted) {
+    while ((fault = nextFault()) == ReadFault::Interrupted) {
         // Qt asks again after an interruption itself.
     }
     if (fault == ReadFault::Short)

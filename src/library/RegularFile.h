@@ -21,18 +21,22 @@ class QFile;
 
 namespace sayvane {
 
-// What a read does instead of reading, for the tests of the readers built
-// on it: fail with an I/O error, read fewer bytes than it could, or be
-// interrupted by a signal before it reads.
+// What a read does instead of reading: fail with an I/O error, read fewer
+// bytes than it could, or be interrupted by a signal before it reads. The
+// faults a disk or a network file system can bring, on demand, so that the
+// readers built on this file can be shown to bear each.
 enum class ReadFault { None, Error, Short, Interrupted };
-// Asked before every read of every file with the number of the read (from
-// 0, counted since it was set); an empty function reads normally.
-void setReadFaults(std::function<ReadFault(long long)> faults);
+// Asked before every read of the file for that read's fault; empty: every
+// read reads. Each file asks its own, on the thread that reads it.
+using ReadFaults = std::function<ReadFault()>;
 
 class RegularFile
 {
 public:
-    RegularFile() = default;
+    explicit RegularFile(ReadFaults faults = {})
+        : m_faults(std::move(faults))
+    {
+    }
     ~RegularFile();
     RegularFile(const RegularFile &) = delete;
     RegularFile &operator=(const RegularFile &) = delete;
@@ -49,6 +53,12 @@ public:
     QString errorString() const { return m_error; }
 
 private:
+    // The fault of the next read: an error is reported as the system would
+    // report it, a short read asks for less, and an interrupted read is
+    // asked again, as a read interrupted by a signal is.
+    ReadFault nextFault() const { return m_faults ? m_faults() : ReadFault::None; }
+
+    ReadFaults m_faults;
     long long m_remaining = 0; // bytes of the snapshot not yet read
 #ifdef SAYVANE_POSIX_FILES
     int m_descriptor = -1;

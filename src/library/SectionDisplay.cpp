@@ -8,7 +8,7 @@
 
 namespace sayvane {
 
-ShownQuotes sectionQuotes(const QString &path, std::string_view selectedName, const ReadSettings &settings)
+ShownQuotes sectionQuotes(const QString &path, std::string_view selectedName, const ReadSettings &settings, qsizetype shownTextLimit)
 {
     // The same name may be spelt in either encoding; each spelling is
     // matched on the bytes.
@@ -19,7 +19,7 @@ ShownQuotes sectionQuotes(const QString &path, std::string_view selectedName, co
             return name == spelling.bytes && encodingFits(name, spelling);
         });
     };
-    ShownText shown(settings.shownTextLimit);
+    ShownText shown(shownTextLimit);
     bool inSection = false;
     bool sectionEnded = false;
 

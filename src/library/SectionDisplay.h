@@ -14,6 +14,7 @@ namespace sayvane {
 // a heading that spells the same text in the other encoding heads the same
 // section. Reading stops at the first heading with another name after the
 // section has begun.
-ShownQuotes sectionQuotes(const QString &path, std::string_view selectedName, const ReadSettings &settings = {});
+ShownQuotes sectionQuotes(const QString &path, std::string_view selectedName, const ReadSettings &settings = {},
+                          qsizetype shownTextLimit = kShownTextLimit);
 
 } // namespace sayvane

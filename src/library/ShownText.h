@@ -15,7 +15,7 @@ namespace sayvane {
 // The most characters the quotations area is given: 1 Gi, 2 GiB of text.
 // A longer result stops at the last whole line that fits, so that no click
 // needs more memory than that, whatever the file.
-inline constexpr qsizetype kShownTextLimit = ReadSettings().shownTextLimit;
+inline constexpr qsizetype kShownTextLimit = qsizetype(1) << 30;
 
 // Why a shown text stopped before its end.
 enum class ShownCut { None, AtLimit, OutOfMemory };

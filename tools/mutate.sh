@@ -33,7 +33,7 @@ mutant src/library/SectionDisplay.cpp "else if (!headsSection(span.line))" "else
   "a second heading of the same name ends the section"
 mutant src/library/NameFilter.cpp "QChar::toLower(nextUtf8Character(at))" "nextUtf8Character(at)" \
   "the filter folds no case in UTF-8 names"
-mutant src/textview/Accessibility.h "kLongestAccessibleText = qsizetype(1) << 20" \
+mutant src/textview/ScreenReaderLimit.h "kLongestAccessibleText = qsizetype(1) << 20" \
   "kLongestAccessibleText = qsizetype(1) << 21" "a screen reader's answer grows to 2 Mi characters"
 mutant src/window/TextBox.h "kLimit = 100'000" "kLimit = 1'000'000" "text boxes hold 1,000,000 characters"
 mutant src/window/TextBox.cpp "if (commands && !altGr && !event->text().isEmpty())" "if (altGr && false)" \

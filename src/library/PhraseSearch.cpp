@@ -92,7 +92,8 @@ std::optional<QStringView> searchPhrase(QStringView typedText)
     return phrase;
 }
 
-ShownQuotes searchQuotes(const QString &path, QStringView phrase, const ReadSettings &settings, qsizetype shownTextLimit)
+ShownQuotes searchQuotes(const QString &path, QStringView phrase, const ReadSettings &settings,
+                         qsizetype shownTextLimit)
 {
     ShownQuotes result;
     // A phrase that no line can hold is found nowhere, but the file is

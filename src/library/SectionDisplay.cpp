@@ -8,7 +8,8 @@
 
 namespace sayvane {
 
-ShownQuotes sectionQuotes(const QString &path, std::string_view selectedName, const ReadSettings &settings, qsizetype shownTextLimit)
+ShownQuotes sectionQuotes(const QString &path, std::string_view selectedName, const ReadSettings &settings,
+                          qsizetype shownTextLimit)
 {
     // The same name may be spelt in either encoding; each spelling is
     // matched on the bytes.

@@ -5,6 +5,8 @@
 // offset, however long the text.
 #pragma once
 
+#include "ScreenReaderLimit.h"
+
 #include <QtGlobal>
 
 class QAccessibleInterface;
@@ -12,9 +14,6 @@ class QObject;
 class QString;
 
 namespace sayvane {
-
-// The most characters one answer to a screen reader carries.
-inline constexpr qsizetype kLongestAccessibleText = qsizetype(1) << 20;
 
 // The one conversion of a text position to an offset of the accessibility
 // interfaces, which are ints: a text longer than that is read as far as

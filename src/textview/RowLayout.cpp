@@ -17,11 +17,6 @@ constexpr std::size_t kCachedLayouts = 64;
 // Paragraphs wrapped whole kept at once, beyond a counted text.
 constexpr std::size_t kCachedParagraphs = 256;
 
-bool isSpace(QChar character)
-{
-    return character == u' ' || character == u'\t';
-}
-
 } // namespace
 
 void RowLayout::setText(const QString &text)
@@ -258,7 +253,7 @@ qsizetype RowLayout::rowEndCaret(const Row &row) const
 {
     const qsizetype end = rowEnd(row);
     const bool lastOfParagraph = row.line + 1 >= lineCount(row.piece) && (end == length() || m_pieces.isBreakAt(end));
-    if (!lastOfParagraph && end > rowStart(row) && isSpace(text()[end - 1]))
+    if (!lastOfParagraph && end > rowStart(row) && isBreakingSpace(text()[end - 1]))
         return end - 1;
     return end;
 }

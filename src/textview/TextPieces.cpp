@@ -4,16 +4,8 @@
 #include <algorithm>
 
 namespace sayvane {
-namespace {
 
 static_assert(TextPieces::kLookBack + 1 < TextPieces::kPieceLength);
-
-bool isSpace(QChar character)
-{
-    return character == u' ' || character == u'\t';
-}
-
-} // namespace
 
 void TextPieces::setText(const QString &text)
 {
@@ -94,7 +86,7 @@ std::optional<qsizetype> TextPieces::cutNear(qsizetype cell) const
     for (qsizetype i = point - 1; i >= std::max<qsizetype>(point - kLookBack, 1); --i) {
         if (isBreakAt(i - 1) || isBreakAt(i))
             break;
-        if (isSpace(m_text[i])) {
+        if (isBreakingSpace(m_text[i])) {
             cut = i + 1;
             break;
         }

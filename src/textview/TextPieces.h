@@ -23,6 +23,13 @@
 
 namespace sayvane {
 
+// The white space a long paragraph is cut just after, and that a row's
+// width leaves out at its end: a space or a tab.
+inline bool isBreakingSpace(QChar character)
+{
+    return character == u' ' || character == u'\t';
+}
+
 class TextPieces
 {
 public:

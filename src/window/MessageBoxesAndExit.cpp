@@ -25,7 +25,7 @@ int messageBoxMinimumWidth(const QString &title)
 {
     // Window managers draw titles in a bold sans serif of about 12 pixels;
     // DejaVu Sans, the widest of the common ones, measures generously.
-    return QFontMetrics(programFont("Verdana", 12, true)).horizontalAdvance(title) + kTitleBarRoom;
+    return QFontMetrics(programFont(kVerdana, 12, true)).horizontalAdvance(title) + kTitleBarRoom;
 }
 
 void MessageBoxesAndExit::showMessage(QWidget *parent, const Message &message)

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "NameListModel.h"
 
-#include "Accessibility.h"
+#include "ScreenReaderLimit.h"
 #include "NameFilter.h"
 
 namespace sayvane {

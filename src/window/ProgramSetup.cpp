@@ -22,9 +22,9 @@ const QString kStyleName = QStringLiteral("Fusion");
 QString installedFamily(const QString &requested)
 {
     static const std::map<QString, QString> nearest{
-        {QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")},
-        {QStringLiteral("Arial"), QStringLiteral("Liberation Sans")},
-        {QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans")},
+        {QString::fromLatin1(kMsSansSerif), QStringLiteral("Liberation Sans")},
+        {QString::fromLatin1(kArial), QStringLiteral("Liberation Sans")},
+        {QString::fromLatin1(kVerdana), QStringLiteral("DejaVu Sans")},
     };
     const auto substitute = nearest.find(requested);
     if (substitute == nearest.end() || QFontDatabase::families().contains(requested, Qt::CaseInsensitive))

@@ -15,9 +15,15 @@ inline constexpr const char *kApplicationTitle = "Sayvane";
 // The name of the command, which its messages on standard error begin with.
 inline constexpr const char *kCommandName = "sayvane";
 
+// The font families the window names; a desktop without one draws its
+// nearest instead (see programFont).
+inline constexpr const char *kMsSansSerif = "MS Sans Serif";
+inline constexpr const char *kArial = "Arial";
+inline constexpr const char *kVerdana = "Verdana";
+
 // The program's default font: of every control that names none of its
 // own, and of the message boxes and tool tips.
-inline constexpr const char *kDefaultFontFamily = "MS Sans Serif";
+inline constexpr const char *kDefaultFontFamily = kMsSansSerif;
 inline constexpr int kDefaultFontPixelSize = 11;
 
 // Names the application, makes its locale English (United States), and

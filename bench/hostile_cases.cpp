@@ -6,7 +6,7 @@
 #include "ListBox.h"
 #include "ProgramStart.h"
 #include "ReadOnlyTextView.h"
-#include "TestSupport.h"
+#include "ScratchFiles.h"
 #include "frmMain.h"
 
 #include <QCoreApplication>
@@ -21,7 +21,7 @@ namespace {
 
 constexpr const char *kAuthors = "##Plato\r\nWisdom begins in wonder.\r\n";
 
-std::unique_ptr<frmMain> loadedWindow(const test::ProgramFolder &folder)
+std::unique_ptr<frmMain> loadedWindow(const scratch::ProgramFolder &folder)
 {
     std::unique_ptr<frmMain> window = openedWindow(folder.collection());
     window->show();
@@ -50,10 +50,10 @@ Row timedRow(const std::string &operation, double milliseconds, double target)
 // no one should read.
 Row afterStart(const QString &scratch, const char *kind, const std::string &operation, double target)
 {
-    test::ProgramFolder folder(scratch);
+    scratch::ProgramFolder folder(scratch);
     folder.writeBoth(kAuthors, "##S\r\n");
     const auto window = loadedWindow(folder);
-    const test::HostileFile hostile(folder.authors(), QString::fromLatin1(kind));
+    const scratch::HostileFile hostile(folder.authors(), QString::fromLatin1(kind));
     return timedRow(operation, once([] {}, [&] { clickShowAndSearch(*window, QStringLiteral("wonder")); }), target);
 }
 
@@ -61,7 +61,7 @@ Row afterStart(const QString &scratch, const char *kind, const std::string &oper
 // may hold: the start is refused.
 Row atStart(const QString &scratch, const std::function<void(const QString &)> &write, const std::string &operation)
 {
-    test::ProgramFolder folder(scratch);
+    scratch::ProgramFolder folder(scratch);
     folder.writeBoth(kAuthors, "##S\r\n");
     write(folder.authors());
     const double time = once([] {},
@@ -73,7 +73,7 @@ Row atStart(const QString &scratch, const std::function<void(const QString &)> &
 
 void writeHugeQuotation(const QString &path)
 {
-    test::writeSparse(path, {{0, "##Long\r\n"}, {500'000'000, " needle\r\n"}});
+    scratch::writeSparse(path, {{0, "##Long\r\n"}, {500'000'000, " needle\r\n"}});
 }
 
 // A classic collection of 100 MB (its first line end a CR LF) whose other
@@ -81,7 +81,7 @@ void writeHugeQuotation(const QString &path)
 // characters.
 std::vector<Row> headingOfLoneLineFeeds(const QString &scratch)
 {
-    test::ProgramFolder folder(scratch);
+    scratch::ProgramFolder folder(scratch);
     QByteArray authors = "\r\n##Aesop\nSlow and steady wins the race.\n";
     while (authors.size() < 100'000'000)
         authors.append("##Seneca\nWhile we are postponing, life speeds by.\n");
@@ -130,7 +130,7 @@ std::vector<Row> hugeShownLine()
 
 Row searchFindsAFiftyMegabyteLine(const QString &scratch)
 {
-    test::ProgramFolder folder(scratch);
+    scratch::ProgramFolder folder(scratch);
     QByteArray line(50'000'000, ' ');
     for (qsizetype i = 0; i + 6 < line.size(); i += 7)
         line.replace(i, 6, "wisdom");
@@ -150,7 +150,7 @@ Row searchFindsAFiftyMegabyteLine(const QString &scratch)
 // A list of names made of 1,024 soft hyphens each, which take no width.
 Row repaintSoftHyphenNames(const QString &scratch)
 {
-    test::ProgramFolder folder(scratch);
+    scratch::ProgramFolder folder(scratch);
     QByteArray authors;
     for (int name = 0; name < 40; ++name)
         authors.append("##" + QByteArray(1024, '\xAD') + "\r\n");
@@ -169,12 +169,12 @@ std::vector<Row> hostileCaseRows(const QString &scratch)
         afterStart(scratch, "endless", "/dev/urandom in place of authors.txt: Show and Search", 1000),
         afterStart(scratch, "sparse terabyte", "sparse terabyte file: Show and Search", 5000),
         atStart(
-            scratch, [](const QString &path) { test::HostileFile(path, QStringLiteral("sparse terabyte")); },
+            scratch, [](const QString &path) { scratch::HostileFile(path, QStringLiteral("sparse terabyte")); },
             "sparse terabyte file at start: refused"),
         atStart(scratch, writeHugeQuotation, "500 MB quotation at start: refused"),
     };
     {
-        test::ProgramFolder folder(scratch);
+        scratch::ProgramFolder folder(scratch);
         folder.writeBoth(kAuthors, "##S\r\n");
         const auto window = loadedWindow(folder);
         writeHugeQuotation(folder.authors());

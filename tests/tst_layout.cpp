@@ -16,7 +16,10 @@
 #include <QLineEdit>
 #include <QListView>
 #include "ReadOnlyTextView.h"
+#include <QProxyStyle>
 #include <QPushButton>
+#include <QStyleFactory>
+#include <QStyleOptionViewItem>
 #include <QScrollBar>
 #include <QTest>
 
@@ -113,6 +116,25 @@ QPoint captionOrigin(const QImage &image)
     }
     return origin;
 }
+
+// Keeps the text of every list row the style is asked to draw.
+class RowTextRecorder : public QProxyStyle
+{
+public:
+    RowTextRecorder()
+        : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion")))
+    {
+    }
+    void drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
+                     const QWidget *widget) const override
+    {
+        if (const auto *item = qstyleoption_cast<const QStyleOptionViewItem *>(option);
+            item && element == CE_ItemViewItem)
+            drawn.append(item->text);
+        QProxyStyle::drawControl(element, option, painter, widget);
+    }
+    mutable QStringList drawn;
+};
 
 } // namespace
 
@@ -233,6 +255,26 @@ private slots:
         QCOMPARE(list->viewport()->height() / 13, 25);
         QVERIFY(list->verticalScrollBar()->isVisible());
         QCOMPARE(list->model()->index(29, 0).data().toString(), QStringLiteral("Author 29"));
+    }
+
+    // A row draws the start of its name, never all of a huge one: of a
+    // name of 100,000 characters, at most its first 1,024, which is more
+    // than any row shows; a short name whole.
+    void listRowsDrawTheStartOfAName()
+    {
+        test::ShownWindow shown;
+        const QByteArray huge(100'000, 'W');
+        QVERIFY(shown.open("##" + huge + "\r\n##Plato\r\n", "##S\r\n"));
+        ListBox *list = shown.controls().AuthorList;
+        RowTextRecorder recorder;
+        list->setStyle(&recorder);
+        list->viewport()->repaint();
+        list->setStyle(nullptr);
+        QCOMPARE(recorder.drawn.size(), 2);
+        QVERIFY(recorder.drawn[0].size() <= 1'024);
+        QVERIFY(recorder.drawn[0].size() >= 100);
+        QVERIFY(QString::fromLatin1(huge).startsWith(recorder.drawn[0]));
+        QCOMPARE(recorder.drawn[1], QStringLiteral("Plato"));
     }
 
     void quotationsAreaWrapsAndIsReadOnly()

@@ -534,6 +534,41 @@ private slots:
         QCOMPARE(view.caretPosition(), 0);
     }
 
+    // A selection paints the background of exactly its characters, row by
+    // row: from "beta" to the end of the first row, then "delta " on the
+    // second, and nothing on the rows after.
+    void paintsTheSelectionOverItsCharacters()
+    {
+        ReadOnlyTextView view;
+        prepare(view);
+        view.setPlainText(kParagraphs);
+        view.select(6, 24);
+        const QImage image = view.viewport()->grab().toImage();
+        const QSet<QRgb> highlight{view.palette().color(QPalette::Active, QPalette::Highlight).rgb(),
+                                   view.palette().color(QPalette::Inactive, QPalette::Highlight).rgb()};
+        // The first and last highlighted column of each row, or (-1, -1).
+        const auto highlighted = [&](int rowTop, int rowBottom) {
+            std::pair<int, int> columns{-1, -1};
+            for (int x = 0; x < image.width(); ++x)
+                for (int y = rowTop; y <= rowBottom; ++y)
+                    if (highlight.contains(image.pixel(x, y))) {
+                        columns = {columns.first < 0 ? x : columns.first, x};
+                        break;
+                    }
+            return columns;
+        };
+        const QRect beta = view.characterRect(6), gammaEnd = view.characterRect(15);
+        const QRect delta = view.characterRect(18), space = view.characterRect(23);
+        const auto [firstFrom, firstTo] = highlighted(beta.top() + 1, beta.bottom() - 1);
+        QVERIFY(std::abs(firstFrom - beta.left()) <= 1);
+        QVERIFY(std::abs(firstTo - gammaEnd.right()) <= 1);
+        const auto [secondFrom, secondTo] = highlighted(delta.top() + 1, delta.bottom() - 1);
+        QVERIFY(std::abs(secondFrom - delta.left()) <= 1);
+        QVERIFY(std::abs(secondTo - space.right()) <= 1);
+        const QRect zeta = view.characterRect(35);
+        QCOMPARE(highlighted(delta.bottom() + 2, zeta.bottom()), (std::pair{-1, -1}));
+    }
+
     void blinks()
     {
         ReadOnlyTextView view;

@@ -48,6 +48,20 @@ mutant src/CommandLine.cpp "if (folders.size() > 1)" "if (folders.size() > 2)" "
 mutant src/fortunes/Attribution.cpp 'u"Jr."_s, ' '' "Jr. after a comma is cut from a name"
 mutant src/fortunes/CollectionWriter.cpp "    if (!replace) {" "    if (false) {" \
   "an existing collection is replaced without --force"
+mutant src/textview/ReadOnlyTextView.cpp "int(to - from), selected}" "int(to - from) - 1, selected}" \
+  "the selection highlight drawn one character short"
+mutant src/textview/RowLayout.cpp "QTextOption::WrapAtWordBoundaryOrAnywhere" "QTextOption::WrapAnywhere" \
+  "rows break inside words"
+mutant src/window/ListBox.cpp "index.data(NameListModel::ShownStartRole)" "index.data(Qt::DisplayRole)" \
+  "a list row draws the whole name instead of its start"
+mutant src/library/DataFileReader.h "maxLineLength = std::size_t(256) << 20" "maxLineLength = std::size_t(512) << 20" \
+  "the line cap raised from 256 to 512 MiB"
+mutant src/window/frmMain.cpp "std::nearbyint(value)" "std::round(value)" \
+  "the press point rounds halves away from zero"
+mutant src/window/ProgramStart.cpp "    window->showPictures(pictures.take());" "    pictures.take();" \
+  "the banner and the icon are never shown"
+mutant src/window/ProgramStart.cpp "files.bothThere() ? loadCollectionNames(files) : CollectionNames()" \
+  "loadCollectionNames(files)" "a data file is opened before the existence test"
 
 survivors=0
 printf '| Fault | Caught by |\n|---|---|\n'

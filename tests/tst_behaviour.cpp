@@ -71,6 +71,9 @@ private slots:
         QVERIFY(m_shown.open());
         m_shown.window->move(300, 200);
         QVERIFY(QTest::qWaitForWindowExposed(m_shown.window.get()));
+        // Without a window manager no window is activated on its own.
+        m_shown.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_shown.window.get()));
     }
 
     void cleanup() { m_shown.window.reset(); }
@@ -228,7 +231,6 @@ private slots:
         QFETCH(int, key);
         QFETCH(QString, outcome);
         frmMain &window = *m_shown.window;
-        window.activateWindow();
         window.controls().txtSearch->setText(QStringLiteral("wisdom"));
         if (focus == "Tab") {
             window.controls().AuthorList->setFocus();

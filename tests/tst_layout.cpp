@@ -158,6 +158,14 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(m_shown.window.get()));
     }
 
+    // Every case begins with the window active, as a user sees it, even
+    // where a case before opened a window of its own.
+    void init()
+    {
+        m_shown.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_shown.window.get()));
+    }
+
     void windowIsFixedAndFrameless()
     {
         QCOMPARE(m_shown.window->size(), QSize(704, 514));

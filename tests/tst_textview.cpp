@@ -42,6 +42,9 @@ void prepare(ReadOnlyTextView &view, const QString &family = QStringLiteral("Lib
     view.resize(329, 321);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
+    // Without a window manager no window is activated on its own.
+    view.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&view));
 }
 
 // Every row from the first to the last, as [start, end) of the text.

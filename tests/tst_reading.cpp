@@ -217,6 +217,16 @@ private slots:
         QTest::newRow("beyond U+10FFFF") << QByteArray("\xF4\x90\x80\x80") << u"ô\u0090€€"_s;
         QTest::newRow("cut at the end") << QByteArray("ab\xE2\x82") << u"abâ‚"_s;
         QTest::newRow("lone continuation") << QByteArray("\x80") << u"€"_s;
+        // Long runs of ASCII around the other bytes, which are read eight
+        // bytes at a time.
+        QTest::newRow("UTF-8 between long ASCII runs")
+            << QByteArray("Antoine de Saint-Exup\xC3\xA9ry wrote Le Petit Prince \xF0\x9F\x98\x80 in 1943.")
+            << u"Antoine de Saint-Exupéry wrote Le Petit Prince 😀 in 1943."_s;
+        QTest::newRow("a stray byte after UTF-8 and long ASCII runs")
+            << QByteArray("Antoine de Saint-Exup\xC3\xA9ry wrote Le Petit Prince, caf\xE9 1943")
+            << u"Antoine de Saint-ExupÃ©ry wrote Le Petit Prince, café 1943"_s;
+        QTest::newRow("cut after eight ASCII bytes") << QByteArray("abcdefgh\xE2\x82") << u"abcdefghâ‚"_s;
+        QTest::newRow("byte-order mark inside a line stays") << QByteArray("Hope \xEF\xBB\xBF!") << u"Hope \uFEFF!"_s;
     }
 
     // Valid UTF-8 holding a byte above 0x7F reads as UTF-8; everything
@@ -229,6 +239,10 @@ private slots:
         const std::string_view bytes(line.constData(), std::size_t(line.size()));
         QCOMPARE(decodeLine(bytes), text);
         QCOMPARE(decodedLength(bytes, encodingOf(bytes)), text.size());
+        QCOMPARE(readingOf(bytes).length, text.size());
+        ShownText shown;
+        shown.append(bytes);
+        QCOMPARE(shown.take(), u"\r\n"_s + text + u"\r\n"_s);
         NameArray names;
         names.append(bytes);
         QCOMPARE(names.text(0), text);

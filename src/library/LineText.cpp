@@ -76,8 +76,9 @@ LineReading readingOf(std::string_view line)
     qsizetype units = at - begin;
     while (at < end) {
         if (*at < 0x80) {
-            ++at;
-            ++units;
+            const unsigned char *const high = firstHighByte(at, end);
+            units += high - at;
+            at = high;
             continue;
         }
         const int length = utf8SequenceLength(at, end);
@@ -130,6 +131,44 @@ char16_t *decodeLine(std::string_view line, LineEncoding encoding, char16_t *out
                            QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     return reinterpret_cast<char16_t *>(
         decoder.appendToBuffer(reinterpret_cast<QChar *>(out), QByteArrayView(line.data(), qsizetype(line.size()))));
+}
+
+char16_t *decodeLineOfAnyEncoding(std::string_view line, char16_t *out)
+{
+    const unsigned char *at = bytesOf(line);
+    const unsigned char *const end = at + line.size();
+    char16_t *const start = out;
+    while (at < end) {
+        // Runs of ASCII eight bytes at a time.
+        while (end - at >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, at, 8);
+            if (word & kHighBits)
+                break;
+            for (int i = 0; i < 8; ++i)
+                out[i] = at[i];
+            at += 8;
+            out += 8;
+        }
+        if (at == end)
+            break;
+        if (*at < 0x80) {
+            *out++ = *at++;
+            continue;
+        }
+        if (utf8SequenceLength(at, end) == 0) {
+            decodeWindows1252(line, start);
+            return start + line.size();
+        }
+        const char32_t character = nextUtf8Character(at);
+        if (QChar::requiresSurrogates(character)) {
+            *out++ = QChar::highSurrogate(character);
+            *out++ = QChar::lowSurrogate(character);
+        } else {
+            *out++ = char16_t(character);
+        }
+    }
+    return out;
 }
 
 QString decodeLine(std::string_view line, LineEncoding encoding)

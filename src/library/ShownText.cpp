@@ -13,8 +13,42 @@ ShownText::ShownText(qsizetype limit)
 
 void ShownText::append(std::string_view line)
 {
-    if (m_cut == ShownCut::None)
+    if (m_cut != ShownCut::None)
+        return;
+    // A line reads as at most one unit a byte; room for that lets the line
+    // be checked and decoded in one pass. Only near the limit must the
+    // exact length be known first.
+    const qsizetype size = m_text.size();
+    const qsizetype most = size + qsizetype(line.size()) + 4;
+    if (most > m_limit) {
         append(line, readingOf(line));
+        return;
+    }
+    if (!makeRoom(most))
+        return;
+    m_text.resize(most);
+    char16_t *const text = reinterpret_cast<char16_t *>(m_text.data());
+    char16_t *out = text + size;
+    out[0] = u'\r';
+    out[1] = u'\n';
+    out = decodeLineOfAnyEncoding(line, out + 2);
+    out[0] = u'\r';
+    out[1] = u'\n';
+    m_text.resize(out + 2 - text);
+}
+
+// Doubling keeps appending linear; large texts grow in place, never past
+// the limit.
+bool ShownText::makeRoom(qsizetype size)
+{
+    try {
+        if (size > m_text.capacity())
+            m_text.reserve(std::min(std::max(size, 2 * m_text.capacity()), m_limit));
+        return true;
+    } catch (const std::bad_alloc &) {
+        m_cut = ShownCut::OutOfMemory;
+        return false;
+    }
 }
 
 void ShownText::append(std::string_view line, LineReading reading)
@@ -27,15 +61,8 @@ void ShownText::append(std::string_view line, LineReading reading)
         m_cut = ShownCut::AtLimit;
         return;
     }
-    // Doubling keeps appending linear; large texts grow in place, never
-    // past the limit.
-    try {
-        if (grown > m_text.capacity())
-            m_text.reserve(std::min(std::max(grown, 2 * m_text.capacity()), m_limit));
-    } catch (const std::bad_alloc &) {
-        m_cut = ShownCut::OutOfMemory;
+    if (!makeRoom(grown))
         return;
-    }
     m_text.resize(grown);
     char16_t *out = reinterpret_cast<char16_t *>(m_text.data()) + size;
     out[0] = u'\r';

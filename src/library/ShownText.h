@@ -38,6 +38,10 @@ public:
     QString take();
 
 private:
+    // Capacity for a text of this size; false where memory ran out, which
+    // cuts the text.
+    bool makeRoom(qsizetype size);
+
     QString m_text;
     qsizetype m_limit;
     ShownCut m_cut = ShownCut::None;

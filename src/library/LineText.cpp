@@ -133,11 +133,12 @@ char16_t *decodeLine(std::string_view line, LineEncoding encoding, char16_t *out
         decoder.appendToBuffer(reinterpret_cast<QChar *>(out), QByteArrayView(line.data(), qsizetype(line.size()))));
 }
 
-char16_t *decodeLineOfAnyEncoding(std::string_view line, char16_t *out)
+DecodedLine decodeLineOfAnyEncoding(std::string_view line, char16_t *out)
 {
     const unsigned char *at = bytesOf(line);
     const unsigned char *const end = at + line.size();
     char16_t *const start = out;
+    bool high = false;
     while (at < end) {
         // Runs of ASCII eight bytes at a time.
         while (end - at >= 8) {
@@ -158,8 +159,9 @@ char16_t *decodeLineOfAnyEncoding(std::string_view line, char16_t *out)
         }
         if (utf8SequenceLength(at, end) == 0) {
             decodeWindows1252(line, start);
-            return start + line.size();
+            return {start + line.size(), LineEncoding::Windows1252};
         }
+        high = true;
         const char32_t character = nextUtf8Character(at);
         if (QChar::requiresSurrogates(character)) {
             *out++ = QChar::highSurrogate(character);
@@ -168,7 +170,7 @@ char16_t *decodeLineOfAnyEncoding(std::string_view line, char16_t *out)
             *out++ = char16_t(character);
         }
     }
-    return out;
+    return {out, high ? LineEncoding::Utf8 : LineEncoding::Windows1252};
 }
 
 QString decodeLine(std::string_view line, LineEncoding encoding)

@@ -36,10 +36,16 @@ QString decodeLine(std::string_view line, LineEncoding encoding);
 QString decodeLine(std::string_view line);
 // Writes the text of a line whose encoding is not yet known to `out`,
 // which has room for line.size() units (a line never reads as more units
-// than it has bytes), and returns the end of what it wrote: one pass that
-// checks and decodes a UTF-8 line together, a line found not to be UTF-8
-// on the way decoded again from its start as Windows-1252.
-char16_t *decodeLineOfAnyEncoding(std::string_view line, char16_t *out);
+// than it has bytes): one pass that checks and decodes a UTF-8 line
+// together, a line found not to be UTF-8 on the way decoded again from its
+// start as Windows-1252. Returns the end of what it wrote and the line's
+// encoding.
+struct DecodedLine
+{
+    char16_t *end;
+    LineEncoding encoding;
+};
+DecodedLine decodeLineOfAnyEncoding(std::string_view line, char16_t *out);
 
 // The first bytes of a line of this encoding that read as at most
 // `units` UTF-16 code units, never cutting a character in two.

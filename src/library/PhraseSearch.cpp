@@ -50,19 +50,21 @@ void searchLines(std::string_view lines, QList<SpellingFinder> &finders, Termina
         }
         const LineSpan span = terminator.lineAt(start, end);
         const char *const lineEnd = span.line.data() + span.line.size();
-        // The line is read once, and only where a spelling needs it.
-        std::optional<LineReading> reading;
-        bool holds = false;
+        // The line holds the phrase where a spelling found in it is one of
+        // the line's encoding; which that is, the sink learns as it decodes
+        // the line, so that the line is read once.
+        bool inEither = false;
+        std::optional<LineEncoding> onlyIn;
         for (const SpellingFinder &finder : finders) {
-            if (holds || !finder.next || finder.next > lineEnd ||
+            if (!finder.next || finder.next > lineEnd ||
                 std::size_t(lineEnd - finder.next) < finder.spelling.bytes.size())
                 continue;
-            if (finder.spelling.onlyIn && !reading)
-                reading = readingOf(span.line);
-            holds = !finder.spelling.onlyIn || reading->encoding == *finder.spelling.onlyIn;
+            if (!finder.spelling.onlyIn || (onlyIn && *onlyIn != *finder.spelling.onlyIn))
+                inEither = true;
+            onlyIn = finder.spelling.onlyIn;
         }
-        if (holds && !IsHeadingLine(span.line))
-            sink(span.line, reading);
+        if ((inEither || onlyIn) && !IsHeadingLine(span.line))
+            sink(span.line, inEither ? std::nullopt : onlyIn);
         moveTo(span.next);
     }
 }
@@ -108,13 +110,9 @@ ShownQuotes searchQuotes(const QString &path, QStringView phrase, const ReadSett
 
     result.failure = forEachBlock(path, settings, [&](std::string_view lines, auto terminator) {
         if (!finders.isEmpty())
-            searchLines(lines, finders, terminator,
-                        [&shown](std::string_view line, const std::optional<LineReading> &reading) {
-                            if (reading)
-                                shown.append(line, *reading);
-                            else
-                                shown.append(line);
-                        });
+            searchLines(
+                lines, finders, terminator,
+                [&shown](std::string_view line, std::optional<LineEncoding> onlyIn) { shown.append(line, onlyIn); });
         return shown.cut() == ShownCut::None;
     });
     if (result.failure)

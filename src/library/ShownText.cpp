@@ -11,30 +11,38 @@ ShownText::ShownText(qsizetype limit)
 {
 }
 
-void ShownText::append(std::string_view line)
+bool ShownText::append(std::string_view line, std::optional<LineEncoding> onlyIn)
 {
     if (m_cut != ShownCut::None)
-        return;
+        return true;
     // A line reads as at most one unit a byte; room for that lets the line
     // be checked and decoded in one pass. Only near the limit must the
     // exact length be known first.
     const qsizetype size = m_text.size();
     const qsizetype most = size + qsizetype(line.size()) + 4;
     if (most > m_limit) {
-        append(line, readingOf(line));
-        return;
+        const LineReading reading = readingOf(line);
+        if (onlyIn && reading.encoding != *onlyIn)
+            return false;
+        append(line, reading);
+        return true;
     }
     if (!makeRoom(most))
-        return;
+        return true;
     m_text.resize(most);
     char16_t *const text = reinterpret_cast<char16_t *>(m_text.data());
     char16_t *out = text + size;
     out[0] = u'\r';
     out[1] = u'\n';
-    out = decodeLineOfAnyEncoding(line, out + 2);
-    out[0] = u'\r';
-    out[1] = u'\n';
-    m_text.resize(out + 2 - text);
+    const DecodedLine decoded = decodeLineOfAnyEncoding(line, out + 2);
+    if (onlyIn && decoded.encoding != *onlyIn) {
+        m_text.resize(size);
+        return false;
+    }
+    decoded.end[0] = u'\r';
+    decoded.end[1] = u'\n';
+    m_text.resize(decoded.end + 2 - text);
+    return true;
 }
 
 // Doubling keeps appending linear; large texts grow in place, never past

@@ -16,9 +16,4 @@ LoadedNames loadHeadingNames(const QString &path, const ReadSettings &settings)
     return result;
 }
 
-CollectionNames loadCollectionNames(const CollectionFiles &files, const ReadSettings &settings)
-{
-    return {loadHeadingNames(files.authors, settings), loadHeadingNames(files.subjects, settings)};
-}
-
 } // namespace sayvane

@@ -3,7 +3,6 @@
 #pragma once
 
 #include "DataFileReader.h"
-#include "DataFiles.h"
 #include "NameArray.h"
 
 #include <optional>
@@ -18,13 +17,11 @@ struct LoadedNames
 
 LoadedNames loadHeadingNames(const QString &path, const ReadSettings &settings = {});
 
-// The heading names of both files of a collection, loaded together.
+// The heading names of both files of a collection.
 struct CollectionNames
 {
     LoadedNames authors;
     LoadedNames subjects;
 };
-
-CollectionNames loadCollectionNames(const CollectionFiles &files, const ReadSettings &settings = {});
 
 } // namespace sayvane

@@ -101,13 +101,17 @@ std::unique_ptr<frmMain> openMainWindow(const QString &collectionFolder,
     QAccessible::isActive();
     const CollectionFiles files = findCollectionFiles(collectionFolder);
     // Where either file is missing, neither is opened: the names are never
-    // loaded and the window says what is missing.
-    WorkAside<CollectionNames> names(
-        [&files] { return files.bothThere() ? loadCollectionNames(files) : CollectionNames(); });
+    // loaded and the window says what is missing. Each file has a thread of
+    // its own, so that on two cores the two scans take the time of one.
+    const auto namesOf = [&files](const QString &path) {
+        return [&files, path] { return files.bothThere() ? loadHeadingNames(path) : LoadedNames(); };
+    };
+    WorkAside<LoadedNames> authors(namesOf(files.authors));
+    WorkAside<LoadedNames> subjects(namesOf(files.subjects));
     WorkAside<ProgramPictures> pictures(&ProgramPictures::readAll);
     auto window = std::make_unique<frmMain>(std::move(messageBoxes));
     window->showPictures(pictures.take());
-    if (!window->Form_Load(files, names.take()))
+    if (!window->Form_Load(files, CollectionNames{authors.take(), subjects.take()}))
         return nullptr;
     return window;
 }

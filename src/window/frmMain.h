@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ControlLayout.h"
+#include "DataFiles.h"
 #include "HeadingLoader.h"
 #include "MessageBoxesAndExit.h"
 #include "NameArray.h"

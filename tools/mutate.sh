@@ -60,8 +60,8 @@ mutant src/window/frmMain.cpp "std::nearbyint(value)" "std::round(value)" \
   "the press point rounds halves away from zero"
 mutant src/window/ProgramStart.cpp "    window->showPictures(pictures.take());" "    pictures.take();" \
   "the banner and the icon are never shown"
-mutant src/window/ProgramStart.cpp "files.bothThere() ? loadCollectionNames(files) : CollectionNames()" \
-  "loadCollectionNames(files)" "a data file is opened before the existence test"
+mutant src/window/ProgramStart.cpp "files.bothThere() ? loadHeadingNames(path) : LoadedNames()" \
+  "loadHeadingNames(path)" "a data file is opened before the existence test"
 
 survivors=0
 printf '| Fault | Caught by |\n|---|---|\n'

@@ -2,9 +2,37 @@
 #include "ShownText.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <new>
 
+#ifdef Q_OS_LINUX
+#include <sys/mman.h>
+#endif
+
 namespace sayvane {
+namespace {
+
+// A text of this many characters (64 MiB) or more is given huge pages.
+constexpr qsizetype kHugeText = qsizetype(32) << 20;
+
+// A large text is written once from its start to its end, each of its
+// pages touched for the first time; on Linux it asks for huge pages, so
+// that filling it costs one page fault for every 2 MiB instead of one for
+// every 4 KiB, which on a result of hundreds of megabytes is most of a
+// search's time. Smaller texts fill faster in small pages. Only advice:
+// where the system has none to give, nothing changes.
+void adviseHugePages([[maybe_unused]] void *data, [[maybe_unused]] std::size_t bytes)
+{
+#ifdef Q_OS_LINUX
+    constexpr std::uintptr_t kHugePage = std::uintptr_t(2) << 20;
+    const std::uintptr_t begin = (reinterpret_cast<std::uintptr_t>(data) + kHugePage - 1) & ~(kHugePage - 1);
+    const std::uintptr_t end = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(kHugePage - 1);
+    if (end > begin)
+        madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
+#endif
+}
+
+} // namespace
 
 ShownText::ShownText(qsizetype limit)
     : m_limit(limit)
@@ -45,13 +73,25 @@ bool ShownText::append(std::string_view line, std::optional<LineEncoding> onlyIn
     return true;
 }
 
-// Doubling keeps appending linear; large texts grow in place, never past
-// the limit.
+// Doubling keeps appending linear; the room never grows past the limit.
 bool ShownText::makeRoom(qsizetype size)
 {
     try {
-        if (size > m_text.capacity())
-            m_text.reserve(std::min(std::max(size, 2 * m_text.capacity()), m_limit));
+        if (size <= m_text.capacity())
+            return true;
+        const qsizetype capacity = std::min(std::max(size, 2 * m_text.capacity()), m_limit);
+        if (capacity < kHugeText) {
+            m_text.reserve(capacity);
+            return true;
+        }
+        // A new string, advised before it is first touched, takes the text
+        // over: growing the old one in place would keep its small pages,
+        // and each new one would still fault on its own.
+        QString grown;
+        grown.reserve(capacity);
+        adviseHugePages(grown.data(), std::size_t(grown.capacity()) * sizeof(char16_t));
+        grown.append(m_text);
+        m_text = std::move(grown);
         return true;
     } catch (const std::bad_alloc &) {
         m_cut = ShownCut::OutOfMemory;

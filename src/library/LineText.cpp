@@ -157,11 +157,17 @@ DecodedLine decodeLineOfAnyEncoding(std::string_view line, char16_t *out)
             *out++ = *at++;
             continue;
         }
+        high = true;
+        // Two-byte characters (accented Latin, Greek, Cyrillic) at once.
+        if (at[0] >= 0xC2 && at[0] <= 0xDF && end - at >= 2 && isContinuation(at[1])) {
+            *out++ = char16_t(((at[0] & 0x1F) << 6) | (at[1] & 0x3F));
+            at += 2;
+            continue;
+        }
         if (utf8SequenceLength(at, end) == 0) {
             decodeWindows1252(line, start);
             return {start + line.size(), LineEncoding::Windows1252};
         }
-        high = true;
         const char32_t character = nextUtf8Character(at);
         if (QChar::requiresSurrogates(character)) {
             *out++ = QChar::highSurrogate(character);

@@ -84,11 +84,18 @@ bool ShownText::makeRoom(qsizetype size)
             m_text.reserve(capacity);
             return true;
         }
-        // A new string, advised before it is first touched, takes the text
-        // over: growing the old one in place would keep its small pages,
-        // and each new one would still fault on its own.
+        // A text this large takes room for the whole limit at once where
+        // the system grants it: pages are only given as they are first
+        // written, so the room costs address space, not memory, and the
+        // text is never copied again however far it grows. Else it doubles.
         QString grown;
-        grown.reserve(capacity);
+        try {
+            grown.reserve(m_limit);
+        } catch (const std::bad_alloc &) {
+            grown.reserve(capacity);
+        }
+        // Advised before it is first touched: growing the old string in
+        // place would keep its small pages.
         adviseHugePages(grown.data(), std::size_t(grown.capacity()) * sizeof(char16_t));
         grown.append(m_text);
         m_text = std::move(grown);
@@ -122,6 +129,10 @@ void ShownText::append(std::string_view line, LineReading reading)
 
 QString ShownText::take()
 {
+    // Gives back the address space a large text did not fill; shrinking
+    // leaves the text where it is.
+    if (m_text.capacity() >= kHugeText)
+        m_text.squeeze();
     return std::move(m_text);
 }
 

@@ -4,6 +4,7 @@
 #include "ByteSearch.h"
 #include "LineRules.h"
 #include "LineText.h"
+#include "ShownTextAside.h"
 
 namespace sayvane {
 namespace {
@@ -107,14 +108,17 @@ ShownQuotes searchQuotes(const QString &path, QStringView phrase, const ReadSett
     for (SpellingFinder &finder : finders)
         finder.finder = PhraseFinder(finder.spelling.bytes);
     ShownText shown(shownTextLimit);
+    ShownTextAside written(shown);
+    bool takesMore = true;
 
     result.failure = forEachBlock(path, settings, [&](std::string_view lines, auto terminator) {
         if (!finders.isEmpty())
-            searchLines(
-                lines, finders, terminator,
-                [&shown](std::string_view line, std::optional<LineEncoding> onlyIn) { shown.append(line, onlyIn); });
-        return shown.cut() == ShownCut::None;
+            searchLines(lines, finders, terminator, [&](std::string_view line, std::optional<LineEncoding> onlyIn) {
+                takesMore = written.append(line, onlyIn) && takesMore;
+            });
+        return takesMore;
     });
+    written.finish();
     if (result.failure)
         return result;
     result.found = !shown.isEmpty();

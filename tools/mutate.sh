@@ -25,7 +25,7 @@ mutant src/library/LineTerminator.h "if (lineEnd > begin && lineEnd[-1] == '\r')
 mutant src/library/LineText.cpp "(lead == 0xE0 && at[1] < 0xA0) || (lead == 0xED && at[1] > 0x9F)" "false" \
   "overlong and surrogate UTF-8 read as UTF-8"
 mutant src/library/LineRules.h 'starts_with("##")' 'starts_with("#")' "one mark makes a heading"
-mutant src/library/PhraseSearch.cpp "if (holds && !IsHeadingLine(span.line))" "if (holds)" \
+mutant src/library/PhraseSearch.cpp "if ((inEither || onlyIn) && !IsHeadingLine(span.line))" "if (inEither || onlyIn)" \
   "search looks into heading lines"
 mutant src/library/DataFileReader.cpp "} else if (start.size() == kMark.size()) {" "} else if (false) {" \
   "the byte-order mark stays in the first line"
@@ -54,6 +54,10 @@ mutant src/textview/RowLayout.cpp "QTextOption::WrapAtWordBoundaryOrAnywhere" "Q
   "rows break inside words"
 mutant src/window/ListBox.cpp "index.data(NameListModel::ShownStartRole)" "index.data(Qt::DisplayRole)" \
   "a list row draws the whole name instead of its start"
+mutant src/library/ShownTextAside.cpp "        waitUntilWritten();" "" \
+  "the search reads on before a long line it found is written"
+mutant src/library/ShownTextAside.cpp "            m_cut.store(true, std::memory_order_relaxed);" "" \
+  "a search reads to the end of the file after its text was cut"
 mutant src/library/DataFileReader.h "maxLineLength = std::size_t(256) << 20" "maxLineLength = std::size_t(512) << 20" \
   "the line cap raised from 256 to 512 MiB"
 mutant src/window/frmMain.cpp "std::nearbyint(value)" "std::round(value)" \

@@ -118,6 +118,12 @@ private slots:
         QTest::newRow("many chunks, cut at the last whole line")
             << many << manyShown.size() - 1 << manyShown.left(manyShown.size() - 44) << true;
 
+        std::vector<GivenLine> letters;
+        for (int i = 0; i < 50'000; ++i)
+            letters.push_back({std::string(1, char('a' + i % 26)), std::nullopt});
+        QTest::newRow("50,000 lines of one letter") << letters << kShownTextLimit << shownLines(textsOf(letters))
+                                                    << false;
+
         const std::string megabyte(std::size_t(1) << 20, 'm');
         const std::vector<GivenLine> longBetweenShort{{"before", {}}, {megabyte, {}}, {"after", {}}};
         QTest::newRow("a line of a megabyte between short ones")

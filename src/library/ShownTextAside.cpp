@@ -10,6 +10,7 @@ namespace {
 // Large enough that handing over costs nothing beside the lines, small
 // enough that a chunk is still in the cache when the writer reads it.
 constexpr std::size_t kChunkBytes = std::size_t(256) << 10;
+constexpr std::size_t kChunkLines = 8192;
 constexpr int kChunks = 4;
 
 } // namespace
@@ -19,10 +20,15 @@ ShownTextAside::ShownTextAside(ShownText &shown, Threads threads)
 {
     if (threads == Threads::One)
         return;
+    // Everything the hand-over needs is allocated here, so that it never
+    // fails for want of memory halfway; the shown text bears that itself.
     try {
+        m_full.reserve(kChunks);
+        m_spare.reserve(kChunks);
         for (int i = 0; i < kChunks; ++i) {
             Chunk chunk;
             chunk.bytes.reserve(kChunkBytes);
+            chunk.lines.reserve(kChunkLines);
             (i == 0 ? m_filling : m_spare.emplace_back()) = std::move(chunk);
         }
         m_writer = std::thread([this] { writeChunks(); });
@@ -51,7 +57,7 @@ bool ShownTextAside::append(std::string_view line, std::optional<LineEncoding> o
         waitUntilWritten();
         return !m_cut.load(std::memory_order_relaxed);
     }
-    if (m_filling.bytes.size() + line.size() > kChunkBytes)
+    if (m_filling.bytes.size() + line.size() > kChunkBytes || m_filling.lines.size() == kChunkLines)
         handOver();
     m_filling.lines.push_back({nullptr, m_filling.bytes.size(), line.size(), onlyIn});
     m_filling.bytes.append(line);
@@ -100,7 +106,7 @@ void ShownTextAside::writeChunks()
         if (m_full.empty())
             return;
         Chunk chunk = std::move(m_full.front());
-        m_full.pop_front();
+        m_full.erase(m_full.begin());
         m_writing = true;
         lock.unlock();
         for (const Line &line : chunk.lines) {

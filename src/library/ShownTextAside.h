@@ -6,7 +6,6 @@
 
 #include <atomic>
 #include <condition_variable>
-#include <deque>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -64,7 +63,7 @@ private:
     Chunk m_filling; // the finder's own
     std::mutex m_mutex;
     std::condition_variable m_changed;
-    std::deque<Chunk> m_full;   // handed over, in order
+    std::vector<Chunk> m_full;  // handed over, in order
     std::vector<Chunk> m_spare; // written, ready to be filled again
     bool m_writing = false;     // the writer holds a chunk
     bool m_finished = false;

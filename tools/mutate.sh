@@ -8,6 +8,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scratch=${1:-$(mktemp -d)}
+# The tests that run the program as an unprivileged user must reach it.
+chmod 755 "$scratch"
 tree=$scratch/tree
 rm -rf "$tree"
 git worktree add --detach -f "$tree" HEAD >/dev/null 2>&1

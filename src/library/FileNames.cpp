@@ -39,8 +39,15 @@ QString fileNameFromBytes(QByteArrayView bytes)
             ++at;
             continue;
         }
-        name.append(QString::fromUtf8(reinterpret_cast<const char *>(at), length));
-        at += length;
+        // Decoded here rather than by a converter, which would drop a
+        // byte-order mark (EF BB BF) as if it began a text.
+        const char32_t character = nextUtf8Character(at);
+        if (QChar::requiresSurrogates(character)) {
+            name.append(QChar(QChar::highSurrogate(character)));
+            name.append(QChar(QChar::lowSurrogate(character)));
+        } else {
+            name.append(QChar(char16_t(character)));
+        }
     }
     return name;
 }

@@ -62,11 +62,11 @@ CommandLine parseCommandLine(const QStringList &arguments)
                        "Both files are plain text, UTF-8 or Windows-1252 (each line is read\n"
                        "as UTF-8 where it is valid UTF-8, else as Windows-1252), with LF or\n"
                        "CR LF line ends (the first line end of a file decides). A line may be\n"
-                       "at most %1 characters long.\n\n"
+                       "at most %1 bytes long.\n\n"
                        "With --import-fortunes FOLDER SOURCE..., makes a collection in FOLDER\n"
                        "of the fortune files named (a SOURCE is a file or a folder of them,\n"
                        "such as /usr/share/games/fortunes) instead of opening a window.")
-            .arg(QLocale(QLocale::English, QLocale::UnitedStates).toString(qulonglong(ReadSettings().maxLineLength))));
+            .arg(QLocale(QLocale::English, QLocale::UnitedStates).toString(qulonglong(kMaxLineBytes))));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help and exit."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},

@@ -117,7 +117,7 @@ echo "ok: an import writes whole or not at all"
 
 # The help names every option and the folder; the version is one line.
 help=$("$work/bin/sayvane" --help)
-for word in FOLDER --help --version --import-fortunes --force "Exit status:" "at most 268,435,456 characters long"; do
+for word in FOLDER --help --version --import-fortunes --force "Exit status:" "at most 268,435,456 bytes long"; do
   grep -q -e "$word" <<< "$help" || fail "the help does not name $word"
 done
 [ "$("$work/bin/sayvane" --version | wc -l)" = 1 ] || fail "the version is not one line"

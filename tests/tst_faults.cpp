@@ -34,7 +34,7 @@ using test::RecordedOutcome;
 
 namespace {
 
-const QString kLineTooLong = QStringLiteral("a line is too long (more than 268435456 characters)");
+const QString kLineTooLong = QStringLiteral("a line is too long (more than 268435456 bytes)");
 const QString kNotRegular = QStringLiteral("not a regular file");
 
 QString cannotRead(const QString &path, const QString &reason)

@@ -361,9 +361,9 @@ private slots:
         ProgramFolder folder;
         folder.write(QStringLiteral("authors.txt"), bytes);
         const QByteArray failure = "<failed: " + lineTooLongReason(8).toUtf8() + ">";
-        QCOMPARE(failure, QByteArray("<failed: a line is too long (more than 8 characters)>"));
+        QCOMPARE(failure, QByteArray("<failed: a line is too long (more than 8 bytes)>"));
         for (std::size_t blockSize : test::kBlockSizes) {
-            const ReadSettings settings{.blockSize = blockSize, .maxLineLength = 8};
+            const ReadSettings settings{.blockSize = blockSize, .maxLineBytes = 8};
             const QList<QByteArray> read = linesOneByOne(folder.authors(), settings);
             if (tooLong) {
                 QCOMPARE(read, lines + QList<QByteArray>{failure});
@@ -384,7 +384,7 @@ private slots:
         folder.write(QStringLiteral("authors.txt"), "\xEF\xBB\xBF"
                                                     "a\rb");
         for (std::size_t blockSize : test::kBlockSizes)
-            QCOMPARE(linesOneByOne(folder.authors(), {.blockSize = blockSize, .maxLineLength = 1}),
+            QCOMPARE(linesOneByOne(folder.authors(), {.blockSize = blockSize, .maxLineBytes = 1}),
                      (QList<QByteArray>{"a", "b"}));
     }
 

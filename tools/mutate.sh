@@ -60,7 +60,7 @@ mutant src/library/ShownTextAside.cpp "        waitUntilWritten();" "" \
   "the search reads on before a long line it found is written"
 mutant src/library/ShownTextAside.cpp "            m_cut.store(true, std::memory_order_relaxed);" "" \
   "a search reads to the end of the file after its text was cut"
-mutant src/library/DataFileReader.h "maxLineLength = std::size_t(256) << 20" "maxLineLength = std::size_t(512) << 20" \
+mutant src/library/DataFileReader.h "kMaxLineBytes = std::size_t(256) << 20" "kMaxLineBytes = std::size_t(512) << 20" \
   "the line cap raised from 256 to 512 MiB"
 mutant src/window/frmMain.cpp "std::nearbyint(value)" "std::round(value)" \
   "the press point rounds halves away from zero"

@@ -8,9 +8,9 @@
 
 namespace sayvane {
 
-QString lineTooLongReason(std::size_t maxLineLength)
+QString lineTooLongReason(std::size_t maxLineBytes)
 {
-    return QStringLiteral("a line is too long (more than %1 characters)").arg(maxLineLength);
+    return QStringLiteral("a line is too long (more than %1 bytes)").arg(maxLineBytes);
 }
 
 DataFileReader::DataFileReader(ReadSettings settings)
@@ -20,7 +20,7 @@ DataFileReader::DataFileReader(ReadSettings settings)
     // No block may be longer than the longest line, so that only the first
     // line of a block of whole lines can have grown past the limit.
     m_settings.blockSize =
-        std::clamp<std::size_t>(m_settings.blockSize, 1, std::max<std::size_t>(m_settings.maxLineLength, 1));
+        std::clamp<std::size_t>(m_settings.blockSize, 1, std::max<std::size_t>(m_settings.maxLineBytes, 1));
 }
 
 bool DataFileReader::open(const QString &path)
@@ -148,7 +148,7 @@ bool DataFileReader::fetchLines()
     m_filled = rest;
     m_linesEnd = m_position = 0;
 
-    const std::size_t maxLineLength = m_settings.maxLineLength;
+    const std::size_t maxLineBytes = m_settings.maxLineBytes;
     for (;;) {
         std::size_t end = 0;
         if (m_byteOrderMarkSettled || settleByteOrderMark()) {
@@ -165,16 +165,16 @@ bool DataFileReader::fetchLines()
             const std::size_t firstLength = withTerminator(lineEnds(), [&](auto terminator) {
                 return terminator.lineAt(m_buffer.get(), m_buffer.get() + end).line.size();
             });
-            if (firstLength > maxLineLength)
-                return fail(lineTooLongReason(maxLineLength));
+            if (firstLength > maxLineBytes)
+                return fail(lineTooLongReason(maxLineBytes));
             m_linesEnd = m_scanned = end;
             return true;
         }
         // The buffer holds the start of one line, perhaps followed by a CR
         // whose LF is still to come, or the start of a byte-order mark.
         const bool endsInCr = m_filled > 0 && m_buffer.get()[m_filled - 1] == '\r';
-        if (m_byteOrderMarkSettled && m_filled - (endsInCr ? 1 : 0) > maxLineLength)
-            return fail(lineTooLongReason(maxLineLength));
+        if (m_byteOrderMarkSettled && m_filled - (endsInCr ? 1 : 0) > maxLineBytes)
+            return fail(lineTooLongReason(maxLineBytes));
         if (m_endOfFile)
             return false;
         if (m_lineEnds)
@@ -202,7 +202,7 @@ bool DataFileReader::fill()
 {
     const std::size_t blockSize = m_settings.blockSize;
     if (m_capacity - m_filled < blockSize) {
-        const std::size_t most = m_settings.maxLineLength + 1 + blockSize;
+        const std::size_t most = m_settings.maxLineBytes + 1 + blockSize;
         if (!grow(std::min(most, std::max(m_capacity * 2, m_filled + blockSize))))
             return false;
     }

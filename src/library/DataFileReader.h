@@ -22,14 +22,18 @@ struct ReadFailure
     QString reason;
 };
 
+// The longest line of a data file, in bytes without its line end: what a
+// reader must hold at once. The importer writes no longer line.
+inline constexpr std::size_t kMaxLineBytes = std::size_t(256) << 20;
+
 struct ReadSettings
 {
     // Bytes asked of the system at a time.
     std::size_t blockSize = std::size_t(1) << 20;
-    // The longest line the reader holds. A longer line is a read failure,
-    // so that a file without line ends (a sparse file of a terabyte, say)
-    // costs a bounded amount of memory and time.
-    std::size_t maxLineLength = std::size_t(256) << 20;
+    // The longest line the reader holds, in bytes. A longer line is a read
+    // failure, so that a file without line ends (a sparse file of a
+    // terabyte, say) costs a bounded amount of memory and time.
+    std::size_t maxLineBytes = kMaxLineBytes;
     // What reads do instead of reading (see RegularFile); none by default.
     ReadFaults faults = {};
 };
@@ -96,7 +100,7 @@ private:
     QString m_error;
 };
 
-QString lineTooLongReason(std::size_t maxLineLength);
+QString lineTooLongReason(std::size_t maxLineBytes);
 
 // Reads the file from its first line, handing each block of whole lines
 // to visit(lines, terminator) until visit returns false or the file ends,

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // What a line of a data file means: heading line or quote line, and the
-// name a heading line gives its section. One byte is one character in the
-// data files, so the rules work on the bytes.
+// name a heading line gives its section. The marks and the spaces are
+// ASCII, spelt the same in both encodings a line may have and never part
+// of a longer UTF-8 character, so the rules work on the bytes.
 #pragma once
 
 #include <QStringView>

@@ -204,8 +204,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::size_t sizeChoice = size > 65536 ? 12 + (data[0] & 0x03) : data[0] & 0x0F;
     ReadSettings settings{.blockSize = kBlockSizes[sizeChoice]};
     if (data[0] & 0x80)
-        settings.maxLineLength = 1 + ((data[0] >> 4) & 7) * 37;
-    const std::size_t limit = settings.maxLineLength;
+        settings.maxLineBytes = 1 + ((data[0] >> 4) & 7) * 37;
+    const std::size_t limit = settings.maxLineBytes;
     const std::uint8_t nameChoice = data[1];
     const std::size_t phraseLength = data[2] & 0x40 ? (data[2] & 0x3F) * 97 : data[2] % 8;
     const bool foreignCharacter = data[2] & 0x80;

@@ -104,7 +104,7 @@ done
 [ ! -e "$work/from-pipe" ] || fail "a failed import made its folder"
 # A write that fails halfway (files may hold 1,000 bytes) leaves the
 # collection as it was, with no part file beside it.
-for _ in $(seq 1 100); do printf 'Love is blind.\n%%\n'; done > "$work/much-love"
+for i in $(seq 1 100); do printf 'Love is blind, %d.\n%%\n' "$i"; done > "$work/much-love"
 status=0
 prlimit --fsize=1000 "$work/bin/sayvane" --force --import-fortunes "$work/mine" "$work/much-love" \
   > "$work/stdout" 2> "$work/stderr" || status=$?

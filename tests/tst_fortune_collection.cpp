@@ -54,8 +54,8 @@ private slots:
         QCOMPARE(test::rowsOf(c.SubjectList), (QStringList{"fortunes", "literature", "riddles"}));
 
         // Mark Twain's banker, under his name and under literature.
-        const QString banker = u"A banker is a fellow who lends you his umbrella when the sun is shining and wants "
-                               "it back the minute it begins to rain. — Mark Twain"_s;
+        const QString banker = u"A banker is a fellow who lends you his umbrella when the sun is shining / and "
+                               "wants it back the minute it begins to rain. — Mark Twain"_s;
         test::clickRow(c.AuthorList, int(authors.indexOf(u"Mark Twain"_s)));
         QTest::mouseClick(c.cmdShowAuthor, Qt::LeftButton);
         QVERIFY(c.txtQuotes->toPlainText().contains(u"\r\n"_s + banker + u"\r\n"_s));

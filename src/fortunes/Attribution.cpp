@@ -38,6 +38,8 @@ QString withoutRemarks(QStringView text)
 QString authorOf(QStringView attribution)
 {
     QString text = attribution.trimmed().toString();
+    if (text.compare(u"by", Qt::CaseInsensitive) == 0)
+        return {};
     if (text.startsWith(u"by ", Qt::CaseInsensitive))
         text = text.sliced(3).trimmed();
     // A quote around the name and the title together: "Mark Twain, Title".
@@ -47,14 +49,19 @@ QString authorOf(QStringView attribution)
         if (comma > 0 && (closing < 0 || comma < closing))
             text = text.sliced(1);
     }
+    // A title alone names no author.
+    if (text.startsWith(u'"'))
+        return {};
     // A work's title in quotes after the name ends the name.
-    if (!text.startsWith(u'"')) {
-        const qsizetype title = text.indexOf(u'"');
-        if (title > 0)
-            text.truncate(title);
-    }
+    const qsizetype title = text.indexOf(u'"');
+    if (title > 0)
+        text.truncate(title);
     const QStringList parts = text.split(u',');
     QString name = parts.front();
+    // Nothing before the first comma, or only what follows a name (", Jr."),
+    // is no name.
+    if (name.trimmed().isEmpty() || isNameSuffix(name))
+        return {};
     for (qsizetype i = 1; i < parts.size() && isNameSuffix(parts[i]); ++i)
         name += u',' + parts[i];
     name = withoutRemarks(name);

@@ -16,8 +16,9 @@ namespace sayvane::fortunes {
 //   Philip Hale, Boston music critic, 1837          -> Philip Hale
 //   by Charles Dickens                              -> Charles Dickens
 //   Marshall McLuhan.                               -> Marshall McLuhan
-//   "The Treasure of the Sierra Madre"              -> "The Treasure of the Sierra Madre"
-// Empty when nothing of a name is left.
+// Empty when nothing of a name is left, and for an attribution that names
+// no one: "by" alone, a suffix alone (", Jr."), a title alone in quotes
+// ("The Treasure of the Sierra Madre").
 QString authorOf(QStringView attribution);
 
 } // namespace sayvane::fortunes

@@ -14,6 +14,12 @@ QString tidied(QStringView line)
     return line.toString().simplified();
 }
 
+bool isControl(char32_t character)
+{
+    return character < 0x20 || (character >= 0x7F && character <= 0x9F) || character == 0x2028 ||
+           character == 0x2029;
+}
+
 bool isIndented(QStringView line)
 {
     return !line.isEmpty() && line.front().isSpace();
@@ -56,17 +62,27 @@ FortuneEntry entryOf(const QList<QStringView> &lines)
         if (!isIndented(lines[i]))
             break;
     }
-    QStringList words;
+    QStringList textLines;
     for (qsizetype i = 0; i < textEnd; ++i) {
         const QString line = tidied(lines[i]);
         if (!line.isEmpty())
-            words.append(line);
+            textLines.append(line);
     }
-    entry.text = words.join(u' ');
+    entry.text = textLines.join(kLineSeparator);
     return entry;
 }
 
 } // namespace
+
+QString tidiedName(QStringView name)
+{
+    QString text = name.toString();
+    for (QChar &character : text) {
+        if (isControl(character.unicode()))
+            character = u' ';
+    }
+    return text.simplified();
+}
 
 QString decodeFortuneSource(QByteArrayView bytes)
 {

@@ -9,9 +9,13 @@
 
 namespace sayvane::fortunes {
 
+// What stands where a line of an entry ended, since a quotation is one
+// line: a verse keeps its shape.
+inline constexpr QStringView kLineSeparator = u" / ";
+
 struct FortuneEntry
 {
-    QString text;        // the entry's lines joined by single spaces
+    QString text;        // the entry's lines joined by kLineSeparator
     QString attribution; // what follows the dash of its attribution, or empty
 };
 
@@ -29,7 +33,13 @@ QString decodeFortuneSource(QByteArrayView bytes);
 // CR LF line ends). An entry's attribution is its last line that begins,
 // after white space, with "--" or "—" and a name, together with the
 // indented lines after it, provided some text comes before it. The other
-// lines, each tidied of white space, are joined by single spaces.
+// lines that hold more than white space, each tidied of it, are joined by
+// kLineSeparator.
 FortuneFile parseFortunes(QStringView text);
+
+// A name as it may stand in a heading: every control character (a CR or
+// LF among them, which would end the line) and line or paragraph
+// separator a space, runs of white space one space, none at either end.
+QString tidiedName(QStringView name);
 
 } // namespace sayvane::fortunes

@@ -3,9 +3,11 @@
 
 #include "Attribution.h"
 #include "CollectionWriter.h"
+#include "DataFileReader.h"
 #include "FortuneEntries.h"
 
 #include <QLocale>
+#include <QSet>
 
 #include <algorithm>
 #include <map>
@@ -27,52 +29,127 @@ QString quotationLine(const FortuneEntry &entry)
     return line;
 }
 
-// Sections in the order of their names, ignoring case, each name once.
-class Sections
+// A heading and its lines, each line the UTF-8 bytes it is written as.
+struct Section
+{
+    QString name;
+    QList<QByteArray> lines;
+};
+
+// The bytes of sections in the order of their names, ignoring case.
+QByteArray sectionsText(QList<Section> sections)
+{
+    std::stable_sort(sections.begin(), sections.end(), [](const Section &a, const Section &b) {
+        return QString::compare(a.name, b.name, Qt::CaseInsensitive) < 0;
+    });
+    QList<QByteArray> headings;
+    qsizetype size = 0;
+    for (const Section &section : sections) {
+        headings.append("##" + section.name.toUtf8() + '\n');
+        size += headings.back().size();
+        for (const QByteArray &line : section.lines)
+            size += line.size() + 1;
+    }
+    QByteArray text;
+    text.reserve(size);
+    for (qsizetype i = 0; i < sections.size(); ++i) {
+        text.append(headings[i]);
+        for (const QByteArray &line : sections[i].lines)
+            text.append(line).append('\n');
+    }
+    return text;
+}
+
+// Subjects: one section for each name, as spelt.
+class Subjects
 {
 public:
-    void add(const QString &name, const QString &line) { m_sections[name].append(line); }
-    qsizetype size() const { return qsizetype(m_sections.size()); }
-
+    void add(const QString &name, const QByteArray &line) { m_lines[name].append(line); }
+    qsizetype size() const { return qsizetype(m_lines.size()); }
     QByteArray text() const
     {
-        std::vector<const std::pair<const QString, QStringList> *> sorted;
-        for (const auto &section : m_sections)
-            sorted.push_back(&section);
-        std::stable_sort(sorted.begin(), sorted.end(), [](const auto *a, const auto *b) {
-            return QString::compare(a->first, b->first, Qt::CaseInsensitive) < 0;
-        });
-        QString text;
-        for (const auto *section : sorted) {
-            text += u"##"_s + section->first + u'\n';
-            for (const QString &line : section->second)
-                text += line + u'\n';
-        }
-        return text.toUtf8();
+        QList<Section> sections;
+        for (const auto &[name, lines] : m_lines)
+            sections.append({name, lines});
+        return sectionsText(std::move(sections));
     }
 
 private:
-    std::map<QString, QStringList> m_sections;
+    std::map<QString, QList<QByteArray>> m_lines;
+};
+
+// Authors: names that differ only in case are one author, headed by the
+// spelling most of their quotations carry (the first met of equal ones),
+// and a quotation stands once under its author however often it came.
+class Authors
+{
+public:
+    // False when the author has the line already.
+    bool add(const QString &name, const QByteArray &line)
+    {
+        Author &author = m_authors[name.toCaseFolded()];
+        if (author.lineSet.contains(line))
+            return false;
+        author.lineSet.insert(line);
+        author.lines.append(line);
+        auto spelling = std::find_if(author.spellings.begin(), author.spellings.end(),
+                                     [&name](const auto &counted) { return counted.first == name; });
+        if (spelling == author.spellings.end())
+            author.spellings.append({name, 1});
+        else
+            ++spelling->second;
+        return true;
+    }
+    qsizetype size() const { return qsizetype(m_authors.size()); }
+    QByteArray text() const
+    {
+        QList<Section> sections;
+        for (const auto &[folded, author] : m_authors) {
+            const auto most = std::max_element(author.spellings.begin(), author.spellings.end(),
+                                               [](const auto &a, const auto &b) { return a.second < b.second; });
+            sections.append({most->first, author.lines});
+        }
+        return sectionsText(std::move(sections));
+    }
+
+private:
+    struct Author
+    {
+        QList<std::pair<QString, qsizetype>> spellings; // in the order met
+        QList<QByteArray> lines;
+        QSet<QByteArray> lineSet;
+    };
+    std::map<QString, Author> m_authors;
 };
 
 } // namespace
 
-CollectionText collectionOf(const QList<SourceFile> &files, ImportReport &report)
+CollectionText collectionOf(const QList<SourceFile> &files, ImportReport &report, std::size_t maxLineBytes)
 {
-    Sections authors, subjects;
+    Authors authors;
+    Subjects subjects;
     for (const SourceFile &file : files) {
         report.sourceBytes += file.bytes.size();
         const FortuneFile parsed = parseFortunes(decodeFortuneSource(file.bytes));
         report.emptyEntries += parsed.emptyEntries;
         for (const FortuneEntry &entry : parsed.entries) {
-            const QString line = quotationLine(entry);
-            QString author = authorOf(entry.attribution);
-            if (author.isEmpty()) {
-                author = QString::fromUtf16(kUnattributed);
-                ++report.unattributed;
+            const QByteArray line = quotationLine(entry).toUtf8();
+            // A line the reader would refuse would make the whole
+            // collection unreadable.
+            if (std::size_t(line.size()) > maxLineBytes) {
+                ++report.tooLong;
+                continue;
             }
-            authors.add(author, line);
+            QString author = tidiedName(authorOf(entry.attribution));
+            const bool unattributed = author.isEmpty();
+            if (unattributed)
+                author = QString::fromUtf16(kUnattributed);
             subjects.add(file.subject, line);
+            if (!authors.add(author, line)) {
+                ++report.duplicates;
+                continue;
+            }
+            report.unattributed += unattributed ? 1 : 0;
             ++report.quotations;
         }
     }
@@ -91,7 +168,19 @@ ImportReport importFortunes(const QString &folder, const QStringList &sourceName
         return report;
     }
     const CollectionText text = collectionOf(sources.files, report);
-    report.failure = writeCollection(folder, text.authors, text.subjects, replace);
+    const auto contents = [](const QByteArray &bytes) {
+        return [&bytes](PartSink &sink) -> std::optional<QString> {
+            sink.write(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+            return std::nullopt;
+        };
+    };
+    const std::optional<WriteFailure> failure =
+        writeCollection(folder, {contents(text.authors), contents(text.subjects), replace});
+    if (failure) {
+        report.failure = failure->kind == WriteFailure::Kind::Exists
+                             ? failure->message + QStringLiteral("; --force replaces it")
+                             : failure->message;
+    }
     return report;
 }
 
@@ -109,6 +198,11 @@ QString reportText(const ImportReport &report, const QString &folder)
                 .arg(count(report.unattributed, "entry", "entries"), QString::fromUtf16(kUnattributed));
     text += QStringLiteral("%1 skipped, holding nothing but white space\n")
                 .arg(count(report.emptyEntries, "entry", "entries"));
+    text += QStringLiteral("%1 written once, having come again under the same author\n")
+                .arg(count(report.duplicates, "quotation", "quotations"));
+    if (report.tooLong > 0)
+        text += QStringLiteral("%1 skipped as too long, over %2 bytes as a line\n")
+                    .arg(count(report.tooLong, "entry", "entries"), english.toString(qulonglong(kMaxLineBytes)));
     // What was passed over, by kind; the paths where there are few.
     const std::pair<PassedOver::Why, const char *> kinds[] = {
         {PassedOver::Why::IndexFile, "index files (.dat)"},

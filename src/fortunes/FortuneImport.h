@@ -4,6 +4,7 @@
 // subjects.txt, written UTF-8 with LF line ends.
 #pragma once
 
+#include "DataFileReader.h"
 #include "FortuneSources.h"
 
 #include <QString>
@@ -23,6 +24,8 @@ struct ImportReport
     qsizetype subjects = 0;
     qsizetype unattributed = 0;   // quotations under kUnattributed
     qsizetype emptyEntries = 0;   // skipped: nothing but white space
+    qsizetype duplicates = 0;     // written once: the same line again under one author
+    qsizetype tooLong = 0;        // skipped: a line longer than the reader takes
     qsizetype sourceBytes = 0;    // what was read
     QList<PassedOver> passedOver; // files of the sources not imported
     // Why nothing was written: a source that could not be read, a folder
@@ -36,7 +39,8 @@ struct CollectionText
     QByteArray authors;
     QByteArray subjects;
 };
-CollectionText collectionOf(const QList<SourceFile> &files, ImportReport &report);
+CollectionText collectionOf(const QList<SourceFile> &files, ImportReport &report,
+                            std::size_t maxLineBytes = kMaxLineBytes);
 
 ImportReport importFortunes(const QString &folder, const QStringList &sources, bool replace);
 

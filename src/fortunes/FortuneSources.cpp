@@ -2,6 +2,8 @@
 #include "FortuneSources.h"
 
 #include "FileNames.h"
+#include "FortuneEntries.h"
+#include "LineText.h"
 #include "RegularFile.h"
 
 #include <algorithm>
@@ -52,11 +54,21 @@ std::optional<QStringList> filesIn(const QString &folder)
     return names;
 }
 
-// The whole file, or why it could not be read.
+// The subject a file's name gives: its bytes read as a line of a data
+// file is read, and tidied so that no name can split or re-classify the
+// line it heads.
+QString subjectOf(const QString &path)
+{
+    const QByteArray name = fileNameBytes(QStringView(path).sliced(path.lastIndexOf(u'/') + 1));
+    return tidiedName(decodeLine(std::string_view(name.constData(), std::size_t(name.size()))));
+}
+
+// The whole file, or why it could not be read. Read to its end, as a
+// file of /proc reports no size.
 std::variant<QByteArray, QString> readWhole(const QString &path)
 {
     RegularFile file;
-    if (const std::optional<QString> reason = file.open(path))
+    if (const std::optional<QString> reason = file.open(path, RegularFile::Extent::ToTheEnd))
         return *reason;
     QByteArray bytes;
     char block[1 << 16];
@@ -127,7 +139,7 @@ private:
         }
         if (identity)
             m_seen.insert(*identity);
-        m_sources.files.append({path, path.section(u'/', -1), std::move(bytes)});
+        m_sources.files.append({path, subjectOf(path), std::move(bytes)});
     }
 
     Sources m_sources;

@@ -14,7 +14,7 @@ namespace sayvane::fortunes {
 struct SourceFile
 {
     QString path;
-    QString subject; // the file's name
+    QString subject; // the file's name, read as a line of a data file is
     QByteArray bytes;
 };
 

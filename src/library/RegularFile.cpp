@@ -6,6 +6,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <limits>
 
 #include <cerrno>
 #include <cstring>
@@ -40,7 +41,7 @@ RegularFile::~RegularFile()
 
 #ifdef SAYVANE_POSIX_FILES
 
-std::optional<QString> RegularFile::open(const QString &path)
+std::optional<QString> RegularFile::open(const QString &path, Extent extent)
 {
     close();
     // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a
@@ -59,7 +60,7 @@ std::optional<QString> RegularFile::open(const QString &path)
         close();
         return m_error = notARegularFileReason();
     }
-    m_remaining = status.st_size;
+    m_remaining = extent == Extent::ToTheEnd ? std::numeric_limits<long long>::max() : status.st_size;
     return std::nullopt;
 }
 
@@ -110,7 +111,7 @@ void RegularFile::close()
 // before it is opened, since opening a FIFO could wait for ever; then the
 // opened file decides: a FIFO, a device or a socket swapped in meanwhile
 // reads as a sequential device, and is refused too.
-std::optional<QString> RegularFile::open(const QString &path)
+std::optional<QString> RegularFile::open(const QString &path, Extent extent)
 {
     close();
     if (!QFileInfo(path).isFile())
@@ -125,7 +126,7 @@ std::optional<QString> RegularFile::open(const QString &path)
         close();
         return m_error = notARegularFileReason();
     }
-    m_remaining = m_file->size();
+    m_remaining = extent == Extent::ToTheEnd ? std::numeric_limits<long long>::max() : m_file->size();
     return std::nullopt;
 }
 

@@ -41,10 +41,15 @@ public:
     RegularFile(const RegularFile &) = delete;
     RegularFile &operator=(const RegularFile &) = delete;
 
+    // How far reading goes: the size the file had when it was opened, or
+    // its end, for a file that reports no size (those of /proc) and is
+    // read whole.
+    enum class Extent { SizeWhenOpened, ToTheEnd };
+
     // Opens without waiting: a FIFO, a device, a socket or a folder is
     // refused with the reason "not a regular file", even when it was swapped
     // in for a regular file an instant before. Returns the reason on failure.
-    std::optional<QString> open(const QString &path);
+    std::optional<QString> open(const QString &path, Extent extent = Extent::SizeWhenOpened);
     // Up to `capacity` bytes, fewer at the end of the snapshot; 0 at its end
     // or where the file now ends. -1 on a read error; errorString() says why.
     long long read(char *buffer, std::size_t capacity);

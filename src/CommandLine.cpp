@@ -25,7 +25,8 @@ QString helpText(const QCommandLineParser &parser)
     return text + QStringLiteral("\n"
                                  "Exit status:\n"
                                  "  0  the program was ended by the user\n"
-                                 "  1  the collection could not be opened, or an import failed\n"
+                                 "  1  the collection could not be opened, an import failed (nothing was\n"
+                                 "     written), or standard output could not be written\n"
                                  "  2  the command line was not understood\n"
                                  "  3  no display could be reached, or the display was lost\n");
 }

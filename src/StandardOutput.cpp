@@ -17,15 +17,16 @@ bool writeText(std::FILE *stream, const QString &text)
     return std::fflush(stream) == 0 && written && !std::ferror(stream);
 }
 
-int statusAfterWriting(const QString &text, int intended)
+int statusAfterWriting(const QString &text, int intended, const QString &done)
 {
     errno = 0;
     if (writeText(stdout, text))
         return intended;
     const int error = errno;
-    writeText(stderr,
-              QStringLiteral("%1: write error: %2\n")
-                  .arg(QLatin1String(kCommandName), QString::fromLocal8Bit(std::strerror(error != 0 ? error : EIO))));
+    writeText(stderr, QStringLiteral("%1: write error: %2%3\n")
+                          .arg(QLatin1String(kCommandName),
+                               QString::fromLocal8Bit(std::strerror(error != 0 ? error : EIO)),
+                               done.isEmpty() ? QString() : QStringLiteral("; ") + done));
     return kExitStartFailed;
 }
 

@@ -15,7 +15,8 @@ bool writeText(std::FILE *stream, const QString &text);
 
 // The status to end with after writing `text` to standard output: the
 // intended one, or 1 with a line on standard error where the text could
-// not be written.
-int statusAfterWriting(const QString &text, int intended);
+// not be written; `done`, when given, ends that line and says what was
+// done all the same.
+int statusAfterWriting(const QString &text, int intended, const QString &done = {});
 
 } // namespace sayvane

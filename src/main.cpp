@@ -25,7 +25,8 @@ int importFortunesCommand(const QString &folder, const QStringList &sources, boo
                               .arg(QLatin1String(kCommandName), readableFileName(*report.failure)));
         return kExitStartFailed;
     }
-    return statusAfterWriting(readableFileName(fortunes::reportText(report, folder)), kExitSuccess);
+    return statusAfterWriting(readableFileName(fortunes::reportText(report, folder)), kExitSuccess,
+                              QStringLiteral("the collection was written"));
 }
 
 } // namespace

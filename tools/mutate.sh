@@ -48,8 +48,8 @@ mutant src/window/ProgramSetup.cpp "QLocale::setDefault(QLocale(QLocale::English
   "numbers follow the system's locale"
 mutant src/CommandLine.cpp "if (folders.size() > 1)" "if (folders.size() > 2)" "two collection folders are taken"
 mutant src/fortunes/Attribution.cpp 'u"Jr."_s, ' '' "Jr. after a comma is cut from a name"
-mutant src/fortunes/CollectionWriter.cpp "    if (!replace) {" "    if (false) {" \
-  "an existing collection is replaced without --force"
+mutant src/library/CollectionWriter.cpp "const unsigned int flags = replace ? 0 : RENAME_NOREPLACE;" \
+  "const unsigned int flags = 0; replace = true;" "without --force, a rename replaces a file made meanwhile"
 mutant src/textview/ReadOnlyTextView.cpp "int(to - from), selected}" "int(to - from) - 1, selected}" \
   "the selection highlight drawn one character short"
 mutant src/textview/RowLayout.cpp "QTextOption::WrapAtWordBoundaryOrAnywhere" "QTextOption::WrapAnywhere" \
@@ -68,6 +68,15 @@ mutant src/window/ProgramStart.cpp "    window->showPictures(pictures.take());" 
   "the banner and the icon are never shown"
 mutant src/window/ProgramStart.cpp "files.bothThere() ? loadHeadingNames(path) : LoadedNames()" \
   "loadHeadingNames(path)" "a data file is opened before the existence test"
+mutant src/library/CollectionWriter.cpp "undone = planned[done].file->undo() && undone;" "undone = true;" \
+  "a first rename is not undone when the second fails"
+mutant src/library/CollectionWriter.cpp "while (::flock(folder.get(), LOCK_EX) != 0) {" "while (false) {" \
+  "two writers of one folder are not kept apart"
+mutant src/library/CollectionWriter.cpp "if (::fchmod(part.get(), m_old->st_mode & 07777) != 0)" "if (false)" \
+  "a replaced file loses its mode"
+mutant src/library/CollectionWriter.cpp "    const SignalsHeldBack heldBack;" "" "a signal lands between the two renames"
+mutant src/library/CollectionWriter.cpp "            if (current.sa_handler == SIG_IGN)" "            if (false)" \
+  "a signal ignored at start ends a write"
 
 survivors=0
 printf '| Fault | Caught by |\n|---|---|\n'

@@ -547,8 +547,9 @@ private:
     bool m_renamed = false;
 };
 
-// Writes the journal under a part name and renames it into place, so that
-// a journal that exists is whole.
+// Writes the journal under a part name and links it into place, so that
+// a journal that exists is whole. (A link rather than a rename, so that
+// the only renames are those of the data files.)
 std::optional<QByteArray> writeJournal(int folder, const QByteArray &text)
 {
     const QByteArray name = QByteArray(kWorkFilePrefix) + QByteArray::number(::getpid()) + ".journal";
@@ -558,12 +559,12 @@ std::optional<QByteArray> writeJournal(int folder, const QByteArray &text)
         return std::nullopt;
     const bool written = ::write(file.get(), text.constData(), std::size_t(text.size())) == text.size() &&
                          ::fsync(file.get()) == 0;
-    if (!written || ::renameat(folder, part.constData(), folder, name.constData()) != 0) {
-        const int error = errno;
-        ::unlinkat(folder, part.constData(), 0);
-        errno = error;
+    const bool linked = written && ::linkat(folder, part.constData(), folder, name.constData(), 0) == 0;
+    const int error = errno;
+    ::unlinkat(folder, part.constData(), 0);
+    errno = error;
+    if (!linked)
         return std::nullopt;
-    }
     return name;
 }
 

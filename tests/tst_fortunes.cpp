@@ -4,6 +4,7 @@
 // that is written whole or not at all and reads back exactly.
 #include "Attribution.h"
 #include "FortuneEntries.h"
+#include "FileNames.h"
 #include "FortuneImport.h"
 #include "HeadingLoader.h"
 #include "LibraryTestSupport.h"
@@ -18,6 +19,7 @@
 
 #include <csignal>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -200,6 +202,88 @@ private slots:
                  (QStringList{QChar(0x200B) + u"## Not a heading — Лев Толстой"_s}));
         QCOMPARE(sectionLines(subjects, u"old"_s), (QStringList{"Café crème."}));
         QVERIFY(!readFile(authors).contains('\r'));
+    }
+
+    // The two files' bytes for sources given as "subject|text"; with the
+    // report's counts of duplicates and entries too long.
+    void shapesTheCollection_data()
+    {
+        QTest::addColumn<QStringList>("sources");
+        QTest::addColumn<int>("maxLineBytes");
+        QTest::addColumn<QByteArray>("authors");
+        QTest::addColumn<QByteArray>("subjects");
+        QTest::addColumn<int>("duplicates");
+        QTest::addColumn<int>("tooLong");
+        QTest::newRow("verse keeps its lines")
+            << QStringList{u"songs|We don't need no indirection\nWe don't need no compilation\n\t-- Pink Floyd\n"_s}
+            << 1000 << QByteArray("##Pink Floyd\nWe don't need no indirection / We don't need no compilation — "
+                                  "Pink Floyd\n")
+            << QByteArray("##songs\nWe don't need no indirection / We don't need no compilation — Pink Floyd\n")
+            << 0 << 0;
+        QTest::newRow("one quotation in two files: once under its author, under both subjects")
+            << QStringList{u"love|Love is blind.\n\t-- Chaucer\n"_s, u"wisdom|Love is blind.\n\t-- Chaucer\n"_s}
+            << 1000 << QByteArray("##Chaucer\nLove is blind. — Chaucer\n")
+            << QByteArray("##love\nLove is blind. — Chaucer\n##wisdom\nLove is blind. — Chaucer\n") << 1 << 0;
+        QTest::newRow("authors differing in case are one, the most frequent spelling heads them")
+            << QStringList{u"a|One.\n-- unknown\n%\nTwo.\n-- Unknown\n%\nThree.\n-- Unknown\n"_s} << 1000
+            << QByteArray("##Unknown\nOne. — unknown\nTwo. — Unknown\nThree. — Unknown\n")
+            << QByteArray("##a\nOne. — unknown\nTwo. — Unknown\nThree. — Unknown\n") << 0 << 0;
+        QTest::newRow("attributions naming no one go under Unattributed, kept in the text")
+            << QStringList{u"a|One.\n-- by\n%\nTwo.\n-- , Jr.\n%\nThree.\n-- \"Title only\"\n"_s} << 1000
+            << QByteArray("##Unattributed\nOne. — by\nTwo. — , Jr.\nThree. — \"Title only\"\n")
+            << QByteArray("##a\nOne. — by\nTwo. — , Jr.\nThree. — \"Title only\"\n") << 0 << 0;
+        // "Caf\u00e9 au lait." is 14 bytes in UTF-8 but 13 characters.
+        QTest::newRow("a line over the limit in bytes is skipped")
+            << QStringList{u"a|Café au lait.\n%\nTea, please.\n"_s} << 13 << QByteArray("##Unattributed\nTea, please.\n")
+            << QByteArray("##a\nTea, please.\n") << 0 << 1;
+        QTest::newRow("a line at the limit is kept")
+            << QStringList{u"a|Café au lait.\n"_s} << 14 << QByteArray("##Unattributed\nCafé au lait.\n")
+            << QByteArray("##a\nCafé au lait.\n") << 0 << 0;
+    }
+
+    void shapesTheCollection()
+    {
+        QFETCH(QStringList, sources);
+        QFETCH(int, maxLineBytes);
+        QFETCH(QByteArray, authors);
+        QFETCH(QByteArray, subjects);
+        QFETCH(int, duplicates);
+        QFETCH(int, tooLong);
+        QList<SourceFile> files;
+        for (const QString &source : sources)
+            files.append({source.section(u'|', 0, 0), source.section(u'|', 0, 0), source.section(u'|', 1).toUtf8()});
+        ImportReport report;
+        const CollectionText text = collectionOf(files, report, std::size_t(maxLineBytes));
+        QCOMPARE(QString::fromUtf8(text.authors), QString::fromUtf8(authors));
+        QCOMPARE(QString::fromUtf8(text.subjects), QString::fromUtf8(subjects));
+        QCOMPARE(report.duplicates, duplicates);
+        QCOMPARE(report.tooLong, tooLong);
+    }
+
+    // A subject is its file's name read as a line is read, its control
+    // characters spaces: a CR or LF in a name can neither end the heading
+    // nor turn the file into another kind, and a Latin-1 name reads as
+    // what it spells, the same subject as its UTF-8 spelling.
+    void namesSubjectsAsTheReaderReadsThem()
+    {
+        QTemporaryDir dir;
+        const QByteArray sources = QFile::encodeName(dir.filePath(u"sources"_s));
+        QDir().mkpath(dir.filePath(u"sources"_s));
+        const QList<QByteArray> names{"a\rb", "l\nf", "caf\xE9", "caf\xC3\xA9", "tab\there"};
+        for (qsizetype i = 0; i < names.size(); ++i) {
+            const int descriptor = ::open((sources + '/' + names[i]).constData(), O_WRONLY | O_CREAT, 0644);
+            const QByteArray entry = "Entry " + QByteArray::number(i) + ".\n";
+            QVERIFY(descriptor >= 0 && ::write(descriptor, entry.constData(), std::size_t(entry.size())) > 0);
+            ::close(descriptor);
+        }
+        const QString folder = dir.filePath(u"c"_s);
+        QVERIFY(!importFortunes(folder, {fileNameFromBytes(sources)}, false).failure);
+        const QString subjects = folder + u"/subjects.txt"_s;
+        QCOMPARE(test::namesOf(loadHeadingNames(subjects).names), (QStringList{"a b", "café", "l f", "tab here"}));
+        QCOMPARE(sectionLines(subjects, u"café"_s), (QStringList{"Entry 3.", "Entry 2."}));
+        QCOMPARE(sectionLines(subjects, u"tab here"_s), QStringList{"Entry 4."});
+        for (qsizetype i = 0; i < names.size(); ++i)
+            ::unlink((sources + '/' + names[i]).constData());
     }
 
     // A folder's index files, links to files already read, files that are

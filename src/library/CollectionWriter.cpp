@@ -374,8 +374,9 @@ public:
     const QString &shownPath() const { return m_shownPath; }
 
     // Finds the target (through a link), and checks that it may be
-    // replaced: a regular file or nothing, there only when that is allowed,
-    // and not another user's file in a folder with the sticky bit.
+    // replaced: a regular file or nothing, in a folder that may be written,
+    // there only when that is allowed, not another user's file in a folder
+    // with the sticky bit, and a file its user may write.
     std::optional<WriteFailure> find(int collectionFolder, const char *name, bool replace)
     {
         m_folder = collectionFolder;
@@ -414,6 +415,10 @@ public:
             status.st_uid != ::geteuid() && folderStatus.st_uid != ::geteuid())
             return failure(m_shownPath, QStringLiteral("it belongs to another user, in a folder where only a "
                                                        "file's owner may replace it (the sticky bit)"));
+        // A file its user may not write is not theirs to replace, as an
+        // editor will not save over a read-only file.
+        if (::faccessat(m_folder, m_target.constData(), W_OK, AT_EACCESS) != 0)
+            return failure(m_shownPath, systemReason(errno));
         return std::nullopt;
     }
 

@@ -39,7 +39,7 @@ void DataFileReader::close()
     m_buffer.reset();
     m_capacity = 0;
     m_filled = m_linesEnd = m_position = m_scanned = 0;
-    m_byteOrderMarkSettled = false;
+    m_byteOrderMarkSettled = m_byteOrderMark = false;
     m_lineEnds.reset();
     m_endOfFile = false;
     m_failed = false;
@@ -111,7 +111,7 @@ bool DataFileReader::settleByteOrderMark()
     } else if (start.size() == kMark.size()) {
         std::memmove(m_buffer.get(), m_buffer.get() + kMark.size(), m_filled - kMark.size());
         m_filled -= kMark.size();
-        m_byteOrderMarkSettled = true;
+        m_byteOrderMarkSettled = m_byteOrderMark = true;
     } else if (m_endOfFile) {
         m_byteOrderMarkSettled = true;
     }

@@ -65,6 +65,11 @@ public:
     std::string_view readLines();
     // How the lines of the file end; known once a line has been read.
     LineEnds lineEnds() const { return m_lineEnds.value_or(LineEnds::Classic); }
+    // False while no line end has been met (a file of one line has none).
+    bool lineEndsKnown() const { return m_lineEnds.has_value(); }
+    // True when the file began with a byte-order mark, known once a line
+    // has been read.
+    bool hadByteOrderMark() const { return m_byteOrderMark; }
     void close();
 
     // True once a read has failed; the lines before the failure were read.
@@ -94,6 +99,7 @@ private:
     std::size_t m_position = 0; // next unread byte within the whole lines
     std::size_t m_scanned = 0;  // bytes already known to hold no usable line end
     bool m_byteOrderMarkSettled = false;
+    bool m_byteOrderMark = false;
     std::optional<LineEnds> m_lineEnds; // decided at the first line end
     bool m_endOfFile = false;
     bool m_failed = false;

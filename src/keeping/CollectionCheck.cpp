@@ -1,0 +1,276 @@
+// SPDX-License-Identifier: MIT
+#include "CollectionCheck.h"
+
+#include "DataFileReader.h"
+#include "DataFiles.h"
+#include "FileNames.h"
+#include "LineText.h"
+#include "Windows1252.h"
+
+#include <QHashFunctions>
+#include <QLocale>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace sayvane::keeping {
+namespace {
+
+const QLocale kEnglish(QLocale::English, QLocale::UnitedStates);
+
+QString counted(qint64 number, const char *one, const char *many)
+{
+    return kEnglish.toString(number) + u' ' + QLatin1String(number == 1 ? one : many);
+}
+
+// A name's text as UTF-8, the one form of both its spellings: two headings
+// name the same section exactly when these bytes are equal.
+QByteArray textBytesOf(std::string_view name)
+{
+    if (std::all_of(name.begin(), name.end(), [](char byte) { return static_cast<unsigned char>(byte) < 0x80; }) ||
+        encodingOf(name) == LineEncoding::Utf8)
+        return QByteArray(name.data(), qsizetype(name.size()));
+    return decodeWindows1252(name).toUtf8();
+}
+
+bool holdsMoreThanSpaces(std::string_view line)
+{
+    return line.find_first_not_of(' ') != std::string_view::npos;
+}
+
+// The line of the first heading of each name, kept by a 64-bit hash of
+// the name rather than the name itself, so that a million names take 32
+// MB; two names of one hash, about one chance in 10^13 among a million,
+// would make a later section of a name that is not there.
+class FirstHeadings
+{
+public:
+    std::optional<qint64> find(quint64 key) const
+    {
+        if (m_slots.empty())
+            return std::nullopt;
+        for (std::size_t at = slotOf(key);; at = (at + 1) & (m_slots.size() - 1)) {
+            if (m_slots[at].key == 0)
+                return std::nullopt;
+            if (m_slots[at].key == key)
+                return m_slots[at].line;
+        }
+    }
+    void insert(quint64 key, qint64 line)
+    {
+        if ((m_count + 1) * 2 > m_slots.size())
+            grow();
+        std::size_t at = slotOf(key);
+        while (m_slots[at].key != 0)
+            at = (at + 1) & (m_slots.size() - 1);
+        m_slots[at] = {key, line};
+        ++m_count;
+    }
+
+private:
+    struct Slot
+    {
+        quint64 key = 0; // 0: empty
+        qint64 line = 0;
+    };
+    std::size_t slotOf(quint64 key) const { return std::size_t(key) & (m_slots.size() - 1); }
+    void grow()
+    {
+        std::vector<Slot> old(std::max<std::size_t>(1024, m_slots.size() * 2));
+        old.swap(m_slots);
+        m_count = 0;
+        for (const Slot &slot : old) {
+            if (slot.key != 0)
+                insert(slot.key, slot.line);
+        }
+    }
+
+    std::vector<Slot> m_slots;
+    std::size_t m_count = 0;
+};
+
+quint64 keyOf(const QByteArray &text)
+{
+    const quint64 key = qHashBits(text.constData(), std::size_t(text.size()), 0x5a17a9e5u);
+    return key == 0 ? 1 : key;
+}
+
+class FileCheck
+{
+public:
+    FileCheck(QString path, QList<Finding> &findings)
+        : m_path(std::move(path))
+        , m_findings(findings)
+    {
+    }
+
+    std::optional<QString> run()
+    {
+        const std::optional<ReadFailure> failure =
+            forEachBlock(m_path, ReadSettings(), [this](std::string_view lines, auto terminator) {
+                if constexpr (decltype(terminator)::kEndByte == '\r')
+                    findGluedHeadings(lines);
+                const char *position = lines.data();
+                const char *end = position + lines.size();
+                for (;;) {
+                    const auto heading = terminator.nextHeadingLine(position, end);
+                    lookAtLines(position, heading ? heading->line.data() : end, terminator);
+                    if (!heading)
+                        return true;
+                    lookAtHeading(heading->line);
+                    position = heading->next;
+                }
+            });
+        closeSection();
+        if (!failure)
+            return std::nullopt;
+        if (failure->reason == lineTooLongReason(kMaxLineBytes)) {
+            add(m_line, QStringLiteral("a line is longer than %1 bytes, the most a line may be: the window "
+                                       "cannot open the collection")
+                            .arg(kEnglish.toString(qulonglong(kMaxLineBytes))));
+            return std::nullopt;
+        }
+        return failure->reason;
+    }
+
+private:
+    void add(qint64 line, const QString &what) { m_findings.append({m_path, line, what}); }
+
+    // The lines between two headings: counted, and where they are hidden
+    // or stand before the first heading, their quotations too.
+    template <typename Terminator> void lookAtLines(const char *from, const char *to, Terminator terminator)
+    {
+        if (from == to)
+            return;
+        if (m_hidden < 0 && m_seenHeading) {
+            m_line += std::count(from, to, Terminator::kEndByte);
+            return;
+        }
+        for (const char *at = from; at < to;) {
+            const LineSpan span = terminator.lineAt(at, to);
+            if (holdsMoreThanSpaces(span.line)) {
+                if (!m_seenHeading && m_beforeFirst++ == 0)
+                    m_firstBeforeFirst = m_line;
+                else if (m_seenHeading)
+                    ++m_hiddenQuotations;
+            }
+            at = span.next;
+            ++m_line;
+        }
+    }
+
+    void lookAtHeading(std::string_view line)
+    {
+        if (!m_seenHeading) {
+            m_seenHeading = true;
+            if (m_beforeFirst > 0)
+                add(m_firstBeforeFirst, QStringLiteral("%1 before the first heading %2 under no name: "
+                                                       "only Search finds them")
+                                            .arg(counted(m_beforeFirst, "quotation", "quotations"),
+                                                 QLatin1String(m_beforeFirst == 1 ? "stands" : "stand")));
+        }
+        const std::string_view name = HeadingName(line);
+        const QByteArray text = textBytesOf(name);
+        const QString shown = QString::fromUtf8(text);
+        if (!holdsMoreThanSpaces(name)) {
+            add(m_line, QStringLiteral("a heading without a name: its quotations stand under an empty row"));
+        } else if (name.front() == ' ') {
+            add(m_line, QStringLiteral("the name \"%1\" begins with a space: typing its first letters in the "
+                                       "filter never finds it")
+                            .arg(shown));
+        } else if (name.back() == ' ') {
+            add(m_line, QStringLiteral("the name \"%1\" ends with a space: a name typed without it (as --add "
+                                       "and --random take one) is another name")
+                            .arg(shown));
+        }
+        if (!m_sectionBegun || text != m_sectionName) {
+            closeSection();
+            m_sectionBegun = true;
+            m_sectionName = text;
+            const quint64 key = keyOf(text);
+            if (const std::optional<qint64> first = m_firstHeadings.find(key)) {
+                m_hidden = qsizetype(m_findings.size());
+                m_hiddenQuotations = 0;
+                add(m_line, QStringLiteral("later section of \"%1\" (first at line %2)")
+                                .arg(shown, kEnglish.toString(*first)));
+            } else {
+                m_firstHeadings.insert(key, m_line);
+            }
+        }
+        ++m_line;
+    }
+
+    // Completes the finding of a hidden section with its count.
+    void closeSection()
+    {
+        if (m_hidden < 0)
+            return;
+        Finding &finding = m_findings[m_hidden];
+        finding.what = QStringLiteral("a %1: the window shows only the first section of a name, so %2 here %3 "
+                                      "never shown; move %4 under the first")
+                           .arg(finding.what, counted(m_hiddenQuotations, "quotation", "quotations"),
+                                QLatin1String(m_hiddenQuotations == 1 ? "is" : "are"),
+                                QLatin1String(m_hiddenQuotations == 1 ? "it" : "them"));
+        m_hidden = -1;
+    }
+
+    // In a classic file a lone LF is a character, so "##" after one is no
+    // heading: the mark of text appended with `echo >>`.
+    void findGluedHeadings(std::string_view lines)
+    {
+        qint64 line = m_line;
+        std::size_t counted = 0;
+        for (std::size_t at = lines.find("\n##"); at != std::string_view::npos; at = lines.find("\n##", at + 1)) {
+            if (at > 0 && lines[at - 1] == '\r')
+                continue;
+            line += std::count(lines.data() + counted, lines.data() + at, '\r');
+            counted = at;
+            add(line, QStringLiteral("a heading glued to the line before it by a lone LF, as `echo >>` leaves "
+                                     "it in a file of CR LF line ends: it reads as part of that line, so its "
+                                     "name and quotations are not shown as such"));
+        }
+    }
+
+    QString m_path;
+    QList<Finding> &m_findings;
+    qint64 m_line = 1; // of the next line looked at
+    bool m_seenHeading = false;
+    qint64 m_beforeFirst = 0, m_firstBeforeFirst = 0;
+    bool m_sectionBegun = false;
+    QByteArray m_sectionName;
+    FirstHeadings m_firstHeadings;
+    qsizetype m_hidden = -1; // the finding of the hidden section being read
+    qint64 m_hiddenQuotations = 0;
+};
+
+} // namespace
+
+CheckResult checkCollection(const QString &folder)
+{
+    CheckResult result;
+    for (const QString &path : {authorsFilePath(folder), subjectsFilePath(folder)}) {
+        QList<Finding> findings;
+        if (const std::optional<QString> failure = FileCheck(path, findings).run()) {
+            result.failure = readableFileName(path) + QStringLiteral(": ") + *failure;
+            return result;
+        }
+        std::stable_sort(findings.begin(), findings.end(),
+                         [](const Finding &a, const Finding &b) { return a.line < b.line; });
+        result.findings += findings;
+    }
+    return result;
+}
+
+QString checkText(const CheckResult &result)
+{
+    QString text;
+    for (const Finding &finding : result.findings)
+        text += QStringLiteral("%1:%2: %3\n").arg(readableFileName(finding.path)).arg(finding.line).arg(finding.what);
+    if (result.findings.isEmpty())
+        return QStringLiteral("No findings: every quotation of authors.txt and subjects.txt can be shown.\n");
+    return text + QStringLiteral("%1 in authors.txt and subjects.txt.\n")
+                      .arg(counted(result.findings.size(), "finding", "findings"));
+}
+
+} // namespace sayvane::keeping

@@ -1,0 +1,38 @@
+// SPDX-License-Identifier: MIT
+// Finds what hides or garbles quotations in a collection's two files: a
+// later section of a name, which the window never reaches; a name with
+// spaces at either end, which the filter cannot reach; a heading glued to
+// the line before it by a lone LF in a classic file; quotations before the
+// first heading; a heading without a name; a line past the line limit.
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace sayvane::keeping {
+
+struct Finding
+{
+    QString path;
+    qint64 line = 0; // the first line being 1
+    QString what;    // what, and why it matters
+};
+
+struct CheckResult
+{
+    QList<Finding> findings; // each file's in the order of their lines
+    // A file that could not be read at all (missing, not a regular file);
+    // nothing of it was checked.
+    std::optional<QString> failure;
+};
+
+// Reads both files once each, holding the heading names (as a hash each)
+// and nothing that grows with the quotations.
+CheckResult checkCollection(const QString &folder);
+
+// One finding a line, `FILE:LINE: what`, then a summary line.
+QString checkText(const CheckResult &result);
+
+} // namespace sayvane::keeping

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "StandardOutput.h"
 
-#include "MessageBoxesAndExit.h"
+#include "ExitStatus.h"
 #include "ProgramSetup.h"
 
 #include <cerrno>

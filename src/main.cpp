@@ -1,35 +1,16 @@
 // SPDX-License-Identifier: MIT
-// Starts the program: answers the command line (or imports fortune files),
-// then the main window loads the collection and shows itself.
+// Starts the program: answers the command line (or runs a command on a
+// collection), then the main window loads the collection and shows itself.
+#include "CollectionCommands.h"
 #include "CommandLine.h"
 #include "DataFiles.h"
 #include "DisplayFailure.h"
 #include "FileNames.h"
-#include "FortuneImport.h"
 #include "ProgramStart.h"
 #include "ProgramSetup.h"
 #include "StandardOutput.h"
 
 #include <QApplication>
-
-namespace {
-
-// Imports, then says what it did on standard output, or why it wrote
-// nothing on standard error.
-int importFortunesCommand(const QString &folder, const QStringList &sources, bool force)
-{
-    using namespace sayvane;
-    const fortunes::ImportReport report = fortunes::importFortunes(folder, sources, force);
-    if (report.failure) {
-        writeText(stderr, QStringLiteral("%1: %2; nothing was written\n")
-                              .arg(QLatin1String(kCommandName), readableFileName(*report.failure)));
-        return kExitStartFailed;
-    }
-    return statusAfterWriting(readableFileName(fortunes::reportText(report, folder)), kExitSuccess,
-                              QStringLiteral("the collection was written"));
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -48,7 +29,14 @@ int main(int argc, char *argv[])
         writeText(stderr, command.output);
         return kExitUsage;
     case CommandLine::Action::ImportFortunes:
-        return importFortunesCommand(*command.folder, command.sources, command.force);
+        return importFortunesCommand(command);
+    case CommandLine::Action::AddQuotation:
+        return addQuotationCommand(command);
+    case CommandLine::Action::CheckCollection:
+        return checkCollectionCommand(command);
+    case CommandLine::Action::DrawQuotation:
+    case CommandLine::Action::SearchQuotations:
+        return kExitUsage;
     case CommandLine::Action::Open:
         break;
     }

@@ -77,6 +77,12 @@ mutant src/library/CollectionWriter.cpp "if (::fchmod(part.get(), m_old->st_mode
 mutant src/library/CollectionWriter.cpp "    const SignalsHeldBack heldBack;" "" "a signal lands between the two renames"
 mutant src/library/CollectionWriter.cpp "            if (current.sa_handler == SIG_IGN)" "            if (false)" \
   "a signal ignored at start ends a write"
+mutant src/keeping/AddQuotation.cpp "return heading->line.data();" "return heading->next;" \
+  "--add puts the quotation after the heading that ends the section"
+mutant src/keeping/AddQuotation.cpp 'return ends == LineEnds::Lf ? "\n" : "\r\n";' 'return ends == LineEnds::Lf ? "\n" : "\n";' \
+  "--add ends its lines with LF in a CR LF file"
+mutant src/keeping/AddQuotation.cpp "trimSpaces(*request.author).toString()" "*request.author" \
+  "--add takes the author's name untrimmed"
 
 survivors=0
 printf '| Fault | Caught by |\n|---|---|\n'

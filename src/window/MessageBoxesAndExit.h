@@ -3,6 +3,8 @@
 // the program, so that tests can replace both and see what would happen.
 #pragma once
 
+#include "ExitStatus.h"
+
 #include <QString>
 
 class QWidget;
@@ -10,14 +12,6 @@ class QWidget;
 namespace sayvane {
 
 enum class MessageIcon { Information, Error };
-
-// Exit statuses of the program: ended by the user, a start-up that failed
-// (a data file missing or unreadable), a command line not understood, no
-// display to be reached (at start, or lost later).
-inline constexpr int kExitSuccess = 0;
-inline constexpr int kExitStartFailed = 1;
-inline constexpr int kExitUsage = 2;
-inline constexpr int kExitNoDisplay = 3;
 
 struct Message
 {

@@ -7,8 +7,16 @@
 #include "ExitStatus.h"
 #include "FileNames.h"
 #include "FortuneImport.h"
+#include "PhraseSearch.h"
 #include "ProgramSetup.h"
+#include "RandomQuotation.h"
 #include "StandardOutput.h"
+#include "TerminalSearch.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <random>
 
 namespace sayvane {
 namespace {
@@ -24,6 +32,48 @@ void sayOnStandardError(const QString &text)
 {
     writeText(stderr, QStringLiteral("%1: %2\n").arg(QLatin1String(kCommandName), readableFileName(text)));
 }
+
+// The seed of SAYVANE_RANDOM_SEED, so that tests can repeat a draw, or
+// one of the system's.
+quint64 randomSeed()
+{
+    bool given = false;
+    const quint64 seed = qEnvironmentVariable("SAYVANE_RANDOM_SEED").toULongLong(&given);
+    if (given)
+        return seed;
+    std::random_device device;
+    return (quint64(device()) << 32) ^ device();
+}
+
+// Writes to standard output through a large buffer, as grep does, so that
+// a pipe gets its lines in large pieces. A reader that has gone (EPIPE,
+// where SIGPIPE is ignored) ends the output quietly.
+class BufferedOutput
+{
+public:
+    BufferedOutput() { std::setvbuf(stdout, nullptr, _IOFBF, std::size_t(1) << 20); }
+    bool write(std::string_view text)
+    {
+        if (m_error == 0 && std::fwrite(text.data(), 1, text.size(), stdout) != text.size())
+            m_error = errno != 0 ? errno : EIO;
+        return m_error == 0;
+    }
+    // The status to end with: the intended one, or trouble with a line on
+    // standard error where the output could not be written.
+    int finish(int intended)
+    {
+        if (m_error == 0 && std::fflush(stdout) != 0)
+            m_error = errno != 0 ? errno : EIO;
+        if (m_error == 0 || m_error == EPIPE)
+            return m_error == 0 ? intended : kExitTrouble;
+        writeText(stderr, QStringLiteral("%1: write error: %2\n")
+                              .arg(QLatin1String(kCommandName), QString::fromLocal8Bit(std::strerror(m_error))));
+        return kExitTrouble;
+    }
+
+private:
+    int m_error = 0;
+};
 
 } // namespace
 
@@ -57,6 +107,49 @@ int checkCollectionCommand(const CommandLine &command)
         return kExitTrouble;
     }
     return statusAfterWriting(keeping::checkText(result), result.findings.isEmpty() ? kExitSuccess : kExitFindings);
+}
+
+int drawQuotationCommand(const CommandLine &command)
+{
+    const QString folder = collectionFolderOf(command);
+    const terminal::DrawResult result = terminal::drawQuotation(authorsFilePath(folder), subjectsFilePath(folder),
+                                                                {command.author, command.subject}, randomSeed());
+    if (result.failure) {
+        sayOnStandardError(result.failure->path + QStringLiteral(": ") + result.failure->reason);
+        return kExitTrouble;
+    }
+    if (!result.drawn) {
+        const QString name = command.author.value_or(command.subject.value_or(QString()));
+        sayOnStandardError(name.isNull() ? QStringLiteral("no quotation to draw from in %1").arg(authorsFilePath(folder))
+                                         : QStringLiteral("no quotation to draw from under \"%1\" in %2")
+                                               .arg(name, command.author ? authorsFilePath(folder)
+                                                                         : subjectsFilePath(folder)));
+        return kExitNothingFound;
+    }
+    BufferedOutput output;
+    output.write(terminal::drawnText(*result.drawn));
+    return output.finish(kExitSuccess);
+}
+
+int searchQuotationsCommand(const CommandLine &command)
+{
+    const std::optional<QStringView> phrase = searchPhrase(command.text);
+    if (!phrase) {
+        sayOnStandardError(QStringLiteral("the phrase must be at least %1 characters long (spaces at either end "
+                                          "do not count)")
+                               .arg(kMinimumPhraseLength));
+        return kExitTrouble;
+    }
+    const QString authors = authorsFilePath(collectionFolderOf(command));
+    BufferedOutput output;
+    const terminal::SearchResult result = terminal::searchCollection(
+        authors, *phrase, command.ignoreCase, [&output](std::string_view text) { return output.write(text); });
+    if (result.failure) {
+        output.finish(kExitTrouble);
+        sayOnStandardError(result.failure->path + QStringLiteral(": ") + result.failure->reason);
+        return kExitTrouble;
+    }
+    return output.finish(result.found > 0 ? kExitSuccess : kExitNothingFound);
 }
 
 } // namespace sayvane

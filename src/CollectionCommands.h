@@ -11,5 +11,7 @@ namespace sayvane {
 int importFortunesCommand(const CommandLine &command);
 int addQuotationCommand(const CommandLine &command);
 int checkCollectionCommand(const CommandLine &command);
+int drawQuotationCommand(const CommandLine &command);
+int searchQuotationsCommand(const CommandLine &command);
 
 } // namespace sayvane

@@ -89,7 +89,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
                        "  %2 --add TEXT --author NAME --subject NAME [FOLDER]\n"
                        "  %2 --check [FOLDER]\n"
                        "  %2 --random [--author NAME | --subject NAME] [FOLDER]\n"
-                       "  %2 --search PHRASE [--ignore-case] [FOLDER]\n"
+                       "  %2 --search [--ignore-case] PHRASE [FOLDER]\n"
                        "  %2 --import-fortunes FOLDER SOURCE... [--force]\n"
                        "With --import-fortunes, a SOURCE is a fortune file or a folder of them,\n"
                        "such as /usr/share/games/fortunes.")
@@ -126,11 +126,12 @@ CommandLine parseCommandLine(const QStringList &arguments)
                                     QStringLiteral("Print one quotation of authors.txt, drawn at random, each "
                                                    "equally likely, and its author on the next line. "
                                                    "SAYVANE_RANDOM_SEED=N makes the draw repeatable."));
+    // The phrase is the first word after the options, so that -i may
+    // stand before it or after it: --search -i PHRASE.
     const QCommandLineOption search(QStringLiteral("search"),
-                                    QStringLiteral("Print every quotation of authors.txt that holds PHRASE (at "
-                                                   "least 3 characters), one a line as AUTHOR: QUOTATION, in "
-                                                   "file order."),
-                                    QStringLiteral("PHRASE"));
+                                    QStringLiteral("With PHRASE [FOLDER] after the options: print every quotation "
+                                                   "of authors.txt that holds PHRASE (at least 3 characters), one "
+                                                   "a line as AUTHOR: QUOTATION, in file order."));
     const QCommandLineOption ignoreCase({QStringLiteral("i"), QStringLiteral("ignore-case")},
                                         QStringLiteral("With --search: ignore the case of letters in every "
                                                        "script."));
@@ -196,7 +197,13 @@ CommandLine parseCommandLine(const QStringList &arguments)
     if (auto refused = goesOnlyWith(ignoreCase, {CommandLine::Action::SearchQuotations}, u"--search"_s))
         return *refused;
 
-    const QStringList folders = parser.positionalArguments();
+    QStringList folders = parser.positionalArguments();
+    if (command.action == CommandLine::Action::SearchQuotations) {
+        if (folders.isEmpty())
+            return refuse(u"--search needs a PHRASE"_s);
+        command.text = textOf(folders.takeFirst());
+        command.ignoreCase = parser.isSet(ignoreCase);
+    }
     if (command.action == CommandLine::Action::ImportFortunes) {
         if (folders.isEmpty())
             return refuse(u"--import-fortunes needs at least one SOURCE"_s);
@@ -227,10 +234,6 @@ CommandLine parseCommandLine(const QStringList &arguments)
     case CommandLine::Action::DrawQuotation:
         if (command.author && command.subject)
             return refuse(u"--random takes --author or --subject, not both"_s);
-        break;
-    case CommandLine::Action::SearchQuotations:
-        command.text = textOf(parser.value(search));
-        command.ignoreCase = parser.isSet(ignoreCase);
         break;
     default:
         break;

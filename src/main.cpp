@@ -35,8 +35,9 @@ int main(int argc, char *argv[])
     case CommandLine::Action::CheckCollection:
         return checkCollectionCommand(command);
     case CommandLine::Action::DrawQuotation:
+        return drawQuotationCommand(command);
     case CommandLine::Action::SearchQuotations:
-        return kExitUsage;
+        return searchQuotationsCommand(command);
     case CommandLine::Action::Open:
         break;
     }

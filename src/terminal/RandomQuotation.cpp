@@ -1,0 +1,186 @@
+// SPDX-License-Identifier: MIT
+#include "RandomQuotation.h"
+
+#include "LineRules.h"
+#include "LineText.h"
+#include "Utf8Output.h"
+
+#include <QList>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <random>
+
+namespace sayvane::terminal {
+namespace {
+
+bool holdsMoreThanSpaces(std::string_view line)
+{
+    return line.find_first_not_of(' ') != std::string_view::npos;
+}
+
+// Keeps one of the lines offered, each equally likely (a reservoir of
+// one). Rather than a random number for every line, it draws which line
+// will next take the place: after k lines, line m is the next with
+// probability k / ((m - 1) m), so m = floor(k / u) + 1 for u uniform in
+// (0, 1]; a file of n lines costs about ln n draws.
+class Reservoir
+{
+public:
+    explicit Reservoir(quint64 seed)
+        : m_engine(seed)
+    {
+    }
+
+    // True when this line takes the place of the one kept.
+    bool offer()
+    {
+        if (++m_offered < m_next)
+            return false;
+        const double uniform = double((m_engine() >> 11) + 1) * 0x1.0p-53;
+        const double next = std::floor(double(m_offered) / uniform) + 1;
+        m_next = next >= double(std::numeric_limits<qint64>::max()) ? std::numeric_limits<qint64>::max()
+                                                                     : qint64(next);
+        return true;
+    }
+
+private:
+    std::mt19937_64 m_engine;
+    qint64 m_offered = 0;
+    qint64 m_next = 1; // the first line is always taken
+};
+
+// Tells whether a heading line names one name, spelt in either encoding,
+// as the window matches a selected name.
+class NameMatch
+{
+public:
+    explicit NameMatch(const QString &name)
+        : m_spellings(spellingsOf(trimSpaces(name)))
+    {
+    }
+    bool heads(std::string_view headingLine) const
+    {
+        const std::string_view name = HeadingName(headingLine);
+        return std::any_of(m_spellings.begin(), m_spellings.end(), [name](const Spelling &spelling) {
+            return name == spelling.bytes && encodingFits(name, spelling);
+        });
+    }
+
+private:
+    QList<Spelling> m_spellings;
+};
+
+struct Draw
+{
+    std::string line; // the bytes of the line kept
+    std::string author;
+    bool found = false;
+};
+
+// Draws from the whole file, or from the first run of sections of a name.
+std::optional<ReadFailure> drawFrom(const QString &path, const std::optional<NameMatch> &name, Reservoir &reservoir,
+                                    Draw &draw)
+{
+    std::string heading;
+    bool underHeading = false;
+    bool inSection = false;
+    return forEachBlock(path, ReadSettings(), [&](std::string_view lines, auto terminator) {
+        const char *position = lines.data();
+        const char *const end = position + lines.size();
+        while (position < end) {
+            const LineSpan span = terminator.lineAt(position, end);
+            position = span.next;
+            if (IsHeadingLine(span.line)) {
+                if (name) {
+                    const bool heads = name->heads(span.line);
+                    if (inSection && !heads)
+                        return false; // the window shows no later section
+                    inSection = heads;
+                }
+                underHeading = true;
+                heading.assign(HeadingName(span.line));
+                continue;
+            }
+            if ((name ? inSection : underHeading) && holdsMoreThanSpaces(span.line) && reservoir.offer()) {
+                draw.line.assign(span.line);
+                draw.author = heading;
+                draw.found = true;
+            }
+        }
+        return true;
+    });
+}
+
+// The heading of the first quotation line of the file that reads as the
+// same text as the line given, or none.
+std::optional<std::string> authorOfLine(const QString &authorsPath, std::string_view line,
+                                        std::optional<ReadFailure> &failure)
+{
+    const QList<Spelling> spellings = spellingsOfLine(line);
+    std::string heading;
+    bool underHeading = false;
+    std::optional<std::string> author;
+    failure = forEachBlock(authorsPath, ReadSettings(), [&](std::string_view lines, auto terminator) {
+        const char *position = lines.data();
+        const char *const end = position + lines.size();
+        while (position < end) {
+            const LineSpan span = terminator.lineAt(position, end);
+            position = span.next;
+            if (IsHeadingLine(span.line)) {
+                underHeading = true;
+                heading.assign(HeadingName(span.line));
+            } else if (std::any_of(spellings.begin(), spellings.end(), [&span](const Spelling &spelling) {
+                           return span.line == spelling.bytes && encodingFits(span.line, spelling);
+                       })) {
+                if (underHeading)
+                    author = heading;
+                return false;
+            }
+        }
+        return true;
+    });
+    return author;
+}
+
+} // namespace
+
+DrawResult drawQuotation(const QString &authorsPath, const QString &subjectsPath, const DrawRequest &request,
+                         quint64 seed)
+{
+    Reservoir reservoir(seed);
+    Draw draw;
+    DrawResult result;
+    const std::optional<QString> &name = request.subject ? request.subject : request.author;
+    std::optional<NameMatch> match;
+    if (name)
+        match.emplace(*name);
+    result.failure = drawFrom(request.subject ? subjectsPath : authorsPath, match, reservoir, draw);
+    if (result.failure || !draw.found)
+        return result;
+    DrawnQuotation drawn;
+    appendAsUtf8(drawn.text, draw.line);
+    std::optional<std::string> author = draw.author;
+    if (request.subject) {
+        author = authorOfLine(authorsPath, draw.line, result.failure);
+        if (result.failure)
+            return result;
+    }
+    if (author) {
+        drawn.author.emplace();
+        appendAsUtf8(*drawn.author, *author);
+    }
+    result.drawn = std::move(drawn);
+    return result;
+}
+
+std::string drawnText(const DrawnQuotation &drawn)
+{
+    std::string text = drawn.text + '\n';
+    if (drawn.author)
+        text += "    \u2014 " + *drawn.author + '\n';
+    return text;
+}
+
+} // namespace sayvane::terminal

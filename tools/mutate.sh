@@ -83,6 +83,10 @@ mutant src/keeping/AddQuotation.cpp 'return ends == LineEnds::Lf ? "\n" : "\r\n"
   "--add ends its lines with LF in a CR LF file"
 mutant src/keeping/AddQuotation.cpp "trimSpaces(*request.author).toString()" "*request.author" \
   "--add takes the author's name untrimmed"
+mutant src/terminal/RandomQuotation.cpp "std::floor(double(m_offered) / uniform) + 1" \
+  "std::floor(double(m_offered) / (uniform * uniform)) + 1" "--random favours the lines early in the file"
+mutant src/terminal/CaseFolding.cpp "        cases += charactersLoweringTo().value(character);" "" \
+  "--search -i looks for the lower case of a phrase only"
 
 survivors=0
 printf '| Fault | Caught by |\n|---|---|\n'

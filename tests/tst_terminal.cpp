@@ -1,0 +1,199 @@
+// SPDX-License-Identifier: MIT
+// The collection at the terminal: the search that names each quotation's
+// author, with and without case, in both encodings and several scripts;
+// and the random draw, uniform over quotation lines.
+#include "RandomQuotation.h"
+#include "TerminalSearch.h"
+
+#include <QFile>
+#include <QHash>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace sayvane;
+using namespace sayvane::terminal;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+// A classic file of Windows-1252 lines and a few UTF-8 ones.
+const QByteArray kAuthors = "Wisdom before any heading.\r\n"
+                            "##Seneca\r\n"
+                            "True wisdom is rare.\r\n"
+                            "Caf\xE9 wisdom, CAF\xC9 WISDOM.\r\n"
+                            "##Wisdom in a heading\r\n"
+                            "Nothing here.\r\n"
+                            "##\xD0\x9B\xD0\xB5\xD0\xB2\r\n"
+                            "\xD0\x9C\xD1\x83\xD0\xB4\xD1\x80\xD0\xBE\xD1\x81\xD1\x82\xD1\x8C of the ages.\r\n"
+                            "##\xE1\xBC\xA9\xCF\x81\xCE\xAC\xCE\xBA\xCE\xBB\xCE\xB5\xCE\xB9\xCF\x84\xCE\xBF\xCF\x82\r\n"
+                            "\xCE\xA0\xCE\xAC\xCE\xBD\xCF\x84\xCE\xB1 \xE1\xBF\xA5\xCE\xB5\xE1\xBF\x96, \xCE\xA8\xCE\xA5"
+                            "\xCE\xA7\xCE\x97.\r\n"
+                            "##Caf\xC3\xA9\r\n"
+                            "A lone LF\nholds wisdom here.\r\n"
+                            "The \xE2\x84\xAAing of wisdom.\r\n";
+
+} // namespace
+
+class TerminalTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void searchesWithAuthors_data()
+    {
+        QTest::addColumn<QString>("phrase");
+        QTest::addColumn<bool>("ignoreCase");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("found, with case") << "wisdom" << false
+                                          << QStringList{u"Seneca: True wisdom is rare."_s,
+                                                         u"Seneca: Café wisdom, CAFÉ WISDOM."_s,
+                                                         u"Café: A lone LF holds wisdom here."_s,
+                                                         u"Café: The \u212Aing of wisdom."_s};
+        QTest::newRow("ignoring case, before the first heading too")
+            << "WISDOM" << true
+            << QStringList{u"Wisdom before any heading."_s, u"Seneca: True wisdom is rare."_s,
+                           u"Seneca: Café wisdom, CAFÉ WISDOM."_s, u"Café: A lone LF holds wisdom here."_s,
+                           u"Café: The \u212Aing of wisdom."_s};
+        QTest::newRow("not found") << "zebra" << true << QStringList{};
+        QTest::newRow("a phrase only in a heading") << "in a heading" << true << QStringList{};
+        QTest::newRow("a Windows-1252 line found by its text") << "Café" << false
+                                                               << QStringList{u"Seneca: Café wisdom, CAFÉ WISDOM."_s};
+        QTest::newRow("accented Latin, ignoring case") << "cafÉ wis" << true
+                                                       << QStringList{u"Seneca: Café wisdom, CAFÉ WISDOM."_s};
+        QTest::newRow("Cyrillic, ignoring case") << "мудрость" << true
+                                                 << QStringList{u"Лев: Мудрость of the ages."_s};
+        QTest::newRow("Cyrillic, with case") << "мудрость" << false << QStringList{};
+        QTest::newRow("Greek, ignoring case") << "ψυχη" << true << QStringList{u"Ἡράκλειτος: Πάντα ῥεῖ, ΨΥΧΗ."_s};
+        QTest::newRow("the Kelvin sign lowers to k") << "KING" << true
+                                                     << QStringList{u"Café: The \u212Aing of wisdom."_s};
+    }
+
+    void searchesWithAuthors()
+    {
+        QFETCH(QString, phrase);
+        QFETCH(bool, ignoreCase);
+        QFETCH(QStringList, lines);
+        QTemporaryDir dir;
+        writeFile(dir.filePath(u"authors.txt"_s), kAuthors);
+        QByteArray output;
+        const SearchResult result = searchCollection(dir.filePath(u"authors.txt"_s), phrase, ignoreCase,
+                                                     [&output](std::string_view text) {
+                                                         output.append(text.data(), qsizetype(text.size()));
+                                                         return true;
+                                                     });
+        QVERIFY(!result.failure);
+        QCOMPARE(result.found, lines.size());
+        QCOMPARE(QString::fromUtf8(output), lines.isEmpty() ? QString() : lines.join(u'\n') + u'\n');
+    }
+
+    // A reader that goes stops the search at once.
+    void stopsWhenTheOutputIsGone()
+    {
+        QTemporaryDir dir;
+        writeFile(dir.filePath(u"authors.txt"_s), "##A\n" + QByteArray("common line\n").repeated(1000));
+        int calls = 0;
+        const SearchResult result = searchCollection(dir.filePath(u"authors.txt"_s), u"common"_s, false,
+                                                     [&calls](std::string_view) { return ++calls < 3; });
+        QCOMPARE(calls, 3);
+        QCOMPARE(result.found, 3);
+    }
+
+    // Sections of 1, 3, 30 and 66 quotation lines, with blank lines,
+    // lines of spaces and a line before the first heading, none of which
+    // is drawn: over 10,000 draws each of the 100 quotations comes within
+    // half of its share of 100 (five standard deviations of a fair draw;
+    // picking a section first would give the lone line 2,500).
+    void drawsEveryQuotationAlike()
+    {
+        QTemporaryDir dir;
+        QByteArray authors = "Before any heading.\r\n";
+        int number = 0;
+        for (const int size : {1, 3, 30, 66}) {
+            authors += "##Author of " + QByteArray::number(size) + "\r\n\r\n   \r\n";
+            for (int i = 0; i < size; ++i)
+                authors += "Quotation " + QByteArray::number(++number) + (i % 7 == 0 ? " is longer, much longer" : "") +
+                           ".\r\n";
+        }
+        writeFile(dir.filePath(u"authors.txt"_s), authors);
+        writeFile(dir.filePath(u"subjects.txt"_s), "##S\r\n");
+        QHash<QString, int> counts;
+        for (quint64 seed = 1; seed <= 10'000; ++seed) {
+            const DrawResult result =
+                drawQuotation(dir.filePath(u"authors.txt"_s), dir.filePath(u"subjects.txt"_s), {}, seed);
+            QVERIFY(result.drawn);
+            ++counts[QString::fromStdString(result.drawn->text)];
+        }
+        QCOMPARE(counts.size(), 100);
+        for (auto count = counts.cbegin(); count != counts.cend(); ++count) {
+            QVERIFY2(count.key().startsWith(u"Quotation "_s), qPrintable(count.key()));
+            QVERIFY2(count.value() >= 50 && count.value() <= 150,
+                     qPrintable(count.key() + u" drawn "_s + QString::number(count.value()) + u" times"_s));
+        }
+        // The same seed draws the same.
+        const auto once = drawQuotation(dir.filePath(u"authors.txt"_s), dir.filePath(u"subjects.txt"_s), {}, 42);
+        const auto again = drawQuotation(dir.filePath(u"authors.txt"_s), dir.filePath(u"subjects.txt"_s), {}, 42);
+        QCOMPARE(once.drawn->text, again.drawn->text);
+    }
+
+    // What each request draws from, drawn 200 times: every line it may
+    // draw comes, and no other; with the author each stands under.
+    void drawsFromWhatTheWindowShows_data()
+    {
+        QTest::addColumn<QString>("author");
+        QTest::addColumn<QString>("subject");
+        QTest::addColumn<QStringList>("drawn"); // as printed
+        QTest::newRow("an author's first sections, not the later one")
+            << "Seneca" << "" << QStringList{u"One.\n    — Seneca\n"_s, u"Two.\n    — Seneca\n"_s};
+        QTest::newRow("a name trimmed of spaces") << " Plato " << "" << QStringList{u"Three.\n    — Plato\n"_s};
+        QTest::newRow("a subject, with each line's author")
+            << "" << "Time" << QStringList{u"Two.\n    — Seneca\n"_s, u"Three.\n    — Plato\n"_s, u"Orphan.\n"_s};
+        QTest::newRow("a name without quotations") << "Nobody" << "" << QStringList{};
+        QTest::newRow("a heading without quotations") << "Empty" << "" << QStringList{};
+    }
+
+    void drawsFromWhatTheWindowShows()
+    {
+        QFETCH(QString, author);
+        QFETCH(QString, subject);
+        QFETCH(QStringList, drawn);
+        QTemporaryDir dir;
+        writeFile(dir.filePath(u"authors.txt"_s),
+                  "##Seneca\nOne.\n##Seneca\nTwo.\n##Plato\nThree.\n##Seneca\nHidden.\n##Empty\n  \n");
+        writeFile(dir.filePath(u"subjects.txt"_s), "##Time\nTwo.\nThree.\nOrphan.\n##Other\nOne.\n");
+        DrawRequest request;
+        if (!author.isEmpty())
+            request.author = author;
+        if (!subject.isEmpty())
+            request.subject = subject;
+        QSet<QString> seen;
+        for (quint64 seed = 1; seed <= 200; ++seed) {
+            const DrawResult result =
+                drawQuotation(dir.filePath(u"authors.txt"_s), dir.filePath(u"subjects.txt"_s), request, seed);
+            QVERIFY(!result.failure);
+            if (!result.drawn)
+                break;
+            seen.insert(QString::fromStdString(drawnText(*result.drawn)));
+        }
+        QCOMPARE(seen, QSet<QString>(drawn.begin(), drawn.end()));
+    }
+
+    void drawsNothingFromAnEmptyCollection()
+    {
+        QTemporaryDir dir;
+        writeFile(dir.filePath(u"authors.txt"_s), "");
+        writeFile(dir.filePath(u"subjects.txt"_s), "");
+        const DrawResult result = drawQuotation(dir.filePath(u"authors.txt"_s), dir.filePath(u"subjects.txt"_s), {}, 1);
+        QVERIFY(!result.failure);
+        QVERIFY(!result.drawn);
+    }
+};
+
+QTEST_GUILESS_MAIN(TerminalTest)
+#include "tst_terminal.moc"

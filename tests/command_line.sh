@@ -61,8 +61,30 @@ rows=(
   "import a FIFO|elsewhere|--import-fortunes ../from-pipe ../pipe|none|1||sayvane: ../pipe: not a regular file; nothing was written"
   "import with --force|elsewhere|--force --import-fortunes ../replaced ../love|none|0|Imported 2 quotations by 2 authors under 1 subject into ../replaced|"
   "--force alone|elsewhere|--force ../mine|none|2||sayvane: --force goes with --import-fortunes\n$hint"
+  "add to a new folder|elsewhere|--add 'Life speeds by.' --author Seneca --subject Time ../kept|none|0|Added to authors.txt under the new heading \"Seneca\" (line 2) and to subjects.txt under the new heading \"Time\" (line 2)|"
+  "add under an existing author|elsewhere|--add 'Luck.' --author ' Seneca ' ../kept|none|0|Added to authors.txt under \"Seneca\" (line 3)|"
+  "add an empty quotation|elsewhere|--add '  ' --author Seneca ../kept|none|2||sayvane: the quotation is empty\n$hint"
+  "add a quotation of two lines|elsewhere|--add \$'a\\nb' --author Seneca ../kept|none|2||sayvane: the quotation holds a line end (CR, LF, U+2028 or U+2029); it must be one line\n$hint"
+  "add without a name|elsewhere|--add 'Q.' ../kept|none|2||sayvane: --add needs --author NAME, --subject NAME or both\n$hint"
+  "check a clean collection|elsewhere|--check ../kept|none|0|No findings: every quotation of authors.txt and subjects.txt can be shown.|"
+  "check what hides quotations|elsewhere|--check ../hidden|none|1|$work/elsewhere/../hidden/authors.txt:5: a later section of \"Plato\" (first at line 1): the window shows only the first section of a name, so 1 quotation here is never shown; move it under the first|"
+  "check a folder without files|elsewhere|--check ../nowhere|none|2||sayvane: $work/elsewhere/../nowhere/authors.txt: No such file or directory"
+  "search|elsewhere|--search wonder ../mine|none|0|Plato: Wisdom begins in wonder.|"
+  "search ignoring case|elsewhere|--search -i WONDER ../mine|none|0|Plato: Wisdom begins in wonder.|"
+  "search finding nothing|elsewhere|--search WONDER ../mine|none|1||"
+  "search for too short a phrase|elsewhere|--search ' ab ' ../mine|none|2||sayvane: the phrase must be at least 3 characters long (spaces at either end do not count)"
+  "search without a phrase|elsewhere|--search|none|2||sayvane: --search needs a PHRASE\n$hint"
+  "random|elsewhere|--random ../mine|none|0|Wisdom begins in wonder.|"
+  "random from a name without quotations|elsewhere|--random --author Nobody ../mine|none|1||sayvane: no quotation to draw from under \"Nobody\" in $work/elsewhere/../mine/authors.txt"
+  "random by author and subject|elsewhere|--random --author A --subject B ../mine|none|2||sayvane: --random takes --author or --subject, not both\n$hint"
+  "two commands at once|elsewhere|--check --random ../mine|none|2||sayvane: --check and --random cannot go together; choose one\n$hint"
+  "--author without a command|elsewhere|--author Plato ../mine|none|2||sayvane: --author goes with --add or --random\n$hint"
+  "-i without --search|elsewhere|-i ../mine|none|2||sayvane: --ignore-case goes with --search\n$hint"
   "no folder and Data/ beside the program|elsewhere||window|0||"
 )
+printf '##Plato\nOne.\n##Seneca\nTwo.\n##Plato\nThree.\n' > "$work/hidden/authors.txt" 2>/dev/null ||
+  { mkdir -p "$work/hidden"; printf '##Plato\nOne.\n##Seneca\nTwo.\n##Plato\nThree.\n' > "$work/hidden/authors.txt"; }
+printf '##S\nOne.\n' > "$work/hidden/subjects.txt"
 
 for row in "${rows[@]}"; do
   IFS='|' read -r name where arguments meets expected_status expected_stdout expected_stderr <<< "$row"
@@ -117,8 +139,19 @@ echo "ok: an import writes whole or not at all"
 
 # The help names every option and the folder; the version is one line.
 help=$("$work/bin/sayvane" --help)
-for word in FOLDER --help --version --import-fortunes --force "Exit status:" "at most 268,435,456 bytes long"; do
+for word in FOLDER --help --version --import-fortunes --force --add --author --subject --check --random --search \
+  --ignore-case SAYVANE_RANDOM_SEED "Exit status:" "at most 268,435,456 bytes long"; do
   grep -q -e "$word" <<< "$help" || fail "the help does not name $word"
 done
 [ "$("$work/bin/sayvane" --version | wc -l)" = 1 ] || fail "the version is not one line"
+
+# A search read by head: the program ends quietly when the pipe closes.
+mkdir -p "$work/many"
+{ echo '##Many'; for _ in $(seq 1 20000); do echo 'A line of wisdom, one of very many lines alike.'; done; } \
+  > "$work/many/authors.txt"
+echo '##S' > "$work/many/subjects.txt"
+first=$("$work/bin/sayvane" --search wisdom "$work/many" 2> "$work/stderr" | head -1; echo "status ${PIPESTATUS[0]}")
+[ "$first" = $'Many: A line of wisdom, one of very many lines alike.\nstatus 141' ] || fail "search | head -1: $first"
+[ ! -s "$work/stderr" ] || fail "search | head -1 said '$(cat "$work/stderr")'"
+echo "ok: a search read by head -1 ends quietly"
 echo "ok: the help names FOLDER, --help, --version and the exit statuses"

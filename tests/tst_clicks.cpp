@@ -420,6 +420,67 @@ private slots:
             QCOMPARE(shown.record.messages.back().text, kDone);
         }
     }
+
+    // Under X, each way of selecting in a text box makes the selection the
+    // primary selection, and the middle button pastes it into another.
+    void textBoxesShareTheirSelection_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("selected");
+        for (const char *box : {"txtAuthor", "txtSearch", "txtSubject"}) {
+            QTest::addRow("%s, a drag", box) << box << "drag" << "quintessential";
+            QTest::addRow("%s, a double-click", box) << box << "double-click" << "quintessential";
+            QTest::addRow("%s, Shift and the arrows", box) << box << "keys" << "quin";
+            QTest::addRow("%s, Ctrl+A", box) << box << "ctrl+a" << "quintessential zephyr";
+        }
+    }
+
+    void textBoxesShareTheirSelection()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, how);
+        QFETCH(QString, selected);
+        QClipboard *clipboard = QApplication::clipboard();
+        if (!clipboard->supportsSelection())
+            QSKIP("no primary selection on this platform; the suite runs on X too");
+        clipboard->setText(QStringLiteral("before"), QClipboard::Selection);
+        test::ShownWindow shown;
+        QVERIFY(shown.open("##A\r\nq\r\n", "##S\r\n"));
+        const Controls &c = shown.controls();
+        QLineEdit *edit = box == "txtSearch" ? c.txtSearch : box == "txtAuthor" ? c.txtAuthor : c.txtSubject;
+        edit->setText(QStringLiteral("quintessential zephyr"));
+        edit->setFocus();
+        // The first point of the box whose nearest cursor position is this.
+        const auto pointAt = [edit](int position) {
+            int x = 0;
+            while (x < edit->width() && edit->cursorPositionAt(QPoint(x, edit->height() / 2)) < position)
+                ++x;
+            return QPoint(x, edit->height() / 2);
+        };
+        edit->setCursorPosition(0);
+        const QPoint start = pointAt(0);
+        if (how == u"drag") {
+            QTest::mousePress(edit, Qt::LeftButton, {}, start);
+            QTest::mouseMove(edit, pointAt(14));
+            QTest::mouseRelease(edit, Qt::LeftButton, {}, pointAt(14));
+        } else if (how == u"double-click") {
+            QTest::mouseDClick(edit, Qt::LeftButton, {}, pointAt(4));
+        } else if (how == u"keys") {
+            edit->setCursorPosition(0);
+            for (int i = 0; i < 4; ++i)
+                QTest::keyClick(edit, Qt::Key_Right, Qt::ShiftModifier);
+        } else {
+            QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        }
+        QCOMPARE(edit->selectedText(), selected);
+        QCOMPARE(clipboard->text(QClipboard::Selection), selected);
+        // A middle-click in another box pastes it there.
+        QLineEdit *other = edit == c.txtSearch ? c.txtAuthor : c.txtSearch;
+        other->clear();
+        QTest::mouseClick(other, Qt::MiddleButton, {}, QPoint(5, other->height() / 2));
+        QCOMPARE(other->text(), selected);
+    }
 };
 
 QTEST_MAIN(ClicksTest)

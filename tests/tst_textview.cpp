@@ -449,23 +449,49 @@ private slots:
     // A selection made with the mouse is offered to other programs as the
     // primary selection, its text built only when one asks for it; a new
     // text takes it back.
+    // Each way of selecting makes the selection the primary selection,
+    // offered as plain text with one LF a paragraph break.
+    void offersTheSelectionOnRequest_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("selected");
+        QTest::newRow("a drag") << "drag" << "beta gamma\ndelta e";
+        QTest::newRow("a double-click") << "double-click" << "gamma";
+        QTest::newRow("Shift and the arrows") << "keys" << "alpha beta gamma\nd";
+        QTest::newRow("Ctrl+A") << "ctrl+a" << "alpha beta gamma\ndelta epsilon\n\nzeta";
+    }
+
     void offersTheSelectionOnRequest()
     {
+        QFETCH(QString, how);
+        QFETCH(QString, selected);
         QClipboard *clipboard = QApplication::clipboard();
         if (!clipboard->supportsSelection())
             QSKIP("no primary selection on this platform; tst_textview_primary_selection runs this under X");
+        clipboard->setText(QStringLiteral("before"), QClipboard::Selection);
         ReadOnlyTextView view;
         prepare(view);
         view.setPlainText(kParagraphs);
+        view.setFocus();
         const auto pointOf = [&view](qsizetype position) { return view.characterRect(position).center(); };
-        QTest::mousePress(view.viewport(), Qt::LeftButton, {}, pointOf(6));
-        QTest::mouseMove(view.viewport(), pointOf(24));
-        QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, pointOf(24));
+        if (how == u"drag") {
+            QTest::mousePress(view.viewport(), Qt::LeftButton, {}, pointOf(6));
+            QTest::mouseMove(view.viewport(), pointOf(25));
+            QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, pointOf(25));
+        } else if (how == u"double-click") {
+            QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, pointOf(13));
+        } else if (how == u"keys") {
+            QTest::keyClick(&view, Qt::Key_Down, Qt::ShiftModifier);
+            QTest::keyClick(&view, Qt::Key_Home, Qt::ShiftModifier);
+            QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
+        } else {
+            QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);
+        }
         const QMimeData *offered = clipboard->mimeData(QClipboard::Selection);
         QVERIFY(offered);
         QCOMPARE(offered->formats(), QStringList{"text/plain"});
-        QVERIFY(view.selectedText().startsWith(QStringLiteral("beta gamma\ndelta")));
-        QCOMPARE(offered->text(), view.selectedText());
+        QCOMPARE(view.selectedText(), selected);
+        QCOMPARE(clipboard->text(QClipboard::Selection), selected);
         view.setPlainText(QStringLiteral("another text"));
         QCOMPARE(clipboard->text(QClipboard::Selection), QString());
     }

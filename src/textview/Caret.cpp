@@ -90,6 +90,7 @@ void ReadOnlyTextView::selectAll()
     // Like a standard text box: the caret goes to the end, the view stays.
     m_column = 0;
     changeSelection({0, m_rows.length()});
+    offerSelection();
 }
 
 void ReadOnlyTextView::changeSelection(Selection selection)

@@ -67,7 +67,9 @@ void ReadOnlyTextView::keyPressEvent(QKeyEvent *event)
         copy();
     else if (event->matches(QKeySequence::SelectAll))
         selectAll();
-    else if (!moveByKey(event)) {
+    else if (moveByKey(event))
+        offerSelection(); // a selection made with Shift and the arrows, as one made with the mouse
+    else {
         // Typing, pasting, cutting and deleting change nothing; Tab and the
         // keys of the window go on to it.
         QAbstractScrollArea::keyPressEvent(event);
@@ -91,6 +93,7 @@ void ReadOnlyTextView::mouseDoubleClickEvent(QMouseEvent *event)
     const auto [begin, end] = wordAt(m_rows.pieces(), positionAt(event->position().toPoint()));
     select(begin, end);
     m_selecting = false;
+    offerSelection();
 }
 
 void ReadOnlyTextView::mouseMoveEvent(QMouseEvent *event)

@@ -14,6 +14,14 @@ TextBox::TextBox(const QString &text, QWidget *parent)
     : QLineEdit(text, parent)
 {
     setMaxLength(kLimit);
+    // Every selection, however it was made (the mouse, Shift and the
+    // arrows, Ctrl+A), becomes the primary selection, as in every X11
+    // program; the middle button pastes it elsewhere.
+    connect(this, &QLineEdit::selectionChanged, this, [this] {
+        QClipboard *clipboard = QGuiApplication::clipboard();
+        if (hasSelectedText() && clipboard->supportsSelection())
+            clipboard->setText(selectedText(), QClipboard::Selection);
+    });
 }
 
 QString TextBox::cutNotice()

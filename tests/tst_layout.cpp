@@ -14,6 +14,8 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
 #include <QListView>
 #include "ReadOnlyTextView.h"
 #include <QProxyStyle>
@@ -24,6 +26,7 @@
 #include <QTest>
 
 using namespace sayvane;
+using namespace Qt::StringLiterals;
 using test::ProgramFolder;
 using test::RecordedOutcome;
 
@@ -440,6 +443,51 @@ private slots:
         QCOMPARE(picture.deviceIndependentSize(), QSizeF(expected.size()) / pictureScale);
         QCOMPARE(picture.toImage().convertToFormat(QImage::Format_ARGB32), expected);
         QCOMPARE(m_shown.window->windowIcon().availableSizes(), (QList<QSize>{QSize(32, 32), QSize(64, 64)}));
+    }
+
+    // Every message box, the About box among them, has a plain OK button,
+    // even under a desktop theme that puts icons on dialog buttons.
+    void okButtonsCarryNoIcon()
+    {
+        class IconsOnButtons : public QProxyStyle
+        {
+        public:
+            using QProxyStyle::QProxyStyle;
+            int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                          QStyleHintReturn *data) const override
+            {
+                if (hint == SH_DialogButtonBox_ButtonsHaveIcons)
+                    return 1;
+                return QProxyStyle::styleHint(hint, option, widget, data);
+            }
+        };
+        QStyle *programStyle = createProgramStyle();
+        QApplication::setStyle(new IconsOnButtons(programStyle->name()));
+        delete programStyle;
+        bool looked = false;
+        bool plain = false;
+        QImage face;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            QAbstractButton *ok = box->button(QMessageBox::Ok);
+            QVERIFY(ok);
+            looked = true;
+            plain = ok->icon().isNull();
+            face = ok->grab().toImage();
+            box->accept();
+        });
+        MessageBoxesAndExit().showMessage(nullptr, Message{u"About Sayvane"_s, MessageIcon::Information, u"About"_s});
+        QApplication::setStyle(createProgramStyle());
+        QVERIFY(looked);
+        QVERIFY(plain);
+        // An icon stands left of the caption: in the left third of the
+        // face, inside its frame, each row is one colour (a face may shade
+        // from top to bottom, not from left to right).
+        for (int y = 4; y < face.height() - 4; ++y) {
+            for (int x = 5; x < face.width() / 3; ++x)
+                QVERIFY2(face.pixel(x, y) == face.pixel(4, y), qPrintable(u"something drawn at %1, %2"_s.arg(x).arg(y)));
+        }
     }
 
     void namesOnlyInstalledFamilies_data()

@@ -5,7 +5,9 @@
 
 #include <QFontMetrics>
 #include <QGridLayout>
+#include <QIcon>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSpacerItem>
 
 #include <cstdio>
@@ -37,6 +39,9 @@ void MessageBoxesAndExit::showMessage(QWidget *parent, const Message &message)
     // wide enough for its whole title, as the classic boxes are.
     box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                        Qt::MSWindowsFixedSizeDialogHint);
+    // A plain text button, as the classic boxes have, whatever icon a
+    // desktop theme would give it.
+    box.button(QMessageBox::Ok)->setIcon(QIcon());
     if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
         grid->addItem(new QSpacerItem(messageBoxMinimumWidth(message.title), 0, QSizePolicy::Fixed), grid->rowCount(),
                       0, 1, grid->columnCount());

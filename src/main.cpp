@@ -43,8 +43,11 @@ int main(int argc, char *argv[])
     }
 
     endOnDisplayFailure();
-    return runProgram(argv[0], [&command] {
-        return command.folder ? namedCollectionFolder(*command.folder)
-                              : collectionBesideProgram(programFolder().value_or(QApplication::applicationDirPath()));
-    });
+    return runProgram(
+        argv[0],
+        [&command] {
+            return command.folder ? namedCollectionFolder(*command.folder)
+                                  : collectionBesideProgram(programFolder().value_or(QApplication::applicationDirPath()));
+        },
+        {}, command.folder ? CollectionOrigin::Named : CollectionOrigin::BesideProgram);
 }

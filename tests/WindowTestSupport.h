@@ -80,10 +80,10 @@ struct ShownWindow
     bool open() { return openOn(folder.collection()); }
     // Opens the window on the collection in any folder, as the program
     // does; no window when it did not load.
-    bool openOn(const QString &collection)
+    bool openOn(const QString &collection, CollectionOrigin origin = CollectionOrigin::BesideProgram)
     {
         record = {};
-        window = openMainWindow(collection, std::make_unique<RecordingMessageBoxes>(record));
+        window = openMainWindow(collection, std::make_unique<RecordingMessageBoxes>(record), origin);
         if (!window)
             return false;
         window->show();

@@ -7,6 +7,9 @@
 
 #include <QAbstractItemModel>
 #include <QListView>
+#include <QTemporaryDir>
+#include <QDir>
+#include <QFile>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -140,6 +143,60 @@ private slots:
         QCOMPARE(record.messages[0].icon, MessageIcon::Error);
         QCOMPARE(record.messages[0].title, QStringLiteral("Sayvane"));
         QCOMPARE(record.endings, 1);
+        QCOMPARE(record.exitStatus, kExitStartFailed);
+    }
+
+    // A folder the user named is named in its box, with each missing file
+    // and how a collection is made there; error icon, title "Sayvane".
+    void namesTheFolderItWasGiven_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QStringList>("missing");
+        QTest::newRow("an empty folder") << "empty"
+                                         << QStringList{"authors.txt is missing (No such file or directory).",
+                                                        "subjects.txt is missing (No such file or directory)."};
+        QTest::newRow("authors.txt alone") << "authors"
+                                           << QStringList{"subjects.txt is missing (No such file or directory)."};
+        QTest::newRow("subjects.txt alone") << "subjects"
+                                            << QStringList{"authors.txt is missing (No such file or directory)."};
+        QTest::newRow("a file in place of the folder")
+            << "file"
+            << QStringList{"authors.txt is missing (Not a directory).", "subjects.txt is missing (Not a directory)."};
+    }
+
+    void namesTheFolderItWasGiven()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QStringList, missing);
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("Downloads"));
+        if (kind == u"file") {
+            QFile file(folder);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        } else {
+            QVERIFY(QDir().mkpath(folder));
+        }
+        for (const char *name : {"authors", "subjects"}) {
+            if (kind == QLatin1String(name)) {
+                QFile file(folder + u'/' + QLatin1String(name) + QStringLiteral(".txt"));
+                QVERIFY(file.open(QIODevice::WriteOnly));
+            }
+        }
+        test::ShownWindow shown;
+        QVERIFY(!shown.openOn(folder, CollectionOrigin::Named));
+        const RecordedOutcome &record = shown.record;
+        QCOMPARE(record.messages.size(), std::size_t(1));
+        const QStringList expected =
+            QStringList{QStringLiteral("The folder %1 holds no quotation collection:").arg(folder)} + missing +
+            QStringList{QString(), QStringLiteral("A collection is two files, authors.txt and subjects.txt. To start "
+                                                  "one in"),
+                        QStringLiteral("this folder, add a quotation:"),
+                        QStringLiteral("sayvane --add TEXT --author NAME --subject NAME \"%1\"").arg(folder),
+                        QStringLiteral("or import fortune files:"),
+                        QStringLiteral("sayvane --import-fortunes \"%1\" /usr/share/games/fortunes").arg(folder)};
+        QCOMPARE(record.messages[0].text.split(QStringLiteral("\r\n")), expected);
+        QCOMPARE(record.messages[0].icon, MessageIcon::Error);
+        QCOMPARE(record.messages[0].title, QStringLiteral("Sayvane"));
         QCOMPARE(record.exitStatus, kExitStartFailed);
     }
 

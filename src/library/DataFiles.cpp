@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "DataFiles.h"
 
+#include <QStringList>
+
 #include "FileNames.h"
 
 #include <QDir>
@@ -51,12 +53,30 @@ QString subjectsFilePath(const QString &collectionFolder)
     return collectionFolder + QStringLiteral("/subjects.txt");
 }
 
-CollectionFiles findCollectionFiles(const QString &collectionFolder)
+CollectionFiles findCollectionFiles(const QString &collectionFolder, CollectionOrigin origin)
 {
-    CollectionFiles files{authorsFilePath(collectionFolder), subjectsFilePath(collectionFolder), {}, {}};
+    CollectionFiles files{authorsFilePath(collectionFolder), subjectsFilePath(collectionFolder), {}, {},
+                          collectionFolder, origin};
     files.subjectsMissing = whyMissing(files.subjects);
     files.authorsMissing = whyMissing(files.authors);
     return files;
+}
+
+QString namedFolderLacksFilesText(const CollectionFiles &files)
+{
+    const QString folder = readableFileName(files.folder);
+    QStringList lines{QStringLiteral("The folder %1 holds no quotation collection:").arg(folder)};
+    for (const auto &[name, missing] : {std::pair{QStringLiteral("authors.txt"), files.authorsMissing},
+                                        std::pair{QStringLiteral("subjects.txt"), files.subjectsMissing}}) {
+        if (missing)
+            lines.append(QStringLiteral("%1 is missing (%2).").arg(name, *missing));
+    }
+    lines += {QString(), QStringLiteral("A collection is two files, authors.txt and subjects.txt. To start one in"),
+              QStringLiteral("this folder, add a quotation:"),
+              QStringLiteral("sayvane --add TEXT --author NAME --subject NAME \"%1\"").arg(folder),
+              QStringLiteral("or import fortune files:"),
+              QStringLiteral("sayvane --import-fortunes \"%1\" /usr/share/games/fortunes").arg(folder)};
+    return lines.join(QStringLiteral("\r\n"));
 }
 
 std::optional<QString> whyMissing(const QString &path)

@@ -30,6 +30,10 @@ QString subjectsFilePath(const QString &collectionFolder);
 // or a device could block or never end.
 std::optional<QString> whyMissing(const QString &path);
 
+// Whether the user named the collection's folder, or it is the one the
+// program came with.
+enum class CollectionOrigin { BesideProgram, Named };
+
 // Both data files of a collection as the existence test found them, which a
 // start makes before it opens either.
 struct CollectionFiles
@@ -38,10 +42,18 @@ struct CollectionFiles
     QString subjects;
     std::optional<QString> authorsMissing; // why, when it is missing
     std::optional<QString> subjectsMissing;
+    QString folder;
+    CollectionOrigin origin = CollectionOrigin::BesideProgram;
 
     bool bothThere() const { return !authorsMissing && !subjectsMissing; }
 };
 
-CollectionFiles findCollectionFiles(const QString &collectionFolder);
+CollectionFiles findCollectionFiles(const QString &collectionFolder,
+                                    CollectionOrigin origin = CollectionOrigin::BesideProgram);
+
+// What a folder the user named, which lacks a file, is told: the folder,
+// each missing file and why, and how a collection is made there (lines
+// separated by CR LF).
+QString namedFolderLacksFilesText(const CollectionFiles &files);
 
 } // namespace sayvane

@@ -90,7 +90,7 @@ bool loadFontConfiguration()
 } // namespace
 
 std::unique_ptr<frmMain> openMainWindow(const QString &collectionFolder,
-                                        std::unique_ptr<MessageBoxesAndExit> messageBoxes)
+                                        std::unique_ptr<MessageBoxesAndExit> messageBoxes, CollectionOrigin origin)
 {
     // Qt's screen-reader bridge connects to the session bus when first
     // asked, which a control's first text does. Without a session bus,
@@ -99,7 +99,7 @@ std::unique_ptr<frmMain> openMainWindow(const QString &collectionFolder,
     // and the window with it. So the bridge starts here, before the threads
     // below.
     QAccessible::isActive();
-    const CollectionFiles files = findCollectionFiles(collectionFolder);
+    const CollectionFiles files = findCollectionFiles(collectionFolder, origin);
     // Where either file is missing, neither is opened: the names are never
     // loaded and the window says what is missing. Each file has a thread of
     // its own, so that on two cores the two scans take the time of one.
@@ -117,7 +117,7 @@ std::unique_ptr<frmMain> openMainWindow(const QString &collectionFolder,
 }
 
 int runProgram(char *programName, const std::function<QString()> &collectionFolder,
-               const std::function<void(QWidget &)> &beforeShow)
+               const std::function<void(QWidget &)> &beforeShow, CollectionOrigin origin)
 {
     WorkAside<bool> fontConfiguration(&loadFontConfiguration);
     // Qt sees only the program's name: the words of the command line are
@@ -128,7 +128,8 @@ int runProgram(char *programName, const std::function<QString()> &collectionFold
     QApplication application(applicationArgc, applicationArgv);
     fontConfiguration.take();
     setUpProgram();
-    const std::unique_ptr<frmMain> window = openMainWindow(collectionFolder());
+    const std::unique_ptr<frmMain> window =
+        openMainWindow(collectionFolder(), std::make_unique<MessageBoxesAndExit>(), origin);
     if (!window)
         return kExitStartFailed;
     if (beforeShow)

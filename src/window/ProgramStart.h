@@ -5,6 +5,7 @@
 // lives here; the window is handed finished values.
 #pragma once
 
+#include "DataFiles.h"
 #include "MessageBoxesAndExit.h"
 
 #include <QString>
@@ -24,9 +25,12 @@ class frmMain;
 // the window builds its controls, and the window gets each when it is
 // complete. Where no thread can be had, the same work runs on this thread.
 // Null where loading failed, after the window has said why.
+// A folder the user named that lacks a file is told so in other words
+// than the collection beside the program.
 std::unique_ptr<frmMain>
 openMainWindow(const QString &collectionFolder,
-               std::unique_ptr<MessageBoxesAndExit> messageBoxes = std::make_unique<MessageBoxesAndExit>());
+               std::unique_ptr<MessageBoxesAndExit> messageBoxes = std::make_unique<MessageBoxesAndExit>(),
+               CollectionOrigin origin = CollectionOrigin::BesideProgram);
 
 // The whole run of the window: the font system reads its configuration on
 // a thread of its own while the application connects to the display; then
@@ -35,6 +39,7 @@ openMainWindow(const QString &collectionFolder,
 // run until it ends. `beforeShow` sees the window just before it shows.
 // Returns the exit status.
 int runProgram(char *programName, const std::function<QString()> &collectionFolder,
-               const std::function<void(QWidget &)> &beforeShow = {});
+               const std::function<void(QWidget &)> &beforeShow = {},
+               CollectionOrigin origin = CollectionOrigin::BesideProgram);
 
 } // namespace sayvane

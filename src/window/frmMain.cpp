@@ -132,12 +132,16 @@ bool frmMain::Form_Load(const CollectionFiles &files, CollectionNames names)
     AuthorsFile = files.authors;
     SubjectsFile = files.subjects;
     if (!files.bothThere()) {
-        // The box says only that files are missing; standard error says which.
+        // Standard error says which file is missing and why. The box of the
+        // collection the program came with says only that files are missing;
+        // that of a folder the user named says which, and how to make one.
         if (files.authorsMissing)
             reportOnStandardError(AuthorsFile, *files.authorsMissing);
         if (files.subjectsMissing)
             reportOnStandardError(SubjectsFile, *files.subjectsMissing);
-        showMessage(QStringLiteral("Sorry ! Some of the files are missing...\r\nPlease re-download the software."),
+        showMessage(files.origin == CollectionOrigin::Named
+                        ? namedFolderLacksFilesText(files)
+                        : QStringLiteral("Sorry ! Some of the files are missing...\r\nPlease re-download the software."),
                     MessageIcon::Error);
         unloadAndEnd(kExitStartFailed);
         return false;

@@ -101,12 +101,20 @@ int addQuotationCommand(const CommandLine &command)
 
 int checkCollectionCommand(const CommandLine &command)
 {
-    const keeping::CheckResult result = keeping::checkCollection(collectionFolderOf(command));
+    BufferedOutput output;
+    const keeping::CheckResult result = keeping::checkCollection(
+        collectionFolderOf(command), [&output](const keeping::Finding &finding) {
+            const QByteArray line = keeping::findingLine(finding).toUtf8();
+            output.write(std::string_view(line.constData(), std::size_t(line.size())));
+        });
     if (result.failure) {
+        output.finish(kExitTrouble);
         sayOnStandardError(*result.failure);
         return kExitTrouble;
     }
-    return statusAfterWriting(keeping::checkText(result), result.findings.isEmpty() ? kExitSuccess : kExitFindings);
+    const QByteArray summary = keeping::checkSummary(result).toUtf8();
+    output.write(std::string_view(summary.constData(), std::size_t(summary.size())));
+    return output.finish(result.findings == 0 ? kExitSuccess : kExitFindings);
 }
 
 int drawQuotationCommand(const CommandLine &command)

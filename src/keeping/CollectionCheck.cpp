@@ -11,6 +11,7 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <limits>
 #include <cstring>
 #include <vector>
 
@@ -99,11 +100,13 @@ quint64 keyOf(const QByteArray &text)
 class FileCheck
 {
 public:
-    FileCheck(QString path, QList<Finding> &findings)
+    FileCheck(QString path, const FindingSink &sink)
         : m_path(std::move(path))
-        , m_findings(findings)
+        , m_sink(sink)
     {
     }
+
+    qint64 findings() const { return m_count; }
 
     std::optional<QString> run()
     {
@@ -117,25 +120,43 @@ public:
                     const auto heading = terminator.nextHeadingLine(position, end);
                     lookAtLines(position, heading ? heading->line.data() : end, terminator);
                     if (!heading)
-                        return true;
+                        break;
                     lookAtHeading(heading->line);
                     position = heading->next;
                 }
+                passOn();
+                return true;
             });
         closeSection();
-        if (!failure)
-            return std::nullopt;
-        if (failure->reason == lineTooLongReason(kMaxLineBytes)) {
+        if (failure && failure->reason == lineTooLongReason(kMaxLineBytes))
             add(m_line, QStringLiteral("a line is longer than %1 bytes, the most a line may be: the window "
                                        "cannot open the collection")
                             .arg(kEnglish.toString(qulonglong(kMaxLineBytes))));
+        passOn();
+        if (!failure || failure->reason == lineTooLongReason(kMaxLineBytes))
             return std::nullopt;
-        }
         return failure->reason;
     }
 
 private:
-    void add(qint64 line, const QString &what) { m_findings.append({m_path, line, what}); }
+    void add(qint64 line, const QString &what) { m_pending.append({m_path, line, what}); }
+
+    // Hands on, in the order of their lines, the findings that are
+    // complete: all but one of a hidden section still being read, and
+    // those after it.
+    void passOn()
+    {
+        std::stable_sort(m_pending.begin(), m_pending.end(),
+                         [](const Finding &a, const Finding &b) { return a.line < b.line; });
+        const qint64 openLine = m_hidden ? m_hidden->line : std::numeric_limits<qint64>::max();
+        qsizetype passed = 0;
+        while (passed < m_pending.size() && m_pending[passed].line < openLine) {
+            m_sink(m_pending[passed]);
+            ++passed;
+        }
+        m_pending.remove(0, passed);
+        m_count += passed;
+    }
 
     // The lines between two headings: counted, and where they are hidden
     // or stand before the first heading, their quotations too.
@@ -143,7 +164,7 @@ private:
     {
         if (from == to)
             return;
-        if (m_hidden < 0 && m_seenHeading) {
+        if (!m_hidden && m_seenHeading) {
             m_line += std::count(from, to, Terminator::kEndByte);
             return;
         }
@@ -172,17 +193,16 @@ private:
         }
         const std::string_view name = HeadingName(line);
         const QByteArray text = textBytesOf(name);
-        const QString shown = QString::fromUtf8(text);
         if (!holdsMoreThanSpaces(name)) {
             add(m_line, QStringLiteral("a heading without a name: its quotations stand under an empty row"));
         } else if (name.front() == ' ') {
             add(m_line, QStringLiteral("the name \"%1\" begins with a space: typing its first letters in the "
                                        "filter never finds it")
-                            .arg(shown));
+                            .arg(QString::fromUtf8(text)));
         } else if (name.back() == ' ') {
             add(m_line, QStringLiteral("the name \"%1\" ends with a space: a name typed without it (as --add "
                                        "and --random take one) is another name")
-                            .arg(shown));
+                            .arg(QString::fromUtf8(text)));
         }
         if (!m_sectionBegun || text != m_sectionName) {
             closeSection();
@@ -190,10 +210,10 @@ private:
             m_sectionName = text;
             const quint64 key = keyOf(text);
             if (const std::optional<qint64> first = m_firstHeadings.find(key)) {
-                m_hidden = qsizetype(m_findings.size());
+                m_hidden = Finding{m_path, m_line,
+                                   QStringLiteral("later section of \"%1\" (first at line %2)")
+                                       .arg(QString::fromUtf8(text), kEnglish.toString(*first))};
                 m_hiddenQuotations = 0;
-                add(m_line, QStringLiteral("later section of \"%1\" (first at line %2)")
-                                .arg(shown, kEnglish.toString(*first)));
             } else {
                 m_firstHeadings.insert(key, m_line);
             }
@@ -204,15 +224,16 @@ private:
     // Completes the finding of a hidden section with its count.
     void closeSection()
     {
-        if (m_hidden < 0)
+        if (!m_hidden)
             return;
-        Finding &finding = m_findings[m_hidden];
+        Finding &finding = *m_hidden;
         finding.what = QStringLiteral("a %1: the window shows only the first section of a name, so %2 here %3 "
                                       "never shown; move %4 under the first")
                            .arg(finding.what, counted(m_hiddenQuotations, "quotation", "quotations"),
                                 QLatin1String(m_hiddenQuotations == 1 ? "is" : "are"),
                                 QLatin1String(m_hiddenQuotations == 1 ? "it" : "them"));
-        m_hidden = -1;
+        m_pending.append(std::move(finding));
+        m_hidden.reset();
     }
 
     // In a classic file a lone LF is a character, so "##" after one is no
@@ -233,44 +254,47 @@ private:
     }
 
     QString m_path;
-    QList<Finding> &m_findings;
+    const FindingSink &m_sink;
+    QList<Finding> m_pending; // found, not yet handed on
+    qint64 m_count = 0;
     qint64 m_line = 1; // of the next line looked at
     bool m_seenHeading = false;
     qint64 m_beforeFirst = 0, m_firstBeforeFirst = 0;
     bool m_sectionBegun = false;
     QByteArray m_sectionName;
     FirstHeadings m_firstHeadings;
-    qsizetype m_hidden = -1; // the finding of the hidden section being read
+    std::optional<Finding> m_hidden; // that of the hidden section being read, its count to come
     qint64 m_hiddenQuotations = 0;
 };
 
 } // namespace
 
-CheckResult checkCollection(const QString &folder)
+CheckResult checkCollection(const QString &folder, const FindingSink &sink)
 {
     CheckResult result;
     for (const QString &path : {authorsFilePath(folder), subjectsFilePath(folder)}) {
-        QList<Finding> findings;
-        if (const std::optional<QString> failure = FileCheck(path, findings).run()) {
+        FileCheck check(path, sink);
+        const std::optional<QString> failure = check.run();
+        result.findings += check.findings();
+        if (failure) {
             result.failure = readableFileName(path) + QStringLiteral(": ") + *failure;
             return result;
         }
-        std::stable_sort(findings.begin(), findings.end(),
-                         [](const Finding &a, const Finding &b) { return a.line < b.line; });
-        result.findings += findings;
     }
     return result;
 }
 
-QString checkText(const CheckResult &result)
+QString findingLine(const Finding &finding)
 {
-    QString text;
-    for (const Finding &finding : result.findings)
-        text += QStringLiteral("%1:%2: %3\n").arg(readableFileName(finding.path)).arg(finding.line).arg(finding.what);
-    if (result.findings.isEmpty())
+    return QStringLiteral("%1:%2: %3\n").arg(readableFileName(finding.path)).arg(finding.line).arg(finding.what);
+}
+
+QString checkSummary(const CheckResult &result)
+{
+    if (result.findings == 0)
         return QStringLiteral("No findings: every quotation of authors.txt and subjects.txt can be shown.\n");
-    return text + QStringLiteral("%1 in authors.txt and subjects.txt.\n")
-                      .arg(counted(result.findings.size(), "finding", "findings"));
+    return QStringLiteral("%1 in authors.txt and subjects.txt.\n")
+        .arg(counted(result.findings, "finding", "findings"));
 }
 
 } // namespace sayvane::keeping

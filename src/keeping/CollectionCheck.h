@@ -9,6 +9,7 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace sayvane::keeping {
@@ -20,19 +21,25 @@ struct Finding
     QString what;    // what, and why it matters
 };
 
+// Takes each finding as soon as it is complete, each file's in the order
+// of their lines.
+using FindingSink = std::function<void(const Finding &)>;
+
 struct CheckResult
 {
-    QList<Finding> findings; // each file's in the order of their lines
+    qint64 findings = 0;
     // A file that could not be read at all (missing, not a regular file);
     // nothing of it was checked.
     std::optional<QString> failure;
 };
 
 // Reads both files once each, holding the heading names (as a hash each)
-// and nothing that grows with the quotations.
-CheckResult checkCollection(const QString &folder);
+// and nothing that grows with the quotations: the findings go to the sink.
+CheckResult checkCollection(const QString &folder, const FindingSink &sink);
 
-// One finding a line, `FILE:LINE: what`, then a summary line.
-QString checkText(const CheckResult &result);
+// A finding as its line of output, `FILE:LINE: what`.
+QString findingLine(const Finding &finding);
+// The line that ends the output.
+QString checkSummary(const CheckResult &result);
 
 } // namespace sayvane::keeping

@@ -2,27 +2,67 @@
 #include "Utf8Output.h"
 
 #include "LineText.h"
+#include "Windows1252.h"
 
-#include <QByteArray>
 #include <QString>
 
-#include <algorithm>
+#include <array>
+#include <cstring>
 
 namespace sayvane::terminal {
+namespace {
+
+// The UTF-8 bytes of each Windows-1252 byte from 0x80 on, and their count.
+struct Utf8Of
+{
+    std::array<char, 3> bytes;
+    unsigned char length;
+};
+
+const std::array<Utf8Of, 128> &windows1252HighHalf()
+{
+    static const std::array<Utf8Of, 128> table = [] {
+        std::array<Utf8Of, 128> made{};
+        for (int byte = 0x80; byte <= 0xFF; ++byte) {
+            const char single = char(byte);
+            const QByteArray utf8 = decodeWindows1252(std::string_view(&single, 1)).toUtf8();
+            Utf8Of &entry = made[std::size_t(byte - 0x80)];
+            entry.length = static_cast<unsigned char>(utf8.size());
+            std::memcpy(entry.bytes.data(), utf8.constData(), std::size_t(utf8.size()));
+        }
+        return made;
+    }();
+    return table;
+}
+
+} // namespace
 
 void appendAsUtf8(std::string &out, std::string_view line)
 {
     const std::size_t from = out.size();
-    const bool ascii =
-        std::all_of(line.begin(), line.end(), [](char byte) { return static_cast<unsigned char>(byte) < 0x80; });
-    if (ascii || encodingOf(line) == LineEncoding::Utf8) {
+    if (encodingOf(line) == LineEncoding::Utf8) {
         out += line;
     } else {
-        const QByteArray utf8 = decodeLine(line, LineEncoding::Windows1252).toUtf8();
-        out.append(utf8.constData(), std::size_t(utf8.size()));
+        // Windows-1252, ASCII among it: one byte at a time, by the table.
+        const auto &table = windows1252HighHalf();
+        out.reserve(from + line.size() * 3);
+        for (const char byte : line) {
+            const auto value = static_cast<unsigned char>(byte);
+            if (value < 0x80) {
+                out += byte;
+            } else {
+                const Utf8Of &entry = table[value - 0x80];
+                out.append(entry.bytes.data(), entry.length);
+            }
+        }
     }
-    std::replace_if(
-        out.begin() + std::ptrdiff_t(from), out.end(), [](char byte) { return byte == '\r' || byte == '\n'; }, ' ');
+    // A CR or LF inside the line would end it here.
+    char *const begin = out.data() + from;
+    char *const end = out.data() + out.size();
+    for (const char lineEnd : {'\r', '\n'}) {
+        for (char *at = begin; (at = static_cast<char *>(std::memchr(at, lineEnd, std::size_t(end - at))));)
+            *at++ = ' ';
+    }
 }
 
 } // namespace sayvane::terminal

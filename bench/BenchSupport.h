@@ -87,6 +87,11 @@ std::vector<Row> textViewRows();
 // The first frame of the window against an empty window, each drawn by
 // this program started again as `program --first-frame WHICH COLLECTION`.
 std::vector<Row> firstFrameRows(const char *program, const QString &sample, const QString &scratch);
+// The commands at the terminal, run as the program `program` on the
+// collection, against cp, wc -l and grep -F in the same run; the label
+// ends each row's name.
+std::vector<Row> commandRows(const char *program, const QString &collection, const std::string &label,
+                             const std::string &commonWord);
 int drawFirstFrame(int argc, char **argv);
 
 } // namespace sayvane::bench

@@ -334,6 +334,15 @@ int main(int argc, char **argv)
             rows.push_back(row);
         return printTable(rows);
     }
+    if (std::string(argv[1]) == "--commands" && argc >= 3) { // only the commands at the terminal
+        QCoreApplication application(argc, argv);
+        std::vector<Row> rows = commandRows(SAYVANE_PROGRAM, QString::fromLocal8Bit(argv[2]), "", kCommonWord.toStdString());
+        if (argc > 3)
+            for (const Row &row : commandRows(SAYVANE_PROGRAM, QString::fromLocal8Bit(argv[3]), ", UTF-8 LF",
+                                              kUtf8Collection.commonWord.toStdString()))
+                rows.push_back(row);
+        return printTable(rows);
+    }
     const QString folder = QString::fromLocal8Bit(argv[1]);
     if (argc > 2 && std::string(argv[2]) == "--memory-only") {
         QCoreApplication application(argc, argv);
@@ -365,6 +374,12 @@ int main(int argc, char **argv)
     rows.push_back(
         {"peak memory of a search beyond baseline", memory, std::nullopt, "", "< 64 MB", memory && *memory < 64.0});
     rows.push_back(importingFortunes(folder + QStringLiteral("/imported-fortunes")));
+    for (const Row &row : commandRows(SAYVANE_PROGRAM, folder, "", kCommonWord.toStdString()))
+        rows.push_back(row);
+    if (argc > 2)
+        for (const Row &row : commandRows(SAYVANE_PROGRAM, QString::fromLocal8Bit(argv[2]), ", UTF-8 LF",
+                                          kUtf8Collection.commonWord.toStdString()))
+            rows.push_back(row);
     const std::vector<Row> hostile = hostileCaseRows(folder + QStringLiteral("/hostile"));
     rows.insert(rows.end(), hostile.begin(), hostile.end());
     const std::vector<Row> huge = textViewRows();

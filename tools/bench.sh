@@ -2,10 +2,14 @@
 # SPDX-License-Identifier: MIT
 # Builds the benchmark, makes two collections of the given size if there
 # are none yet (Windows-1252 with CR LF, and UTF-8 with LF), and prints the
-# table: tools/bench.sh [10MB|100MB|1GB]. Ends with status 1 when a row is
-# not met or could not be measured.
+# table: tools/bench.sh [--commands] [10MB|100MB|1GB]. With --commands,
+# only the rows of the commands at the terminal (--add, --check, --search,
+# --random). Ends with status 1 when a row is not met or could not be
+# measured.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+commands=()
+if [ "${1:-}" = --commands ]; then commands=(--commands); shift; fi
 size=${1:-100MB}
 tools/install-deps.sh bench
 cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
@@ -28,7 +32,9 @@ done
 echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(free -g | awk '/Mem:/ {print $2}') GiB"
 # The first frames are drawn on an X server, as a user sees them: the
 # desktop's own, or a virtual one where there is none.
-if [ -n "${DISPLAY:-}" ]; then
+if [ ${#commands[@]} -gt 0 ]; then
+  build-release/bench/sayvane-bench --commands "$collection" "$utf8_collection"
+elif [ -n "${DISPLAY:-}" ]; then
   build-release/bench/sayvane-bench "$collection" "$utf8_collection"
 else
   xvfb-run -a -s "-screen 0 1280x1024x24" build-release/bench/sayvane-bench "$collection" "$utf8_collection"

@@ -1,0 +1,168 @@
+// SPDX-License-Identifier: MIT
+// The commands at the terminal, each run as the program it is, beside the
+// tool a user would compare it with, in turns: --add against cp of both
+// files, --check against wc -l of both, --search against grep -F (with and
+// without -i), --random against wc -l of authors.txt; and the most memory
+// each takes beyond a bare start of the program.
+#include "BenchSupport.h"
+#include "HeadingLoader.h"
+
+#include <QString>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+extern char **environ;
+
+namespace sayvane::bench {
+namespace {
+
+struct Run
+{
+    double milliseconds = INFINITY;
+    long maxResidentKilobytes = 0;
+    bool ran = false;
+};
+
+// Runs the command with its output in a file; ran when it ended with one of
+// the statuses it may end with.
+Run runTimed(const std::vector<std::string> &command, const char *output, std::initializer_list<int> statuses)
+{
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, output, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::vector<char *> argv;
+    for (const std::string &argument : command)
+        argv.push_back(const_cast<char *>(argument.c_str()));
+    argv.push_back(nullptr);
+    Run run;
+    pid_t child = 0;
+    int status = -1;
+    struct rusage usage = {};
+    const auto start = std::chrono::steady_clock::now();
+    if (posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ) == 0)
+        wait4(child, &status, 0, &usage);
+    run.milliseconds = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    posix_spawn_file_actions_destroy(&actions);
+    run.maxResidentKilobytes = usage.ru_maxrss;
+    run.ran = WIFEXITED(status) && std::find(statuses.begin(), statuses.end(), WEXITSTATUS(status)) != statuses.end();
+    if (!run.ran)
+        std::fprintf(stderr, "sayvane-bench: %s %s did not run as it should\n", command[0].c_str(),
+                     command.size() > 1 ? command[1].c_str() : "");
+    return run;
+}
+
+struct Paired
+{
+    Run ours;
+    Run reference;
+};
+
+// The fastest of kRuns of each, in turns, after one of each; the memory
+// the largest of any run.
+Paired inTurns(const std::vector<std::string> &ours, const std::vector<std::string> &reference, const char *output,
+               std::initializer_list<int> ourStatuses)
+{
+    Paired best;
+    bool ran = true, referenceRan = true;
+    for (int run = 0; run <= kRuns; ++run) {
+        const Run one = runTimed(ours, output, ourStatuses);
+        const Run other = runTimed(reference, output, {0, 1});
+        ran = ran && one.ran;
+        referenceRan = referenceRan && other.ran;
+        if (run == 0)
+            continue; // the warm-up
+        best.ours.milliseconds = std::min(best.ours.milliseconds, one.milliseconds);
+        best.ours.maxResidentKilobytes = std::max(best.ours.maxResidentKilobytes, one.maxResidentKilobytes);
+        best.reference.milliseconds = std::min(best.reference.milliseconds, other.milliseconds);
+    }
+    best.ours.ran = ran;
+    best.reference.ran = referenceRan;
+    return best;
+}
+
+std::optional<double> ifRan(const Run &run)
+{
+    return run.ran ? std::optional<double>(run.milliseconds) : std::nullopt;
+}
+
+} // namespace
+
+std::vector<Row> commandRows(const char *program, const QString &collection, const std::string &label,
+                             const std::string &commonWord)
+{
+    namespace fs = std::filesystem;
+    const std::string data = collection.toStdString() + "/Data";
+    const std::string authors = data + "/authors.txt", subjects = data + "/subjects.txt";
+    const std::string output = "/tmp/sayvane-bench-command-output";
+    std::vector<Row> rows;
+
+    // A bare start: the least the program takes.
+    const Run bare = runTimed({program, "--version"}, output.c_str(), {0});
+    const auto beyondBare = [&bare](const Run &run) {
+        return run.ran && bare.ran ? std::optional<double>(double(run.maxResidentKilobytes - bare.maxResidentKilobytes) /
+                                                           1024.0)
+                                   : std::nullopt;
+    };
+    std::vector<std::pair<std::string, Run>> memory;
+
+    // --add into a copy, under the author and the subject in the middle of
+    // their files, against copying both files.
+    const std::string copy = "/tmp/sayvane-bench-add";
+    fs::remove_all(copy);
+    fs::create_directories(copy);
+    fs::copy_file(authors, copy + "/authors.txt");
+    fs::copy_file(subjects, copy + "/subjects.txt");
+    const LoadedNames authorNames = loadHeadingNames(QString::fromStdString(authors));
+    const LoadedNames subjectNames = loadHeadingNames(QString::fromStdString(subjects));
+    const std::string author(authorNames.names.bytes(authorNames.names.size() / 2));
+    const std::string subject(subjectNames.names.bytes(subjectNames.names.size() / 2));
+    const Paired add = inTurns({program, "--add", "A quotation added by the benchmark.", "--author", author,
+                                "--subject", subject, copy},
+                               {"cp", authors, subjects, "/tmp/sayvane-bench-add/.."}, output.c_str(), {0});
+    fs::remove("/tmp/authors.txt");
+    fs::remove("/tmp/subjects.txt");
+    fs::remove_all(copy);
+    rows.push_back({"--add, an author in the middle" + label, ifRan(add.ours), ifRan(add.reference),
+                    "cp of both files", "<= 1.5x", add.ours.milliseconds <= 1.5 * add.reference.milliseconds});
+    memory.push_back({"--add", add.ours});
+
+    const Paired check =
+        inTurns({program, "--check", data}, {"wc", "-l", authors, subjects}, output.c_str(), {0, 1});
+    rows.push_back({"--check" + label, ifRan(check.ours), ifRan(check.reference), "wc -l of both", "<= 1.5x",
+                    check.ours.milliseconds <= 1.5 * check.reference.milliseconds});
+    memory.push_back({"--check", check.ours});
+
+    const Paired search = inTurns({program, "--search", commonWord, data},
+                                  {"env", "LC_ALL=C", "grep", "-F", commonWord, authors}, output.c_str(), {0});
+    rows.push_back({"--search, common word, to a file" + label, ifRan(search.ours), ifRan(search.reference),
+                    "grep -F", "<= 0.6x", search.ours.milliseconds <= 0.6 * search.reference.milliseconds});
+    memory.push_back({"--search", search.ours});
+
+    const Paired caseless = inTurns({program, "--search", "-i", commonWord, data},
+                                    {"env", "LC_ALL=C", "grep", "-F", "-i", commonWord, authors}, output.c_str(), {0});
+    rows.push_back({"--search -i, common word, to a file" + label, ifRan(caseless.ours), ifRan(caseless.reference),
+                    "grep -F -i", "<= 0.6x", caseless.ours.milliseconds <= 0.6 * caseless.reference.milliseconds});
+    memory.push_back({"--search -i", caseless.ours});
+
+    const Paired random = inTurns({program, "--random", data}, {"wc", "-l", authors}, output.c_str(), {0});
+    rows.push_back({"--random" + label, ifRan(random.ours), ifRan(random.reference), "wc -l of authors.txt",
+                    "<= 1.0x", random.ours.milliseconds <= random.reference.milliseconds});
+    memory.push_back({"--random", random.ours});
+
+    for (const auto &[what, run] : memory) {
+        const std::optional<double> megabytes = beyondBare(run);
+        rows.push_back({"peak memory of " + what + " beyond a bare start" + label, megabytes, std::nullopt, "",
+                        "< 64 MB", megabytes && *megabytes < 64.0});
+    }
+    std::remove(output.c_str());
+    return rows;
+}
+
+} // namespace sayvane::bench

@@ -26,10 +26,37 @@ done
 [ "$(readlink "$root/usr/bin/sayvane")" = ../libexec/sayvane/sayvane ] || fail "/usr/bin/sayvane is not a link to the program"
 dpkg-deb -f "$package" Depends | grep -q libqt6widgets6 || fail "the package does not depend on the Qt libraries it links"
 desktop-file-validate "$root/usr/share/applications/sayvane.desktop" || fail "desktop entry"
-# A file manager offers the program for a folder, and hands it the folder.
+# The desktop entry claims no folder type, so that Sayvane never becomes
+# the program that opens folders; "Open With" can still hand it one.
 entry="$root/usr/share/applications/sayvane.desktop"
-grep -qx 'MimeType=inode/directory;' "$entry" || fail "the desktop entry does not offer to open folders"
+! grep -q '^MimeType=.*inode/directory' "$entry" || fail "the desktop entry claims folders"
 grep -qx 'Exec=sayvane %f' "$entry" || fail "the desktop entry does not pass the folder to the program"
+# With the package's entries as the only ones (the desktop database made as
+# installing makes it) and no default set, neither query names Sayvane.
+update-desktop-database "$root/usr/share/applications"
+mkdir -p "$work/home" "$work/config"
+queries=$(XDG_DATA_DIRS="$root/usr/share" XDG_DATA_HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_CONFIG_DIRS=/nonexistent \
+  bash -c 'gio mime inode/directory 2>&1; xdg-mime query default inode/directory 2>&1' || true)
+! grep -qi sayvane <<< "$queries" || fail "a folder would open in Sayvane: $queries"
+# The file managers' actions offer it on a folder's menu instead. KDE's
+# service menu is a desktop entry of its own type, whose three keys of
+# that type the freedesktop validator does not know; nothing else may err.
+menu="$root/usr/share/kio/servicemenus/sayvane-open-collection.desktop"
+errors=$(desktop-file-validate "$menu" 2>&1 | grep -v -e 'required key "Name" in group "Desktop Entry"' \
+  -e 'key "MimeType" is present in group "Desktop Entry", but the type is "Service"' \
+  -e 'key "Actions" is present in group "Desktop Entry", but the type is "Service"' || true)
+[ -z "$errors" ] || fail "the service menu: $errors"
+for line in 'Type=Service' 'MimeType=inode/directory;' 'Actions=openCollection;' '[Desktop Action openCollection]' \
+            'Name=Open as quotation collection' 'Exec=sayvane %f'; do
+  grep -qxF "$line" "$menu" || fail "the service menu lacks $line"
+done
+action="$root/usr/share/nemo/actions/sayvane-open-collection.nemo_action"
+[ "$(grep -v -e '^#' -e '^$' "$action" | head -n1)" = '[Nemo Action]' ] || fail "the Nemo action has no [Nemo Action] group"
+for line in 'Name=Open as quotation collection' 'Exec=sayvane %F' 'Selection=s' 'Extensions=dir;'; do
+  grep -qxF "$line" "$action" || fail "the Nemo action lacks $line"
+done
+bad=$(grep -v -e '^#' -e '^$' -e '^\[Nemo Action\]$' -e '^[A-Za-z-]*=' "$action" || true)
+[ -z "$bad" ] || fail "the Nemo action holds lines that are not keys: $bad"
 appstreamcli validate --no-net "$root/usr/share/metainfo/org.example.sayvane.metainfo.xml" >/dev/null || fail "metainfo"
 version=$(dpkg-deb -f "$package" Version)
 manual=$(zcat "$root/usr/share/man/man1/sayvane.1.gz")

@@ -109,6 +109,23 @@ status=0
 holds c new || fail "/dev/full: the collection was not written"
 echo "ok: a report that cannot be printed says the collection was written"
 
+# An existing folder whose path is longer than the system takes at once,
+# made a folder at a time.
+part=$(printf 'd%.0s' $(seq 1 200))
+parts=()
+deep=$work
+into_deep() { cd "$work" && for p in "${parts[@]}"; do cd "$p"; done; }
+while [ ${#deep} -lt 4600 ]; do
+  (into_deep && mkdir "$part")
+  parts+=("$part")
+  deep=$deep/$part
+done
+status=0
+"$program" --import-fortunes "$deep" love > out 2> err || status=$?
+[ "$status" = 0 ] || fail "a folder of ${#deep} bytes: status $status, '$(cat err)'"
+(into_deep && [ -f authors.txt ] && [ -f subjects.txt ]) || fail "a folder of ${#deep} bytes: the files are not there"
+echo "ok: a folder whose path is ${#deep} bytes long"
+
 # A file of /proc reports a size of 0, yet is read to its end.
 rm -rf c
 "$program" --import-fortunes c /proc/self/status > out

@@ -57,6 +57,9 @@ private slots:
         QTest::newRow("U+FFFE") << QByteArray("\xEF\xBF\xBE") << u"\uFFFE"_s;
         QTest::newRow("an emoji") << QByteArray("\xF0\x9F\x98\x80") << u"😀"_s;
         QTest::newRow("an emoji, then the byte 0xFF") << QByteArray("\xF0\x9F\x98\x80\xFF") << u"😀\\377"_s;
+        // U+1F480 is D83D DC80 in UTF-16: its low half is the escape of 0x80.
+        QTest::newRow("an astral character whose low half reads as an escape")
+            << QByteArray("\xF0\x9F\x92\x80") << u"\U0001F480"_s;
         QTest::newRow("the last character") << QByteArray("\xF4\x8F\xBF\xBF") << QString::fromUcs4(U"\U0010FFFF");
         QTest::newRow("a surrogate spelt in UTF-8") << QByteArray("\xED\xA0\x80") << u"\\355\\240\\200"_s;
         QTest::newRow("a character cut short") << QByteArray("\xE2\x82z") << u"\\342\\202z"_s;

@@ -149,6 +149,8 @@ private slots:
                             << "Charles Dickens";
         QTest::newRow("a full stop") << "Marshall McLuhan."
                                      << "Marshall McLuhan";
+        QTest::newRow("Esq. keeps its full stop") << "John Smith, Esq."
+                                                  << "John Smith, Esq.";
         QTest::newRow("an initial stays") << "G. K. Chesterton"
                                           << "G. K. Chesterton";
         QTest::newRow("nothing") << ""

@@ -87,6 +87,14 @@ mutant src/terminal/RandomQuotation.cpp "std::floor(double(m_offered) / uniform)
   "std::floor(double(m_offered) / (uniform * uniform)) + 1" "--random favours the lines early in the file"
 mutant src/terminal/CaseFolding.cpp "        cases += charactersLoweringTo().value(character);" "" \
   "--search -i looks for the lower case of a phrase only"
+mutant src/library/LineTerminator.h "return at[-1] == '\\n' && at - 1 > from && at[-2] == '\\r';" \
+  "return at[-1] == '\\n';" "in a classic file any LF begins a line"
+mutant src/library/FileNames.cpp "unit <= kFirstEscape + 0x7F" "unit < kFirstEscape + 0x7F" \
+  "byte 0xFF of a file name is lost"
+mutant src/library/FileNames.cpp "        if (i > 0 && name[i - 1].isHighSurrogate())" "        if (false)" \
+  "an astral character in a file name is taken as escaped bytes"
+mutant src/fortunes/Attribution.cpp "if (lastWord.size() > 3 && !lastWord.contains" "if (lastWord.size() >= 3 && !lastWord.contains" \
+  "the full-stop rule takes Esq. as a sentence end"
 
 survivors=0
 printf '| Fault | Caught by |\n|---|---|\n'

@@ -430,8 +430,9 @@ public:
         m_partName = workFileName(".part");
         std::memcpy(g_partsToRemove[m_slot].name, m_partName.constData(), std::size_t(m_partName.size()) + 1);
         g_partsToRemove[m_slot].folder = m_folder;
-        const Descriptor part(
+        m_part = Descriptor(
             ::openat(m_folder, m_partName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666));
+        const Descriptor &part = m_part;
         if (!part.valid())
             return failure(m_shownPath, systemReason(errno));
         if (m_old) {
@@ -444,12 +445,22 @@ public:
         const std::optional<QString> notMade = contents(sink);
         if (sink.error() == 0 && notMade)
             return failure(m_shownPath, *notMade);
-        if (!sink.flush() || ::fsync(part.get()) != 0)
-            return failure(m_shownPath, systemReason(sink.error() != 0 ? sink.error() : errno));
+        if (!sink.flush())
+            return failure(m_shownPath, systemReason(sink.error()));
         struct stat written;
         if (::fstat(part.get(), &written) != 0)
             return failure(m_shownPath, systemReason(errno));
         m_written = identityOf(written);
+        return std::nullopt;
+    }
+
+    // Makes sure the new contents are on the disk. Called once every part
+    // is written, so that the disk writes one file while the next is made.
+    std::optional<WriteFailure> syncPart()
+    {
+        if (::fsync(m_part.get()) != 0)
+            return failure(m_shownPath, systemReason(errno));
+        m_part = Descriptor();
         return std::nullopt;
     }
 
@@ -544,6 +555,7 @@ private:
     QString m_shownPath;
     int m_folder = -1;
     Descriptor m_ownFolder;
+    Descriptor m_part; // open from its writing to its sync
     QByteArray m_target;
     QByteArray m_partName;
     QByteArray m_backupName;
@@ -608,6 +620,10 @@ std::optional<WriteFailure> writeCollection(const QString &folderName, const Col
     const SignalGuard guard;
     for (const Planned &file : planned) {
         if (auto failed = file.file->writePart(*file.contents))
+            return failed;
+    }
+    for (const Planned &file : planned) {
+        if (auto failed = file.file->syncPart())
             return failed;
     }
 

@@ -92,6 +92,17 @@ std::optional<ReadFailure> drawFrom(const QString &path, const std::optional<Nam
         while (position < end) {
             const LineSpan span = terminator.lineAt(position, end);
             position = span.next;
+            // Nearly every line begins with neither a space nor a mark: a
+            // quotation, with nothing more to ask of it.
+            const char first = span.line.empty() ? ' ' : span.line.front();
+            if (first != ' ' && first != '#') {
+                if ((name ? inSection : underHeading) && reservoir.offer()) {
+                    draw.line.assign(span.line);
+                    draw.author = heading;
+                    draw.found = true;
+                }
+                continue;
+            }
             if (IsHeadingLine(span.line)) {
                 if (name) {
                     const bool heads = name->heads(span.line);

@@ -190,10 +190,10 @@ private slots:
             QStringList{QStringLiteral("The folder %1 holds no quotation collection:").arg(folder)} + missing +
             QStringList{QString(), QStringLiteral("A collection is two files, authors.txt and subjects.txt. To start "
                                                   "one in"),
-                        QStringLiteral("this folder, add a quotation:"),
-                        QStringLiteral("sayvane --add TEXT --author NAME --subject NAME \"%1\"").arg(folder),
-                        QStringLiteral("or import fortune files:"),
-                        QStringLiteral("sayvane --import-fortunes \"%1\" /usr/share/games/fortunes").arg(folder)};
+                        QStringLiteral("this folder, add a quotation with"),
+                        QStringLiteral("    sayvane --add TEXT --author NAME --subject NAME FOLDER"),
+                        QStringLiteral("or import fortune files with"),
+                        QStringLiteral("    sayvane --import-fortunes FOLDER /usr/share/games/fortunes")};
         QCOMPARE(record.messages[0].text.split(QStringLiteral("\r\n")), expected);
         QCOMPARE(record.messages[0].icon, MessageIcon::Error);
         QCOMPARE(record.messages[0].title, QStringLiteral("Sayvane"));

@@ -72,10 +72,10 @@ QString namedFolderLacksFilesText(const CollectionFiles &files)
             lines.append(QStringLiteral("%1 is missing (%2).").arg(name, *missing));
     }
     lines += {QString(), QStringLiteral("A collection is two files, authors.txt and subjects.txt. To start one in"),
-              QStringLiteral("this folder, add a quotation:"),
-              QStringLiteral("sayvane --add TEXT --author NAME --subject NAME \"%1\"").arg(folder),
-              QStringLiteral("or import fortune files:"),
-              QStringLiteral("sayvane --import-fortunes \"%1\" /usr/share/games/fortunes").arg(folder)};
+              QStringLiteral("this folder, add a quotation with"),
+              QStringLiteral("    sayvane --add TEXT --author NAME --subject NAME FOLDER"),
+              QStringLiteral("or import fortune files with"),
+              QStringLiteral("    sayvane --import-fortunes FOLDER /usr/share/games/fortunes")};
     return lines.join(QStringLiteral("\r\n"));
 }
 

@@ -8,7 +8,7 @@
 #include "FileNames.h"
 #include "FortuneImport.h"
 #include "PhraseSearch.h"
-#include "ProgramSetup.h"
+#include "ProgramNames.h"
 #include "RandomQuotation.h"
 #include "StandardOutput.h"
 #include "TerminalSearch.h"

@@ -2,7 +2,7 @@
 #include "StandardOutput.h"
 
 #include "ExitStatus.h"
-#include "ProgramSetup.h"
+#include "ProgramNames.h"
 
 #include <cerrno>
 #include <cstring>

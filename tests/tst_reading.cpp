@@ -241,7 +241,7 @@ private slots:
         QCOMPARE(decodedLength(bytes, encodingOf(bytes)), text.size());
         QCOMPARE(readingOf(bytes).length, text.size());
         ShownText shown;
-        shown.append(bytes);
+        shown.show(bytes);
         QCOMPARE(shown.take(), u"\r\n"_s + text + u"\r\n"_s);
         NameArray names;
         names.append(bytes);

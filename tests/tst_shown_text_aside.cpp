@@ -32,7 +32,7 @@ Q_DECLARE_METATYPE(std::vector<GivenLine>)
 namespace {
 
 // Hands the lines over from one buffer of the finder's, which is written
-// over as soon as each append returns, as the reader's next block would.
+// over as soon as each offer returns, as the reader's next block would.
 ShownQuotes written(const std::vector<GivenLine> &lines, Threads threads, qsizetype limit)
 {
     ShownText shown(limit);
@@ -40,7 +40,7 @@ ShownQuotes written(const std::vector<GivenLine> &lines, Threads threads, qsizet
     std::string buffer;
     for (const GivenLine &line : lines) {
         buffer = line.bytes;
-        aside.append(buffer, line.onlyIn);
+        aside.offer(buffer, line.onlyIn);
         std::fill(buffer.begin(), buffer.end(), '#');
     }
     aside.finish();
@@ -165,7 +165,7 @@ private slots:
             ShownTextAside aside(shown, threads);
             const std::string line(100, 'w');
             int given = 0;
-            while (given < 1'000'000 && aside.append(line))
+            while (given < 1'000'000 && aside.offer(line))
                 ++given;
             aside.finish();
             QVERIFY2(given < 1'000'000, "the finder was never told to stop");

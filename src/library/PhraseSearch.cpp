@@ -114,7 +114,7 @@ ShownQuotes searchQuotes(const QString &path, QStringView phrase, const ReadSett
     result.failure = forEachBlock(path, settings, [&](std::string_view lines, auto terminator) {
         if (!finders.isEmpty())
             searchLines(lines, finders, terminator, [&](std::string_view line, std::optional<LineEncoding> onlyIn) {
-                takesMore = written.append(line, onlyIn) && takesMore;
+                takesMore = written.offer(line, onlyIn) && takesMore;
             });
         return takesMore;
     });

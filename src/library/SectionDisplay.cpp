@@ -41,7 +41,7 @@ ShownQuotes sectionQuotes(const QString &path, std::string_view selectedName, co
             const LineSpan span = terminator.lineAt(position, end);
             position = span.next;
             if (!IsHeadingLine(span.line))
-                shown.append(span.line);
+                shown.show(span.line);
             else if (!headsSection(span.line))
                 sectionEnded = true; // a further heading of the same name does not end it
             if (sectionEnded || shown.cut() != ShownCut::None)

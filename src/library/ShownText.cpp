@@ -39,10 +39,10 @@ ShownText::ShownText(qsizetype limit)
 {
 }
 
-bool ShownText::append(std::string_view line, std::optional<LineEncoding> onlyIn)
+void ShownText::show(std::string_view line, std::optional<LineEncoding> onlyIn)
 {
     if (m_cut != ShownCut::None)
-        return true;
+        return;
     // A line reads as at most one unit a byte; room for that lets the line
     // be checked and decoded in one pass. Only near the limit must the
     // exact length be known first.
@@ -51,12 +51,12 @@ bool ShownText::append(std::string_view line, std::optional<LineEncoding> onlyIn
     if (most > m_limit) {
         const LineReading reading = readingOf(line);
         if (onlyIn && reading.encoding != *onlyIn)
-            return false;
-        append(line, reading);
-        return true;
+            return;
+        show(line, reading);
+        return;
     }
     if (!makeRoom(most))
-        return true;
+        return;
     m_text.resize(most);
     char16_t *const text = reinterpret_cast<char16_t *>(m_text.data());
     char16_t *out = text + size;
@@ -65,12 +65,11 @@ bool ShownText::append(std::string_view line, std::optional<LineEncoding> onlyIn
     const DecodedLine decoded = decodeLineOfAnyEncoding(line, out + 2);
     if (onlyIn && decoded.encoding != *onlyIn) {
         m_text.resize(size);
-        return false;
+        return;
     }
     decoded.end[0] = u'\r';
     decoded.end[1] = u'\n';
     m_text.resize(decoded.end + 2 - text);
-    return true;
 }
 
 // Doubling keeps appending linear; the room never grows past the limit.
@@ -106,7 +105,7 @@ bool ShownText::makeRoom(qsizetype size)
     }
 }
 
-void ShownText::append(std::string_view line, LineReading reading)
+void ShownText::show(std::string_view line, LineReading reading)
 {
     if (m_cut != ShownCut::None)
         return;

@@ -28,12 +28,12 @@ class ShownText
 {
 public:
     explicit ShownText(qsizetype limit = kShownTextLimit);
-    // Appends the line, unless it would take the text past the limit or the
-    // memory runs out; from then on the text stays as it is. With `onlyIn`,
-    // only a line of that encoding is appended; false for another.
-    bool append(std::string_view line, std::optional<LineEncoding> onlyIn = std::nullopt);
+    // Shows the line after the others, unless it would take the text past
+    // the limit or the memory runs out; from then on the text stays as it
+    // is. With `onlyIn`, only a line of that encoding is shown.
+    void show(std::string_view line, std::optional<LineEncoding> onlyIn = std::nullopt);
     // The same for a line whose reading is known already.
-    void append(std::string_view line, LineReading reading);
+    void show(std::string_view line, LineReading reading);
     bool isEmpty() const { return m_text.isEmpty(); }
     ShownCut cut() const { return m_cut; }
     QString take();

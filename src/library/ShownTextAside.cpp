@@ -42,10 +42,10 @@ ShownTextAside::~ShownTextAside()
     finish();
 }
 
-bool ShownTextAside::append(std::string_view line, std::optional<LineEncoding> onlyIn)
+bool ShownTextAside::offer(std::string_view line, std::optional<LineEncoding> onlyIn)
 {
     if (!m_writer.joinable()) {
-        m_shown.append(line, onlyIn);
+        m_shown.show(line, onlyIn);
         return m_shown.cut() == ShownCut::None;
     }
     if (m_cut.load(std::memory_order_relaxed))
@@ -111,7 +111,7 @@ void ShownTextAside::writeChunks()
         lock.unlock();
         for (const Line &line : chunk.lines) {
             const char *bytes = line.outside ? line.outside : chunk.bytes.data() + line.offset;
-            m_shown.append(std::string_view(bytes, line.size), line.onlyIn);
+            m_shown.show(std::string_view(bytes, line.size), line.onlyIn);
         }
         if (m_shown.cut() != ShownCut::None)
             m_cut.store(true, std::memory_order_relaxed);

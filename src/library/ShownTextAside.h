@@ -34,9 +34,9 @@ public:
     ShownTextAside(const ShownTextAside &) = delete;
     ShownTextAside &operator=(const ShownTextAside &) = delete;
 
-    // Hands one line to the text, as ShownText::append takes it. False once
-    // the text takes no more lines (it was cut), so the finder can stop.
-    bool append(std::string_view line, std::optional<LineEncoding> onlyIn = std::nullopt);
+    // Offers one line to be shown, as ShownText::show takes it. False
+    // once the text takes no more lines (it was cut), so the finder can stop.
+    bool offer(std::string_view line, std::optional<LineEncoding> onlyIn = std::nullopt);
     // Waits until every line handed over is in the text; only then may the
     // finder look at the text.
     void finish();

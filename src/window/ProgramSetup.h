@@ -3,17 +3,14 @@
 // its title, its widget style and colours, and its fonts.
 #pragma once
 
+#include "ProgramNames.h"
+
 #include <QFont>
 
 class QStyle;
 
 namespace sayvane {
 
-// The application title: the program's name, and the title of a message
-// box that names none of its own.
-inline constexpr const char *kApplicationTitle = "Sayvane";
-// The name of the command, which its messages on standard error begin with.
-inline constexpr const char *kCommandName = "sayvane";
 
 // The font families the window names; a desktop without one draws its
 // nearest instead (see programFont).

@@ -43,7 +43,7 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
 echo "== Library tests through the portable file code"
 cmake -S . -B build-portable -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSAYVANE_PORTABLE_FILES=ON -DSAYVANE_WERROR=ON >/dev/null
 cmake --build build-portable --parallel "$jobs" --target tst_reading tst_filter tst_sections tst_search tst_shown_text_aside tst_file_kinds tst_fortunes \
-  tst_collection_writer tst_file_names
+  tst_collection_writer tst_file_names tst_keeping tst_terminal
 ctest --test-dir build-portable --output-on-failure --parallel "$jobs" --label-regex library --timeout 300
 
 echo "== Fuzzing"

@@ -268,6 +268,9 @@ private slots:
     // what it spells, the same subject as its UTF-8 spelling.
     void namesSubjectsAsTheReaderReadsThem()
     {
+#ifdef SAYVANE_PORTABLE_FILES
+        QSKIP("Qt's own file calls take only names that are text, which a Latin-1 name is not");
+#endif
         QTemporaryDir dir;
         const QByteArray sources = QFile::encodeName(dir.filePath(u"sources"_s));
         QDir().mkpath(dir.filePath(u"sources"_s));

@@ -71,6 +71,16 @@ private slots:
         QCOMPARE(filtered(kNames, filter), shown);
     }
 
+    // A UTF-8 name shorter than the filter ends where it ends, although
+    // the next name's bytes follow it in the array.
+    void aShortUtf8NameEndsWhereItEnds()
+    {
+        NameArray names;
+        for (const char *name : {"Зо", "я", "Зоя"})
+            names.append(name);
+        QCOMPARE(filterNames(names, QString::fromUtf8("зоя")), QList<int>{2});
+    }
+
     void emptyNameArrayListsNothing()
     {
         QVERIFY(filterNames(NameArray(), u"").isEmpty());

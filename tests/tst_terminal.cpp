@@ -2,6 +2,7 @@
 // The collection at the terminal: the search that names each quotation's
 // author, with and without case, in both encodings and several scripts;
 // and the random draw, uniform over quotation lines.
+#include "LineScan.h"
 #include "RandomQuotation.h"
 #include "TerminalSearch.h"
 
@@ -182,6 +183,54 @@ private slots:
             seen.insert(QString::fromStdString(drawnText(*result.drawn)));
         }
         QCOMPARE(seen, QSet<QString>(drawn.begin(), drawn.end()));
+    }
+
+    // The census of a block counts its lines and finds those beginning
+    // with a space, a mark or nothing, as a walk of every line does; at
+    // every shift against the sixteen bytes taken at a time.
+    void takesACensusOfEveryLine_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<bool>("lf");
+        const QByteArray lines = "##Heading\nquote\n\n   \n  ##indented mark\n indented quote\n#one mark\n\rcr first\n"
+                                 "\r\nlast without end";
+        QByteArray classic = lines;
+        classic.replace("\n", "\r\n");
+        classic += "\r\rlone cr\r\nlone\nlf\r\n\nlf first\r\n";
+        for (int shift = 0; shift < 17; ++shift) {
+            const QByteArray padding = QByteArray(shift, 'p') + "\n";
+            QTest::addRow("LF, shifted %d", shift) << (padding + lines).repeated(3) << true;
+            QTest::addRow("classic, shifted %d", shift)
+                << (QByteArray(shift, 'p') + "\r\n" + classic + "\r\n").repeated(3) << false;
+        }
+    }
+
+    void takesACensusOfEveryLine()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(bool, lf);
+        const std::string_view block(text.constData(), std::size_t(text.size()));
+        QList<qint64> expectedOdd; // each odd line's number and where it begins
+        qint64 expectedLines = 0;
+        withTerminator(lf ? LineEnds::Lf : LineEnds::Classic, [&](auto terminator) {
+            for (const char *at = block.data(); at < block.data() + block.size(); ++expectedLines) {
+                const LineSpan span = terminator.lineAt(at, block.data() + block.size());
+                const char first = span.next > span.line.data() ? *span.line.data() : '\0';
+                const bool odd = span.line.empty() || span.line.front() == ' ' || span.line.front() == '#' ||
+                                 first == '\r' || (lf && first == '\n');
+                if (odd && expectedLines > 0)
+                    expectedOdd += {expectedLines, span.line.data() - block.data()};
+                at = span.next;
+            }
+            return 0;
+        });
+        LineCensus census;
+        takeCensus(block, lf ? LineEnds::Lf : LineEnds::Classic, census);
+        QList<qint64> odd;
+        for (const OddLine &line : census.odd)
+            odd += {line.index, line.start - block.data()};
+        QCOMPARE(census.lines, expectedLines);
+        QCOMPARE(odd, expectedOdd);
     }
 
     void drawsNothingFromAnEmptyCollection()

@@ -95,6 +95,8 @@ mutant src/library/FileNames.cpp "        if (i > 0 && name[i - 1].isHighSurroga
   "an astral character in a file name is taken as escaped bytes"
 mutant src/fortunes/Attribution.cpp "if (lastWord.size() > 3 && !lastWord.contains" "if (lastWord.size() >= 3 && !lastWord.contains" \
   "the full-stop rule takes Esq. as a sentence end"
+mutant src/library/NameFilter.cpp "        if (at == end)" "        if (false)" \
+  "a UTF-8 name shorter than the filter is read past its end"
 
 survivors=0
 printf '| Fault | Caught by |\n|---|---|\n'

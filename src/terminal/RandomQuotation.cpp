@@ -2,6 +2,7 @@
 #include "RandomQuotation.h"
 
 #include "LineRules.h"
+#include "LineScan.h"
 #include "LineText.h"
 #include "Utf8Output.h"
 
@@ -32,6 +33,11 @@ public:
         : m_engine(seed)
     {
     }
+
+    // Whether one of the next `count` lines would take the place.
+    bool wouldTake(qint64 count) const { return m_offered + count >= m_next; }
+    // Offers `count` lines none of which takes the place (see wouldTake).
+    void pass(qint64 count) { m_offered += count; }
 
     // True when this line takes the place of the one kept.
     bool offer()
@@ -80,45 +86,80 @@ struct Draw
 };
 
 // Draws from the whole file, or from the first run of sections of a name.
+// A block is taken by its census: the quotation lines between its odd
+// lines are passed over by their number, and only the odd lines are looked
+// at; where the reservoir would take one of the lines passed over (about ln
+// n times in n lines), the block is walked again line by line from the
+// state it began in, so that the draw is the one a walk of every line
+// makes.
 std::optional<ReadFailure> drawFrom(const QString &path, const std::optional<NameMatch> &name, Reservoir &reservoir,
                                     Draw &draw)
 {
-    std::string heading;
-    bool underHeading = false;
-    bool inSection = false;
+    struct Place
+    {
+        std::string heading;
+        bool underHeading = false;
+        bool inSection = false;
+    } place;
+    const auto drawsHere = [&name, &place] { return name ? place.inSection : place.underHeading; };
+    // One line looked at in full; false where the draw ends, at a later
+    // section of the name, which the window never shows.
+    const auto lookAt = [&](std::string_view line) {
+        if (IsHeadingLine(line)) {
+            if (name) {
+                const bool heads = name->heads(line);
+                if (place.inSection && !heads)
+                    return false;
+                place.inSection = heads;
+            }
+            place.underHeading = true;
+            place.heading.assign(HeadingName(line));
+        } else if (drawsHere() && holdsMoreThanSpaces(line) && reservoir.offer()) {
+            draw.line.assign(line);
+            draw.author = place.heading;
+            draw.found = true;
+        }
+        return true;
+    };
+    LineCensus census;
     return forEachBlock(path, ReadSettings(), [&](std::string_view lines, auto terminator) {
-        const char *position = lines.data();
-        const char *const end = position + lines.size();
-        while (position < end) {
+        const char *const end = lines.data() + lines.size();
+        const Place placeBefore = place;
+        const Reservoir reservoirBefore = reservoir;
+        const Draw drawBefore = draw;
+        constexpr LineEnds kEnds = decltype(terminator)::kEndByte == '\n' ? LineEnds::Lf : LineEnds::Classic;
+        takeCensus(lines, kEnds, census);
+        const auto passOver = [&](qint64 count) {
+            if (count <= 0 || !drawsHere())
+                return true;
+            if (reservoir.wouldTake(count))
+                return false;
+            reservoir.pass(count);
+            return true;
+        };
+        if (!lookAt(terminator.lineAt(lines.data(), end).line))
+            return false;
+        qint64 next = 1; // the line after those looked at or passed over
+        bool walked = true;
+        for (const OddLine &odd : census.odd) {
+            if (!passOver(odd.index - next)) {
+                walked = false;
+                break;
+            }
+            if (!lookAt(terminator.lineAt(odd.start, end).line))
+                return false;
+            next = odd.index + 1;
+        }
+        if (walked && passOver(census.lines - next))
+            return true;
+        place = placeBefore;
+        reservoir = reservoirBefore;
+        draw = drawBefore;
+        for (const char *position = lines.data(); position < end;) {
             const LineSpan span = terminator.lineAt(position, end);
             position = span.next;
-            // Nearly every line begins with neither a space nor a mark: a
-            // quotation, with nothing more to ask of it.
-            const char first = span.line.empty() ? ' ' : span.line.front();
-            if (first != ' ' && first != '#') {
-                if ((name ? inSection : underHeading) && reservoir.offer()) {
-                    draw.line.assign(span.line);
-                    draw.author = heading;
-                    draw.found = true;
-                }
-                continue;
-            }
-            if (IsHeadingLine(span.line)) {
-                if (name) {
-                    const bool heads = name->heads(span.line);
-                    if (inSection && !heads)
-                        return false; // the window shows no later section
-                    inSection = heads;
-                }
-                underHeading = true;
-                heading.assign(HeadingName(span.line));
-                continue;
-            }
-            if ((name ? inSection : underHeading) && holdsMoreThanSpaces(span.line) && reservoir.offer()) {
-                draw.line.assign(span.line);
-                draw.author = heading;
-                draw.found = true;
-            }
+            if (!lookAt(span.line))
+                return false;
         }
         return true;
     });

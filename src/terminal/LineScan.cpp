@@ -1,0 +1,115 @@
+// SPDX-License-Identifier: MIT
+#include "LineScan.h"
+
+#include <array>
+#include <bit>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+namespace sayvane::terminal {
+namespace {
+
+// The number of bits set in each byte value: a machine without a popcount
+// instruction (the baseline of x86-64 lacks one) would call a function for
+// every sixteen bytes.
+constexpr std::array<unsigned char, 256> kBitsSet = [] {
+    std::array<unsigned char, 256> bits{};
+    for (int value = 0; value < 256; ++value)
+        bits[std::size_t(value)] = static_cast<unsigned char>(std::popcount(unsigned(value)));
+    return bits;
+}();
+
+int bitsSet(unsigned sixteenBits)
+{
+    return kBitsSet[sixteenBits & 0xFF] + kBitsSet[(sixteenBits >> 8) & 0xFF];
+}
+
+// Whether a line that begins with this byte needs a closer look.
+bool isOddStart(char byte, LineEnds ends)
+{
+    return byte == ' ' || byte == '#' || byte == '\r' || (ends == LineEnds::Lf && byte == '\n');
+}
+
+// The line ends (and odd line starts) in [at, end) one byte at a time:
+// what the vector loop leaves, and the whole block where there is none.
+template <LineEnds Ends>
+void countBytewise(const char *at, const char *const end, LineCensus &census, qint64 &ends)
+{
+    constexpr char kEnd = LineTerminator<Ends>::kEndByte;
+    for (; at < end; ++at) {
+        if (*at != kEnd)
+            continue;
+        ++ends;
+        const char *next = at + 1;
+        if constexpr (Ends == LineEnds::Classic) {
+            if (next < end && *next == '\n')
+                ++next;
+        }
+        if (next < end && isOddStart(*next, Ends))
+            census.odd.push_back({ends, next});
+    }
+}
+
+} // namespace
+
+void takeCensus(std::string_view lines, LineEnds ends, LineCensus &census)
+{
+    census.odd.clear();
+    census.lines = 0;
+    if (lines.empty())
+        return;
+    const char *at = lines.data();
+    const char *const end = at + lines.size();
+    qint64 lineEnds = 0;
+#ifdef __SSE2__
+    // Sixteen bytes at a time, with the two bytes after each: a line end,
+    // and the first byte of the line after it (after the LF of a classic
+    // CR LF).
+    const bool classic = ends == LineEnds::Classic;
+    const __m128i endByte = _mm_set1_epi8(classic ? '\r' : '\n');
+    const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r');
+    const __m128i space = _mm_set1_epi8(' '), mark = _mm_set1_epi8('#');
+    for (; end - at >= 18; at += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(at));
+        const unsigned endBits = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, endByte)));
+        if (endBits == 0)
+            continue;
+        const __m128i after = _mm_loadu_si128(reinterpret_cast<const __m128i *>(at + 1));
+        __m128i first = after;
+        __m128i odd;
+        if (classic) {
+            const __m128i afterThat = _mm_loadu_si128(reinterpret_cast<const __m128i *>(at + 2));
+            const __m128i isLf = _mm_cmpeq_epi8(after, lf);
+            first = _mm_or_si128(_mm_and_si128(isLf, afterThat), _mm_andnot_si128(isLf, after));
+            odd = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(first, space), _mm_cmpeq_epi8(first, mark)),
+                               _mm_cmpeq_epi8(first, cr));
+        } else {
+            odd = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(first, space), _mm_cmpeq_epi8(first, mark)),
+                               _mm_or_si128(_mm_cmpeq_epi8(first, cr), _mm_cmpeq_epi8(first, lf)));
+        }
+        unsigned oddBits = endBits & unsigned(_mm_movemask_epi8(odd));
+        while (oddBits != 0) {
+            const int bit = std::countr_zero(oddBits);
+            oddBits &= oddBits - 1;
+            const char *next = at + bit + 1;
+            if (classic && *next == '\n')
+                ++next;
+            const qint64 index = lineEnds + bitsSet(endBits & ((2u << bit) - 1));
+            census.odd.push_back({index, next});
+        }
+        lineEnds += bitsSet(endBits);
+    }
+#endif
+    if (ends == LineEnds::Lf)
+        countBytewise<LineEnds::Lf>(at, end, census, lineEnds);
+    else
+        countBytewise<LineEnds::Classic>(at, end, census, lineEnds);
+    // A last line without its line end counts too.
+    const char last = end[-1];
+    const bool ended = ends == LineEnds::Lf ? last == '\n' : last == '\r' || (last == '\n' && end - 1 > lines.data() && end[-2] == '\r');
+    census.lines = lineEnds + (ended ? 0 : 1);
+}
+
+} // namespace sayvane::terminal

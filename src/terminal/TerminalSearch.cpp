@@ -100,11 +100,15 @@ public:
                 continue;
             }
             const LineSpan span = terminator.lineAt(start, end);
-            if (!IsHeadingLine(span.line) && holdsPhrase(span.line)) {
-                takeHeadings(headingsFrom, start, terminator);
-                headingsFrom = span.next;
-                if (!write(span.line))
-                    return false;
+            if (!IsHeadingLine(span.line)) {
+                // The line's encoding, found once for the match and the output.
+                const LineEncoding encoding = encodingOf(span.line);
+                if (holdsPhrase(span.line, encoding)) {
+                    takeHeadings(headingsFrom, start, terminator);
+                    headingsFrom = span.next;
+                    if (!write(span.line, encoding))
+                        return false;
+                }
             }
             moveTo(span.next);
         }
@@ -129,21 +133,22 @@ private:
         m_underHeading = true;
     }
 
-    bool holdsPhrase(std::string_view line) const
+    bool holdsPhrase(std::string_view line, LineEncoding encoding) const
     {
         if (m_ignoreCase)
-            return foldedCase(decodeLine(line)).contains(m_foldedPhrase);
-        return std::any_of(m_spellings.begin(), m_spellings.end(), [line](const Spelling &spelling) {
-            return line.find(spelling.bytes) != std::string_view::npos && encodingFits(line, spelling);
+            return foldedCase(decodeLine(line, encoding)).contains(m_foldedPhrase);
+        return std::any_of(m_spellings.begin(), m_spellings.end(), [line, encoding](const Spelling &spelling) {
+            return (!spelling.onlyIn || *spelling.onlyIn == encoding) &&
+                   line.find(spelling.bytes) != std::string_view::npos;
         });
     }
 
-    bool write(std::string_view line)
+    bool write(std::string_view line, LineEncoding encoding)
     {
         m_text.clear();
         if (m_underHeading)
             m_text += m_author;
-        appendAsUtf8(m_text, line);
+        appendAsUtf8(m_text, line, encoding);
         m_text += '\n';
         ++m_found;
         return m_output(m_text);

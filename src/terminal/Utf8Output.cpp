@@ -39,8 +39,13 @@ const std::array<Utf8Of, 128> &windows1252HighHalf()
 
 void appendAsUtf8(std::string &out, std::string_view line)
 {
+    appendAsUtf8(out, line, encodingOf(line));
+}
+
+void appendAsUtf8(std::string &out, std::string_view line, LineEncoding encoding)
+{
     const std::size_t from = out.size();
-    if (encodingOf(line) == LineEncoding::Utf8) {
+    if (encoding == LineEncoding::Utf8) {
         out += line;
     } else {
         // Windows-1252, ASCII among it: one byte at a time, by the table.

@@ -3,6 +3,8 @@
 // UTF-8, whatever its encoding in the file.
 #pragma once
 
+#include "LineText.h"
+
 #include <string>
 #include <string_view>
 
@@ -12,5 +14,7 @@ namespace sayvane::terminal {
 // with every CR and LF in it a space: a lone LF of a classic file is a
 // character of its line there, but would end the line here.
 void appendAsUtf8(std::string &out, std::string_view line);
+// The same for a line whose encoding is known already.
+void appendAsUtf8(std::string &out, std::string_view line, LineEncoding encoding);
 
 } // namespace sayvane::terminal

@@ -37,11 +37,11 @@ holds() { # folder old|new
 # standard error (for a signal, what the shell says of it).
 # The writer's only renames are the two data files', authors.txt first,
 # so strace's "when=2" is the rename of subjects.txt.
-strace_at() { # inject-spec command...
-  local spec=$1; shift
+strace_at() { # what-to-inject command...
+  local inject=$1; shift
   # A leak checker cannot work under a tracer (in the sanitizer build).
   ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0 \
-    strace -o /dev/null -e trace=renameat,renameat2 -e inject=renameat,renameat2:"$spec" "$@"
+    strace -o /dev/null -e trace=renameat,renameat2 -e inject=renameat,renameat2:"$inject" "$@"
 }
 rows=(
   "the second rename fails|strace_at error=EIO:when=2|1|old|sayvane: c/subjects.txt: Input/output error; nothing was written"

@@ -1,15 +1,32 @@
 // SPDX-License-Identifier: MIT
 // What the tests of the quote library and the fuzz target read its results
-// through: names as text, and a section looked up by a name given as text.
+// through: names as text, a section looked up by a name given as text, and
+// files written and read whole.
 #pragma once
 
 #include "NameArray.h"
 #include "SectionDisplay.h"
 #include "Windows1252.h"
 
+#include <QFile>
 #include <QStringList>
 
 namespace sayvane::test {
+
+// A file of these bytes, or the end of the test.
+inline void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+// A file's bytes, or "<none>" where there is no file to read.
+inline QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
+}
 
 // The block sizes every reading test runs at: single bytes, sizes that
 // split CR LF and lines at every offset, a page, and the reader's own.

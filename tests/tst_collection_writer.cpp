@@ -4,6 +4,7 @@
 // (The faults that need a signal or a failure at one exact system call,
 // and the kill between the renames, are in collection_writes.sh.)
 #include "CollectionWriter.h"
+#include "LibraryTestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,21 +17,10 @@
 
 using namespace sayvane;
 using namespace Qt::StringLiterals;
+using test::readFile;
+using test::writeFile;
 
 namespace {
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
-}
 
 FileContents bytesOf(const QByteArray &bytes)
 {

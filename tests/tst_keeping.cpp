@@ -19,21 +19,10 @@
 using namespace sayvane;
 using namespace sayvane::keeping;
 using namespace Qt::StringLiterals;
+using test::readFile;
+using test::writeFile;
 
 namespace {
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
-}
 
 // The shown lines of the section a name heads, as the window shows them.
 QStringList sectionLines(const QString &path, const QString &name)

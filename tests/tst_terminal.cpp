@@ -2,6 +2,7 @@
 // The collection at the terminal: the search that names each quotation's
 // author, with and without case, in both encodings and several scripts;
 // and the random draw, uniform over quotation lines.
+#include "LibraryTestSupport.h"
 #include "LineScan.h"
 #include "RandomQuotation.h"
 #include "TerminalSearch.h"
@@ -14,15 +15,10 @@
 using namespace sayvane;
 using namespace sayvane::terminal;
 using namespace Qt::StringLiterals;
+using test::readFile;
+using test::writeFile;
 
 namespace {
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
 
 // A classic file of Windows-1252 lines and a few UTF-8 ones.
 const QByteArray kAuthors = "Wisdom before any heading.\r\n"

@@ -89,7 +89,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
                        "  %2 --add TEXT --author NAME --subject NAME [FOLDER]\n"
                        "  %2 --check [FOLDER]\n"
                        "  %2 --random [--author NAME | --subject NAME] [FOLDER]\n"
-                       "  %2 --search [--ignore-case] PHRASE [FOLDER]\n"
+                       "  %2 --search PHRASE [--ignore-case] [FOLDER]\n"
                        "  %2 --import-fortunes FOLDER SOURCE... [--force]\n"
                        "With --import-fortunes, a SOURCE is a fortune file or a folder of them,\n"
                        "such as /usr/share/games/fortunes.")
@@ -126,12 +126,12 @@ CommandLine parseCommandLine(const QStringList &arguments)
                                     QStringLiteral("Print one quotation of authors.txt, drawn at random, each "
                                                    "equally likely, and its author on the next line. "
                                                    "SAYVANE_RANDOM_SEED=N makes the draw repeatable."));
-    // The phrase is the first word after the options, so that -i may
-    // stand before it or after it: --search -i PHRASE.
+    // The phrase is the first word that is no option, so that -i may
+    // stand before it or after it: --search -i PHRASE, --search PHRASE -i.
     const QCommandLineOption search(QStringLiteral("search"),
-                                    QStringLiteral("With PHRASE [FOLDER] after the options: print every quotation "
-                                                   "of authors.txt that holds PHRASE (at least 3 characters), one "
-                                                   "a line as AUTHOR: QUOTATION, in file order."));
+                                    QStringLiteral("Print every quotation of authors.txt that holds PHRASE (the "
+                                                   "first word that is no option; at least 3 characters), one a "
+                                                   "line as AUTHOR: QUOTATION, in file order."));
     const QCommandLineOption ignoreCase({QStringLiteral("i"), QStringLiteral("ignore-case")},
                                         QStringLiteral("With --search: ignore the case of letters in every "
                                                        "script."));

@@ -2,9 +2,9 @@
 # SPDX-License-Identifier: MIT
 # The program started where starts go wrong: folder names that are not
 # UTF-8, a folder deeper than the system takes at once, a ".." after a
-# link, output that cannot be written, no display, too few threads, and a
-# FIFO beside a missing file. Each case checks the exit status, what the
-# program said and what appeared on screen.
+# link, output that cannot be written, no display, too few threads, a
+# FIFO beside a missing file, and no session bus. Each case checks the
+# exit status, what the program said and what appeared on screen.
 #   tests/start_anywhere.sh PROGRAM
 set -euo pipefail
 program=$(realpath "$1")
@@ -130,3 +130,22 @@ sayvane: $work/fifo/subjects.txt: No such file or directory" ] || fail "a FIFO b
 kill -0 "$writer" 2>/dev/null || fail "the FIFO's writer was released"
 kill "$writer"; wait "$writer" 2>/dev/null || true
 echo "ok: no data file opened before the existence test"
+
+# 8. Without a session bus, the screen-reader bridge has libdbus fork a
+# helper to look for one. A fork while other threads hold locks can hang
+# the child, and the window with it; so the bridge starts, and the helper
+# is forked, before the threads that read the files. Every process made
+# (a clone without CLONE_THREAD) comes before the thread that opens
+# authors.txt.
+collection "$work/bus"
+run window env -u DBUS_SESSION_BUS_ADDRESS strace -f -qq -o "$work/trace" -e trace=clone,clone3,openat \
+  "$program" "$work/bus"
+[ "$status" = 0 ] || fail "without a session bus: status $status"
+reader=$(sed -n "s|^\([0-9]*\) *openat(.*\"$work/bus/authors.txt\".*|\1|p" "$work/trace" | head -n1)
+[ -n "$reader" ] || fail "without a session bus: no thread opened authors.txt"
+reader_made=$(grep -n "clone3\?(.* = $reader\$\|resumed>.* = $reader\$" "$work/trace" | head -n1 | cut -d: -f1)
+last_fork=$(grep -n 'clone3\?(' "$work/trace" | grep -v CLONE_THREAD | tail -n1 | cut -d: -f1)
+[ -n "$last_fork" ] || fail "without a session bus: no helper was forked, so the order proves nothing"
+[ -n "$reader_made" ] && [ "$last_fork" -lt "$reader_made" ] ||
+  fail "without a session bus: a process was made (trace line $last_fork) after the thread that reads authors.txt (line ${reader_made:-none})"
+echo "ok: the bus helper forked before the threads that read the files"

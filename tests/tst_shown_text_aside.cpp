@@ -6,6 +6,9 @@
 
 #include <QTest>
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -96,6 +99,39 @@ int runWithoutThreads(const std::function<int()> &check)
     return WIFEXITED(status) ? WEXITSTATUS(status) : 101;
 }
 
+// A shown text that takes a long line only once the finder is back from
+// offering it, or after a second, whichever comes first. A writer that lets
+// the finder go on while it still reads the line is then always caught: the
+// finder has written over its buffer by the time the line is taken.
+class ShownTextAfterTheFinder : public ShownText
+{
+public:
+    using ShownText::show;
+    void show(std::string_view line, std::optional<LineEncoding> onlyIn) override
+    {
+        if (line.size() > kLongLine) {
+            std::unique_lock lock(m_mutex);
+            m_changed.wait_for(lock, std::chrono::seconds(1), [this] { return m_finderIsBack; });
+        }
+        ShownText::show(line, onlyIn);
+    }
+    void finderIsBack()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_finderIsBack = true;
+        }
+        m_changed.notify_all();
+    }
+
+    static constexpr std::size_t kLongLine = std::size_t(1) << 20;
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_finderIsBack = false;
+};
+
 } // namespace
 
 class ShownTextAsideTest : public QObject
@@ -154,6 +190,20 @@ private slots:
             QCOMPARE(shown.text, text);
             QCOMPARE(shown.cut, cut ? ShownCut::AtLimit : ShownCut::None);
         }
+    }
+
+    // A line too long to be copied goes over as it stands in the finder's
+    // buffer, so the finder may not go on before it is written.
+    void keepsTheFinderUntilALongLineIsWritten()
+    {
+        ShownTextAfterTheFinder shown;
+        ShownTextAside aside(shown);
+        std::string buffer(2 * ShownTextAfterTheFinder::kLongLine, 'w');
+        aside.offer(buffer);
+        std::fill(buffer.begin(), buffer.end(), '#');
+        shown.finderIsBack();
+        aside.finish();
+        QCOMPARE(shown.take(), shownLines({QString(2 * ShownTextAfterTheFinder::kLongLine, u'w')}));
     }
 
     // Once the text is cut, the finder hears so and can stop reading: well

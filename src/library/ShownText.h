@@ -28,10 +28,14 @@ class ShownText
 {
 public:
     explicit ShownText(qsizetype limit = kShownTextLimit);
+    virtual ~ShownText() = default;
+    ShownText(const ShownText &) = delete;
+    ShownText &operator=(const ShownText &) = delete;
     // Shows the line after the others, unless it would take the text past
     // the limit or the memory runs out; from then on the text stays as it
-    // is. With `onlyIn`, only a line of that encoding is shown.
-    void show(std::string_view line, std::optional<LineEncoding> onlyIn = std::nullopt);
+    // is. With `onlyIn`, only a line of that encoding is shown. Virtual so
+    // that a text can be given that notes when each line reaches it.
+    virtual void show(std::string_view line, std::optional<LineEncoding> onlyIn = std::nullopt);
     // The same for a line whose reading is known already.
     void show(std::string_view line, LineReading reading);
     bool isEmpty() const { return m_text.isEmpty(); }

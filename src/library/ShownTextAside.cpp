@@ -108,6 +108,8 @@ void ShownTextAside::writeChunks()
         Chunk chunk = std::move(m_full.front());
         m_full.erase(m_full.begin());
         m_writing = true;
+        // Every change that a waiting finder's condition reads is told.
+        m_changed.notify_all();
         lock.unlock();
         for (const Line &line : chunk.lines) {
             const char *bytes = line.outside ? line.outside : chunk.bytes.data() + line.offset;

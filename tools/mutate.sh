@@ -97,6 +97,10 @@ mutant src/fortunes/Attribution.cpp "if (lastWord.size() > 3 && !lastWord.contai
   "the full-stop rule takes Esq. as a sentence end"
 mutant src/library/NameFilter.cpp "        if (at == end)" "        if (false)" \
   "a UTF-8 name shorter than the filter is read past its end"
+mutant src/window/ProgramStart.cpp "    QAccessible::isActive();" "" \
+  "the accessibility bus started after the start's threads"
+mutant src/library/ShownTextAside.cpp "        m_writing = true;" "" \
+  "the shown text's writer never marks itself as writing"
 
 survivors=0
 printf '| Fault | Caught by |\n|---|---|\n'

@@ -322,13 +322,30 @@ public:
     bool flush()
     {
         const std::size_t used = std::exchange(m_used, 0);
-        return m_error == 0 && writeOut(m_buffer.get(), used);
+        if (m_error != 0 || !writeOut(m_buffer.get(), used))
+            return false;
+        startWritingBack();
+        return true;
     }
 
     int error() const { return m_error; }
 
 private:
     static constexpr std::size_t kCapacity = std::size_t(1) << 20;
+    static constexpr off_t kWriteBackStep = off_t(8) << 20;
+
+    // Has the disk start writing what was written so far, a step at a
+    // time, while the rest is made: the sync before the renames then waits
+    // for the last step only, not for the whole file. A system that cannot
+    // start it early loses nothing but the overlap.
+    void startWritingBack()
+    {
+        const off_t written = ::lseek(m_descriptor, 0, SEEK_CUR);
+        if (written < 0 || written - m_writtenBack < kWriteBackStep)
+            return;
+        ::sync_file_range(m_descriptor, m_writtenBack, written - m_writtenBack, SYNC_FILE_RANGE_WRITE);
+        m_writtenBack = written;
+    }
 
     bool writeOut(const char *at, std::size_t left)
     {
@@ -350,6 +367,7 @@ private:
     std::unique_ptr<char[]> m_buffer;
     std::size_t m_used = 0;
     int m_error = 0;
+    off_t m_writtenBack = 0;
 };
 
 // One file of the collection to be replaced: where its target lies, what

@@ -5,7 +5,7 @@
 #include "DataFileReader.h"
 #include "FileNames.h"
 #include "LineText.h"
-#include "ProgramSetup.h"
+#include "ProgramNames.h"
 #include "Version.h"
 
 #include <QCommandLineParser>

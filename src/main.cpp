@@ -3,14 +3,10 @@
 // collection), then the main window loads the collection and shows itself.
 #include "CollectionCommands.h"
 #include "CommandLine.h"
-#include "DataFiles.h"
-#include "DisplayFailure.h"
+#include "ExitStatus.h"
 #include "FileNames.h"
-#include "ProgramStart.h"
-#include "ProgramSetup.h"
+#include "OpenWindow.h"
 #include "StandardOutput.h"
-
-#include <QApplication>
 
 int main(int argc, char *argv[])
 {
@@ -42,12 +38,5 @@ int main(int argc, char *argv[])
         break;
     }
 
-    endOnDisplayFailure();
-    return runProgram(
-        argv[0],
-        [&command] {
-            return command.folder ? namedCollectionFolder(*command.folder)
-                                  : collectionBesideProgram(programFolder().value_or(QApplication::applicationDirPath()));
-        },
-        {}, command.folder ? CollectionOrigin::Named : CollectionOrigin::BesideProgram);
+    return openWindow(argv[0], command.folder);
 }

@@ -9,7 +9,8 @@ version=$2
 source "$(dirname "$0")/lib/on_screen.sh"
 # The program alone, with no Data/ beside it.
 mkdir -p "$work/bin" "$work/elsewhere"
-cp "$program" "$work/bin/sayvane"
+# The program and its window module, which it finds beside itself.
+cp "$program" "$work/bin/sayvane"; cp "$(dirname "$program")/sayvane-window.so" "$work/bin/"
 collection() { # folder [which-files]
   mkdir -p "$1"
   case "${2:-both}" in
@@ -136,6 +137,23 @@ prlimit --fsize=1000 "$work/bin/sayvane" --force --import-fortunes "$work/mine" 
 [ "$(cat "$work/mine/authors.txt")" = $'##Plato\r\nWisdom begins in wonder.\r' ] || fail "a failing write changed authors.txt"
 [ "$(ls -A "$work/mine")" = $'authors.txt\nsubjects.txt' ] || fail "a failing write left $(ls -A "$work/mine")"
 echo "ok: an import writes whole or not at all"
+
+# The commands at the terminal load nothing of the window system: only the
+# window loads the window module, and with it Qt Widgets and Gui.
+for command in --version "--check $work/mine" "--search wonder $work/mine" "--random $work/mine"; do
+  # shellcheck disable=SC2086
+  loaded=$(LD_DEBUG=files "$work/bin/sayvane" $command 2>&1 >/dev/null | grep -o 'file=[^ ]*' | sort -u | tr '\n' ' ')
+  grep -q 'file=libQt6Core' <<< "$loaded" || fail "$command: the loader's list lacks even QtCore: $loaded"
+  grep -q -e Widgets -e Gui -e sayvane-window -e libX11 <<< "$loaded" && fail "$command loaded $loaded"
+done
+echo "ok: the commands at the terminal load nothing of the window"
+# A program whose window module is missing says so, and ends with 1.
+mkdir "$work/alone"; cp "$work/bin/sayvane" "$work/alone/"; collection "$work/alone/Data"
+status=0; "$work/alone/sayvane" 2> "$work/stderr" || status=$?
+[ "$status" = 1 ] || fail "without its window module: status $status"
+grep -q "^sayvane: the window cannot be opened: sayvane-window.so: cannot open shared object file" "$work/stderr" ||
+  fail "without its window module the program said '$(cat "$work/stderr")'"
+echo "ok: a missing window module is told"
 
 # The help names every option and the folder; the version is one line.
 help=$("$work/bin/sayvane" --help)

@@ -10,7 +10,7 @@ trap 'rm -rf "$prefix"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
-for path in bin/sayvane libexec/sayvane/sayvane libexec/sayvane/Data/authors.txt libexec/sayvane/Data/subjects.txt \
+for path in bin/sayvane libexec/sayvane/sayvane libexec/sayvane/sayvane-window.so libexec/sayvane/Data/authors.txt libexec/sayvane/Data/subjects.txt \
             share/applications/sayvane.desktop share/icons/hicolor/32x32/apps/sayvane.png \
             share/metainfo/org.example.sayvane.metainfo.xml share/man/man1/sayvane.1.gz \
             share/doc/sayvane/copyright share/doc/sayvane/changelog.gz; do

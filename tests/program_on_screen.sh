@@ -7,7 +7,7 @@
 set -euo pipefail
 program=$1
 source "$(dirname "$0")/lib/on_screen.sh"
-cp "$program" "$work/sayvane"
+cp "$program" "$work/sayvane"; cp "$(dirname "$program")/sayvane-window.so" "$work/"
 
 # 1. No Data/: one message box titled "Sayvane", then the program ends.
 "$work/sayvane" & pid=$!

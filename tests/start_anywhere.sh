@@ -44,7 +44,7 @@ latin1=$'caf\351'
 collection "$work/$latin1"
 run window "$program" "$work/$latin1"
 [ "$status" = 0 ] || fail "a Latin-1 folder name: status $status"
-mkdir "$work/$latin1-bin"; cp "$program" "$work/$latin1-bin/sayvane"; collection "$work/$latin1-bin/Data"
+mkdir "$work/$latin1-bin"; cp "$program" "$work/$latin1-bin/sayvane"; cp "$(dirname "$program")/sayvane-window.so" "$work/$latin1-bin/"; collection "$work/$latin1-bin/Data"
 run window "$work/$latin1-bin/sayvane"
 [ "$status" = 0 ] || fail "the program in a Latin-1 folder: status $status"
 rm "$work/$latin1/subjects.txt"

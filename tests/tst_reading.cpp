@@ -113,8 +113,9 @@ private slots:
     }
 
     // Every block size must give the same lines, through the program's own
-    // path and line by line: a CR at the end of one block with its LF at
-    // the start of the next is the classic fault.
+    // path and line by line, and with the next block read ahead: a CR at
+    // the end of one block with its LF at the start of the next is the
+    // classic fault.
     void splitsLines()
     {
         QFETCH(QByteArray, bytes);
@@ -122,8 +123,11 @@ private slots:
         ProgramFolder folder;
         folder.write(QStringLiteral("authors.txt"), bytes);
         for (std::size_t blockSize : test::kBlockSizes) {
-            QCOMPARE(linesThroughBlocks(folder.authors(), {.blockSize = blockSize}), lines);
-            QCOMPARE(linesOneByOne(folder.authors(), {.blockSize = blockSize}), lines);
+            for (const bool readAhead : {false, true}) {
+                const ReadSettings settings{.blockSize = blockSize, .readAhead = readAhead};
+                QCOMPARE(linesThroughBlocks(folder.authors(), settings), lines);
+                QCOMPARE(linesOneByOne(folder.authors(), settings), lines);
+            }
         }
     }
 
@@ -363,7 +367,7 @@ private slots:
         const QByteArray failure = "<failed: " + lineTooLongReason(8).toUtf8() + ">";
         QCOMPARE(failure, QByteArray("<failed: a line is too long (more than 8 bytes)>"));
         for (std::size_t blockSize : test::kBlockSizes) {
-            const ReadSettings settings{.blockSize = blockSize, .maxLineBytes = 8};
+            const ReadSettings settings{.blockSize = blockSize, .maxLineBytes = 8, .readAhead = blockSize % 2 == 0};
             const QList<QByteArray> read = linesOneByOne(folder.authors(), settings);
             if (tooLong) {
                 QCOMPARE(read, lines + QList<QByteArray>{failure});
@@ -457,23 +461,30 @@ private slots:
     void survivesAFaultAtEveryRead_data()
     {
         QTest::addColumn<int>("fault"); // a ReadFault
-        QTest::newRow("an I/O error") << int(ReadFault::Error);
-        QTest::newRow("a short read") << int(ReadFault::Short);
-        QTest::newRow("an interrupted read") << int(ReadFault::Interrupted);
+        QTest::addColumn<bool>("readAhead");
+        QTest::newRow("an I/O error") << int(ReadFault::Error) << false;
+        QTest::newRow("a short read") << int(ReadFault::Short) << false;
+        QTest::newRow("an interrupted read") << int(ReadFault::Interrupted) << false;
+        QTest::newRow("an I/O error, read ahead") << int(ReadFault::Error) << true;
+        QTest::newRow("a short read, read ahead") << int(ReadFault::Short) << true;
     }
 
     void survivesAFaultAtEveryRead()
     {
         QFETCH(int, fault);
+        QFETCH(bool, readAhead);
         ProgramFolder folder;
         folder.write(QStringLiteral("authors.txt"), test::kSearchAuthors);
         const QString path = folder.authors();
         // Every read of the three readers is counted; the faulty one is
         // given the fault.
         long long reads = 0, faulty = -1;
-        const ReadSettings settings{.blockSize = 7, .faults = [&reads, &faulty, fault] {
-                                        return reads++ == faulty ? ReadFault(fault) : ReadFault::None;
-                                    }};
+        const ReadSettings settings{.blockSize = 7,
+                                    .faults =
+                                        [&reads, &faulty, fault] {
+                                            return reads++ == faulty ? ReadFault(fault) : ReadFault::None;
+                                        },
+                                    .readAhead = readAhead};
         // What each reader gives, as text to compare.
         const auto results = [&] {
             const LoadedNames names = loadHeadingNames(path, settings);
@@ -496,7 +507,10 @@ private slots:
                 QCOMPARE(got, expected);
                 continue;
             }
-            // Exactly one reader met the failing read, and reported it.
+            // Exactly one reader met the failing read, and reported it. Read
+            // ahead, the failing read may be one that a reader which stopped
+            // early (the section display) asked for and never needed: then
+            // every text is whole.
             int reported = 0;
             for (int reader = 0; reader < 3; ++reader) {
                 if (got[reader] != expected[reader]) {
@@ -504,7 +518,7 @@ private slots:
                     ++reported;
                 }
             }
-            QCOMPARE(reported, 1);
+            QVERIFY2(reported == 1 || (readAhead && reported == 0), qPrintable(QString::number(reported)));
         }
     }
 };

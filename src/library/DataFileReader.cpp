@@ -4,9 +4,117 @@
 #include "ByteSearch.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 namespace sayvane {
+
+// The thread that reads the next block of a file into a buffer of its own
+// while the caller looks at the lines of the last one. One read is asked
+// for at a time, and taken before the file is touched again.
+class DataFileReader::ReadAhead
+{
+public:
+    // Null where no thread can be had (a limit on processes).
+    static std::unique_ptr<ReadAhead> make(RegularFile &file)
+    {
+        auto readAhead = std::unique_ptr<ReadAhead>(new ReadAhead(file));
+        try {
+            readAhead->m_thread = std::thread([ahead = readAhead.get()] { ahead->serve(); });
+        } catch (const std::system_error &) {
+            return nullptr;
+        }
+        return readAhead;
+    }
+    ~ReadAhead()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_ending = true;
+        }
+        m_changed.notify_all();
+        m_thread.join();
+    }
+    ReadAhead(const ReadAhead &) = delete;
+    ReadAhead &operator=(const ReadAhead &) = delete;
+
+    // The buffer the next block goes into, with room for `size` bytes;
+    // null where memory ran out.
+    char *buffer(std::size_t size)
+    {
+        if (size > m_capacity) {
+            char *grown = static_cast<char *>(std::realloc(m_buffer.get(), size));
+            if (!grown)
+                return nullptr;
+            m_buffer.release();
+            m_buffer.reset(grown);
+            m_capacity = size;
+        }
+        return m_buffer.get();
+    }
+    bool pending() const { return m_pending; }
+    void ask(std::size_t at, std::size_t size)
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_at = at;
+            m_size = size;
+            m_pending = m_asked = true;
+        }
+        m_changed.notify_all();
+    }
+    // Waits for the read asked for; its count, as RegularFile::read gives it.
+    long long take()
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return !m_asked; });
+        m_pending = false;
+        return m_count;
+    }
+    // Hands over the buffer read into, and takes the caller's in its place.
+    void swapBuffers(std::unique_ptr<char, Free> &buffer, std::size_t &capacity)
+    {
+        std::swap(buffer, m_buffer);
+        std::swap(capacity, m_capacity);
+    }
+
+private:
+    explicit ReadAhead(RegularFile &file)
+        : m_file(file)
+    {
+    }
+    void serve()
+    {
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            m_changed.wait(lock, [this] { return m_asked || m_ending; });
+            if (m_ending)
+                return;
+            lock.unlock();
+            const long long count = m_file.read(m_buffer.get() + m_at, m_size);
+            lock.lock();
+            m_count = count;
+            m_asked = false;
+            m_changed.notify_all();
+        }
+    }
+
+    RegularFile &m_file;
+    std::unique_ptr<char, Free> m_buffer;
+    std::size_t m_capacity = 0;
+    bool m_pending = false; // asked for and not yet taken: the caller's own
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_asked = false; // the thread is to read, or reads
+    bool m_ending = false;
+    std::size_t m_at = 0;
+    std::size_t m_size = 0;
+    long long m_count = 0;
+    std::thread m_thread;
+};
 
 QString lineTooLongReason(std::size_t maxLineBytes)
 {
@@ -23,6 +131,8 @@ DataFileReader::DataFileReader(ReadSettings settings)
         std::clamp<std::size_t>(m_settings.blockSize, 1, std::max<std::size_t>(m_settings.maxLineBytes, 1));
 }
 
+DataFileReader::~DataFileReader() = default;
+
 bool DataFileReader::open(const QString &path)
 {
     close();
@@ -34,6 +144,8 @@ bool DataFileReader::open(const QString &path)
 
 void DataFileReader::close()
 {
+    if (m_readAhead && m_readAhead->pending())
+        m_readAhead->take();
     m_file.close();
     m_open = false;
     m_buffer.reset();
@@ -141,12 +253,17 @@ bool DataFileReader::fetchLines()
 {
     if (!m_open || m_failed)
         return false;
-    const std::size_t rest = m_filled - m_linesEnd;
-    if (m_linesEnd > 0 && rest > 0)
-        std::memmove(m_buffer.get(), m_buffer.get() + m_linesEnd, rest);
-    m_scanned = m_scanned > m_linesEnd ? m_scanned - m_linesEnd : 0;
-    m_filled = rest;
-    m_linesEnd = m_position = 0;
+    if (m_readAhead && m_readAhead->pending()) {
+        if (!takeWhatWasReadAhead())
+            return false;
+    } else {
+        const std::size_t rest = m_filled - m_linesEnd;
+        if (m_linesEnd > 0 && rest > 0)
+            std::memmove(m_buffer.get(), m_buffer.get() + m_linesEnd, rest);
+        m_scanned = m_scanned > m_linesEnd ? m_scanned - m_linesEnd : 0;
+        m_filled = rest;
+        m_linesEnd = m_position = 0;
+    }
 
     const std::size_t maxLineBytes = m_settings.maxLineBytes;
     for (;;) {
@@ -168,6 +285,7 @@ bool DataFileReader::fetchLines()
             if (firstLength > maxLineBytes)
                 return fail(lineTooLongReason(maxLineBytes));
             m_linesEnd = m_scanned = end;
+            startReadingAhead();
             return true;
         }
         // The buffer holds the start of one line, perhaps followed by a CR
@@ -182,6 +300,49 @@ bool DataFileReader::fetchLines()
         if (!fill())
             return false;
     }
+}
+
+// Asks for the next block to be read behind the unread rest of this one,
+// into the other buffer, while the caller reads this one's lines. Only
+// once the file's start is settled, and only behind a rest no longer than
+// a block, so that the second buffer stays small beside a long line.
+void DataFileReader::startReadingAhead()
+{
+    if (!m_settings.readAhead || m_endOfFile || !m_lineEnds || !m_byteOrderMarkSettled)
+        return;
+    const std::size_t rest = m_filled - m_linesEnd;
+    const std::size_t blockSize = m_settings.blockSize;
+    if (rest > blockSize)
+        return;
+    if (!m_readAhead) {
+        m_readAhead = ReadAhead::make(m_file);
+        if (!m_readAhead) {
+            m_settings.readAhead = false;
+            return;
+        }
+    }
+    char *next = m_readAhead->buffer(rest + blockSize);
+    if (!next)
+        return;
+    std::memcpy(next, m_buffer.get() + m_linesEnd, rest);
+    m_readAhead->ask(rest, blockSize);
+}
+
+// Makes the block read ahead the buffer: the rest of the last block, then
+// what was read behind it.
+bool DataFileReader::takeWhatWasReadAhead()
+{
+    const std::size_t rest = m_filled - m_linesEnd;
+    const long long count = m_readAhead->take();
+    m_readAhead->swapBuffers(m_buffer, m_capacity);
+    m_filled = rest;
+    m_linesEnd = m_position = m_scanned = 0;
+    if (count < 0)
+        return fail(m_file.errorString());
+    if (count == 0)
+        m_endOfFile = true;
+    m_filled += std::size_t(count);
+    return true;
 }
 
 bool DataFileReader::grow(std::size_t capacity)

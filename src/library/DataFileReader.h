@@ -36,6 +36,11 @@ struct ReadSettings
     std::size_t maxLineBytes = kMaxLineBytes;
     // What reads do instead of reading (see RegularFile); none by default.
     ReadFaults faults = {};
+    // Whether the next block is read on a thread of its own while the
+    // caller looks at the lines of this one, so that on two cores the
+    // system's copy of the file costs no time of the caller's. For a
+    // caller that reads the whole file and does little with each line.
+    bool readAhead = false;
 };
 
 // The first line end of the file decides how all its lines end (see
@@ -50,6 +55,9 @@ class DataFileReader
 {
 public:
     explicit DataFileReader(ReadSettings settings = {});
+    ~DataFileReader();
+    DataFileReader(const DataFileReader &) = delete;
+    DataFileReader &operator=(const DataFileReader &) = delete;
 
     // False when the file cannot be opened; errorString() then says why.
     bool open(const QString &path);
@@ -84,6 +92,10 @@ private:
     bool grow(std::size_t capacity);
     std::size_t endOfWholeLines() const;
     bool fail(const QString &reason);
+    void startReadingAhead();
+    bool takeWhatWasReadAhead();
+
+    class ReadAhead;
 
     ReadSettings m_settings;
     RegularFile m_file;
@@ -104,6 +116,7 @@ private:
     bool m_endOfFile = false;
     bool m_failed = false;
     QString m_error;
+    std::unique_ptr<ReadAhead> m_readAhead; // made at the first block read ahead
 };
 
 QString lineTooLongReason(std::size_t maxLineBytes);

@@ -72,7 +72,7 @@ public:
         struct stat status;
         if (statPath(m_path, &status) != 0 && errno == ENOENT)
             return writeNew(sink);
-        DataFileReader reader;
+        DataFileReader reader(ReadSettings{.readAhead = true});
         if (!reader.open(m_path))
             return reader.errorString();
         const QList<Spelling> spellings = spellingsOf(m_name);

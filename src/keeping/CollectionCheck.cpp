@@ -111,7 +111,7 @@ public:
     std::optional<QString> run()
     {
         const std::optional<ReadFailure> failure =
-            forEachBlock(m_path, ReadSettings(), [this](std::string_view lines, auto terminator) {
+            forEachBlock(m_path, ReadSettings{.readAhead = true}, [this](std::string_view lines, auto terminator) {
                 if constexpr (decltype(terminator)::kEndByte == '\r')
                     findGluedHeadings(lines);
                 const char *position = lines.data();

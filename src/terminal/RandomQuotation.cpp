@@ -122,7 +122,7 @@ std::optional<ReadFailure> drawFrom(const QString &path, const std::optional<Nam
         return true;
     };
     LineCensus census;
-    return forEachBlock(path, ReadSettings(), [&](std::string_view lines, auto terminator) {
+    return forEachBlock(path, ReadSettings{.readAhead = true}, [&](std::string_view lines, auto terminator) {
         const char *const end = lines.data() + lines.size();
         const Place placeBefore = place;
         const Reservoir reservoirBefore = reservoir;
@@ -174,7 +174,7 @@ std::optional<std::string> authorOfLine(const QString &authorsPath, std::string_
     std::string heading;
     bool underHeading = false;
     std::optional<std::string> author;
-    failure = forEachBlock(authorsPath, ReadSettings(), [&](std::string_view lines, auto terminator) {
+    failure = forEachBlock(authorsPath, ReadSettings{.readAhead = true}, [&](std::string_view lines, auto terminator) {
         const char *position = lines.data();
         const char *const end = position + lines.size();
         while (position < end) {

@@ -31,6 +31,6 @@ struct SearchResult
 // With ignoreCase, upper and lower case are one, as in the name filter.
 // The phrase is taken as given (the caller trims and measures it).
 SearchResult searchCollection(const QString &authorsPath, QStringView phrase, bool ignoreCase,
-                              const OutputSink &output, const ReadSettings &settings = {});
+                              const OutputSink &output, const ReadSettings &settings = {.readAhead = true});
 
 } // namespace sayvane::terminal

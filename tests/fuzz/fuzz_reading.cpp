@@ -3,13 +3,14 @@
 // block size, the heading names, section display and phrase search agree
 // with straightforward versions written here from the line rules.
 //
-// Input: byte 0 picks the block size (low four bits) and sometimes a short
-// limit on the length of a line (high bit); byte 1 picks the section name;
-// bytes 2 and 3 pick the phrase: its length (sometimes long), whether a
-// character outside Windows-1252 follows it, and where in the file it is
-// copied from. The rest is the file. The reference splits lines by the
-// rules of both kinds of line ends, reads each line by Unicode's own table
-// of well-formed UTF-8, and compares texts, not bytes.
+// Input: byte 0 picks the block size (low four bits), whether the next
+// block is read ahead (bit 6) and sometimes a short limit on the length of
+// a line (high bit); byte 1 picks the section name; bytes 2 and 3 pick the
+// phrase: its length (sometimes long), whether a character outside
+// Windows-1252 follows it, and where in the file it is copied from. The
+// rest is the file. The reference splits lines by the rules of both kinds
+// of line ends, reads each line by Unicode's own table of well-formed
+// UTF-8, and compares texts, not bytes.
 #include "DataFileReader.h"
 #include "HeadingLoader.h"
 #include "LibraryTestSupport.h"
@@ -205,6 +206,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     ReadSettings settings{.blockSize = kBlockSizes[sizeChoice]};
     if (data[0] & 0x80)
         settings.maxLineBytes = 1 + ((data[0] >> 4) & 7) * 37;
+    settings.readAhead = (data[0] & 0x40) != 0;
     const std::size_t limit = settings.maxLineBytes;
     const std::uint8_t nameChoice = data[1];
     const std::size_t phraseLength = data[2] & 0x40 ? (data[2] & 0x3F) * 97 : data[2] % 8;

@@ -31,6 +31,8 @@ public:
     }
     ~ReadAhead()
     {
+        if (!m_thread.joinable())
+            return;
         {
             const std::lock_guard lock(m_mutex);
             m_ending = true;

@@ -339,6 +339,13 @@ bool DataFileReader::takeWhatWasReadAhead()
     m_readAhead->swapBuffers(m_buffer, m_capacity);
     m_filled = rest;
     m_linesEnd = m_position = m_scanned = 0;
+    return tookRead(count);
+}
+
+// Takes in what a read behind the data in the buffer gave: its bytes, the
+// end of the file, or a failure.
+bool DataFileReader::tookRead(long long count)
+{
     if (count < 0)
         return fail(m_file.errorString());
     if (count == 0)
@@ -369,13 +376,7 @@ bool DataFileReader::fill()
         if (!grow(std::min(most, std::max(m_capacity * 2, m_filled + blockSize))))
             return false;
     }
-    const long long count = m_file.read(m_buffer.get() + m_filled, std::min(blockSize, m_capacity - m_filled));
-    if (count < 0)
-        return fail(m_file.errorString());
-    if (count == 0)
-        m_endOfFile = true;
-    m_filled += std::size_t(count);
-    return true;
+    return tookRead(m_file.read(m_buffer.get() + m_filled, std::min(blockSize, m_capacity - m_filled)));
 }
 
 } // namespace sayvane

@@ -94,6 +94,7 @@ private:
     bool fail(const QString &reason);
     void startReadingAhead();
     bool takeWhatWasReadAhead();
+    bool tookRead(long long count);
 
     class ReadAhead;
 

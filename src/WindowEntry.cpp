@@ -9,7 +9,7 @@
 #include <QApplication>
 
 extern "C" __attribute__((visibility("default"))) int sayvane_run_window(char *programName,
-                                                                       const std::optional<QString> *namedFolder)
+                                                                         const std::optional<QString> *namedFolder)
 {
     using namespace sayvane;
     static_assert(std::is_same_v<decltype(&sayvane_run_window), WindowEntry>);
@@ -17,9 +17,8 @@ extern "C" __attribute__((visibility("default"))) int sayvane_run_window(char *p
     return runProgram(
         programName,
         [namedFolder] {
-            return *namedFolder
-                       ? namedCollectionFolder(**namedFolder)
-                       : collectionBesideProgram(programFolder().value_or(QApplication::applicationDirPath()));
+            return *namedFolder ? namedCollectionFolder(**namedFolder)
+                                : collectionBesideProgram(programFolder().value_or(QApplication::applicationDirPath()));
         },
         {}, *namedFolder ? CollectionOrigin::Named : CollectionOrigin::BesideProgram);
 }

@@ -11,8 +11,7 @@
 
 namespace sayvane {
 
-// The module's file name, found through the program's run path: beside
-// the installed program, or in the build tree for the built one.
+// The module's file name: it lies beside the program.
 inline constexpr char kWindowModuleName[] = "sayvane-window.so";
 inline constexpr char kWindowEntryName[] = "sayvane_run_window";
 

@@ -479,12 +479,10 @@ private slots:
         // Every read of the three readers is counted; the faulty one is
         // given the fault.
         long long reads = 0, faulty = -1;
-        const ReadSettings settings{.blockSize = 7,
-                                    .faults =
-                                        [&reads, &faulty, fault] {
-                                            return reads++ == faulty ? ReadFault(fault) : ReadFault::None;
-                                        },
-                                    .readAhead = readAhead};
+        const ReadSettings settings{
+            .blockSize = 7,
+            .faults = [&reads, &faulty, fault] { return reads++ == faulty ? ReadFault(fault) : ReadFault::None; },
+            .readAhead = readAhead};
         // What each reader gives, as text to compare.
         const auto results = [&] {
             const LoadedNames names = loadHeadingNames(path, settings);

@@ -141,7 +141,20 @@ bool DataFileReader::open(const QString &path)
     if (const std::optional<QString> reason = m_file.open(path))
         return fail(*reason);
     m_open = true;
-    return grow(m_settings.blockSize);
+    return m_capacity >= m_settings.blockSize || grow(m_settings.blockSize);
+}
+
+bool DataFileReader::openPart(const RegularFile &whole, long long offset, long long length, LineEnds ends)
+{
+    close();
+    if (const std::optional<QString> reason = m_file.openPart(whole, offset, length))
+        return fail(*reason);
+    m_open = true;
+    if (offset > 0) {
+        m_byteOrderMarkSettled = true;
+        m_lineEnds = ends;
+    }
+    return m_capacity >= m_settings.blockSize || grow(m_settings.blockSize);
 }
 
 void DataFileReader::close()
@@ -150,8 +163,13 @@ void DataFileReader::close()
         m_readAhead->take();
     m_file.close();
     m_open = false;
-    m_buffer.reset();
-    m_capacity = 0;
+    // A buffer of the size that reading whole lines in blocks needs (a
+    // block behind the rest of the last) is kept for the next file this
+    // reader opens; one grown for a long line is given back.
+    if (m_capacity > 2 * m_settings.blockSize) {
+        m_buffer.reset();
+        m_capacity = 0;
+    }
     m_filled = m_linesEnd = m_position = m_scanned = 0;
     m_byteOrderMarkSettled = m_byteOrderMark = false;
     m_lineEnds.reset();

@@ -61,6 +61,11 @@ public:
 
     // False when the file cannot be opened; errorString() then says why.
     bool open(const QString &path);
+    // Reads `length` bytes of an open file from `offset`, a line start, as
+    // a file of their own with the whole file's line ends; the part at
+    // offset 0 settles the byte-order mark and the line ends itself, as a
+    // whole file does. False when the part cannot be opened.
+    bool openPart(const RegularFile &whole, long long offset, long long length, LineEnds ends);
     // True when no line is left to read, or when reading has failed.
     bool atEnd();
     // The next line without its terminator. The view stays valid until the
@@ -122,6 +127,22 @@ private:
 
 QString lineTooLongReason(std::size_t maxLineBytes);
 
+// Hands each block of whole lines of an open reader to visit(lines,
+// terminator) until visit returns false or the lines end; returns the
+// failure, naming the path, when reading failed.
+template <typename Visit>
+std::optional<ReadFailure> forEachBlockOf(DataFileReader &reader, const QString &path, Visit visit)
+{
+    while (!reader.atEnd()) {
+        const std::string_view lines = reader.readLines();
+        if (!withTerminator(reader.lineEnds(), [&](auto terminator) { return visit(lines, terminator); }))
+            return std::nullopt;
+    }
+    if (reader.failed())
+        return ReadFailure{path, reader.errorString()};
+    return std::nullopt;
+}
+
 // Reads the file from its first line, handing each block of whole lines
 // to visit(lines, terminator) until visit returns false or the file ends,
 // and closes it again; the terminator is a LineTerminator of the file's
@@ -133,14 +154,7 @@ std::optional<ReadFailure> forEachBlock(const QString &path, const ReadSettings 
     DataFileReader reader(settings);
     if (!reader.open(path))
         return ReadFailure{path, reader.errorString()};
-    while (!reader.atEnd()) {
-        const std::string_view lines = reader.readLines();
-        if (!withTerminator(reader.lineEnds(), [&](auto terminator) { return visit(lines, terminator); }))
-            return std::nullopt;
-    }
-    if (reader.failed())
-        return ReadFailure{path, reader.errorString()};
-    return std::nullopt;
+    return forEachBlockOf(reader, path, visit);
 }
 
 } // namespace sayvane

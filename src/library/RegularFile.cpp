@@ -60,7 +60,20 @@ std::optional<QString> RegularFile::open(const QString &path, Extent extent)
         close();
         return m_error = notARegularFileReason();
     }
+    m_size = extent == Extent::ToTheEnd ? -1 : status.st_size;
     m_remaining = extent == Extent::ToTheEnd ? std::numeric_limits<long long>::max() : status.st_size;
+    return std::nullopt;
+}
+
+std::optional<QString> RegularFile::openPart(const RegularFile &whole, long long offset, long long length)
+{
+    close();
+    m_descriptor = fcntl(whole.m_descriptor, F_DUPFD_CLOEXEC, 0);
+    if (m_descriptor < 0)
+        return m_error = systemReason(errno);
+    m_size = length;
+    m_remaining = length;
+    m_offset = offset;
     return std::nullopt;
 }
 
@@ -73,7 +86,7 @@ long long RegularFile::read(char *buffer, std::size_t capacity)
     do {
         switch (nextFault()) {
         case ReadFault::None:
-            count = ::read(m_descriptor, buffer, wanted);
+            count = readSome(buffer, wanted);
             break;
         case ReadFault::Error:
             count = -1;
@@ -81,7 +94,7 @@ long long RegularFile::read(char *buffer, std::size_t capacity)
             break;
         case ReadFault::Short:
             wanted = std::max<std::size_t>(1, wanted / 2);
-            count = ::read(m_descriptor, buffer, wanted);
+            count = readSome(buffer, wanted);
             break;
         case ReadFault::Interrupted:
             count = -1;
@@ -94,7 +107,16 @@ long long RegularFile::read(char *buffer, std::size_t capacity)
         return -1;
     }
     m_remaining -= count;
+    if (m_offset >= 0)
+        m_offset += count;
     return count;
+}
+
+// A part reads at its own offset, which the whole file's descriptor, shared
+// with it, does not move.
+long RegularFile::readSome(char *buffer, std::size_t wanted)
+{
+    return m_offset >= 0 ? ::pread(m_descriptor, buffer, wanted, m_offset) : ::read(m_descriptor, buffer, wanted);
 }
 
 void RegularFile::close()
@@ -103,6 +125,7 @@ void RegularFile::close()
         ::close(m_descriptor);
     m_descriptor = -1;
     m_remaining = 0;
+    m_size = m_offset = -1;
 }
 
 #else
@@ -126,7 +149,23 @@ std::optional<QString> RegularFile::open(const QString &path, Extent extent)
         close();
         return m_error = notARegularFileReason();
     }
+    m_path = path;
+    m_size = extent == Extent::ToTheEnd ? -1 : m_file->size();
     m_remaining = extent == Extent::ToTheEnd ? std::numeric_limits<long long>::max() : m_file->size();
+    return std::nullopt;
+}
+
+std::optional<QString> RegularFile::openPart(const RegularFile &whole, long long offset, long long length)
+{
+    close();
+    m_file = new QFile(whole.m_path);
+    if (!m_file->open(QIODevice::ReadOnly | QIODevice::Unbuffered) || !m_file->seek(offset)) {
+        m_error = m_file->errorString();
+        close();
+        return m_error;
+    }
+    m_path = whole.m_path;
+    m_size = m_remaining = length;
     return std::nullopt;
 }
 
@@ -155,6 +194,7 @@ void RegularFile::close()
     delete m_file;
     m_file = nullptr;
     m_remaining = 0;
+    m_size = m_offset = -1;
 }
 
 #endif

@@ -55,6 +55,15 @@ public:
     long long read(char *buffer, std::size_t capacity);
     void close();
 
+    // The size the file had when it was opened (see Extent), or -1 for a
+    // file read to its end.
+    long long sizeWhenOpened() const { return m_size; }
+    // Opens `length` bytes of an open file from `offset` as a file of their
+    // own: the same file, even if its name now leads elsewhere, with reads
+    // of its own that leave the whole file's alone, so that parts can be
+    // read on threads of their own. Returns the reason on failure.
+    std::optional<QString> openPart(const RegularFile &whole, long long offset, long long length);
+
     QString errorString() const { return m_error; }
 
 private:
@@ -62,13 +71,19 @@ private:
     // report it, a short read asks for less, and an interrupted read is
     // asked again, as a read interrupted by a signal is.
     ReadFault nextFault() const { return m_faults ? m_faults() : ReadFault::None; }
+#ifdef SAYVANE_POSIX_FILES
+    long readSome(char *buffer, std::size_t wanted);
+#endif
 
     ReadFaults m_faults;
     long long m_remaining = 0; // bytes of the snapshot not yet read
+    long long m_size = -1;
+    long long m_offset = -1; // where a part reads next; -1 for a whole file
 #ifdef SAYVANE_POSIX_FILES
     int m_descriptor = -1;
 #else
     QFile *m_file = nullptr;
+    QString m_path; // for a part, opened again by its name
 #endif
     QString m_error;
 };

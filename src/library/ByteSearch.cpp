@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ByteSearch.h"
 
+#include <bit>
 #include <utility>
 
 namespace sayvane {
@@ -27,12 +28,18 @@ int commonness(unsigned char byte)
 
 } // namespace
 
-PhraseFinder::PhraseFinder(std::string_view phrase)
+PhraseFinder::PhraseFinder(std::string_view phrase, std::string_view masks)
     : m_phrase(phrase)
+    , m_masks(masks)
 {
     if (phrase.size() < 2)
         return;
-    const auto commonAt = [phrase](std::size_t i) { return commonness(static_cast<unsigned char>(phrase[i])); };
+    // A byte some of whose bits may be either is as common as all it
+    // stands for; a bit free more makes it about twice as common.
+    const auto commonAt = [phrase, masks](std::size_t i) {
+        const int freeBits = masks.empty() ? 0 : std::popcount(unsigned(static_cast<unsigned char>(~masks[i])));
+        return commonness(static_cast<unsigned char>(phrase[i])) << freeBits;
+    };
     m_second = 1;
     if (commonAt(1) < commonAt(0))
         std::swap(m_rare, m_second);
@@ -46,6 +53,17 @@ PhraseFinder::PhraseFinder(std::string_view phrase)
     }
 }
 
+bool PhraseFinder::matchesAt(const unsigned char *at) const
+{
+    if (m_masks.empty())
+        return std::memcmp(at, m_phrase.data(), m_phrase.size()) == 0;
+    for (std::size_t i = 0; i < m_phrase.size(); ++i) {
+        if ((at[i] & static_cast<unsigned char>(m_masks[i])) != static_cast<unsigned char>(m_phrase[i]))
+            return false;
+    }
+    return true;
+}
+
 const char *PhraseFinder::find(const char *begin, const char *end) const
 {
     const std::size_t length = m_phrase.size();
@@ -53,13 +71,17 @@ const char *PhraseFinder::find(const char *begin, const char *end) const
         return begin;
     if (std::size_t(end - begin) < length)
         return nullptr;
-    if (length == 1)
+    if (length == 1 && m_masks.empty())
         return findByte(begin, end, m_phrase[0]);
     const std::size_t rareAt = m_rare, secondAt = m_second;
     const auto rare = static_cast<unsigned char>(m_phrase[rareAt]);
     const auto second = static_cast<unsigned char>(m_phrase[secondAt]);
+    const auto maskOf = [this](std::size_t i) {
+        return m_masks.empty() ? static_cast<unsigned char>(0xFF) : static_cast<unsigned char>(m_masks[i]);
+    };
+    const unsigned char rareMask = maskOf(rareAt), secondMask = maskOf(secondAt);
     const auto matchesAt = [&](const unsigned char *at) {
-        return at[rareAt] == rare && at[secondAt] == second && std::memcmp(at, m_phrase.data(), length) == 0;
+        return (at[rareAt] & rareMask) == rare && (at[secondAt] & secondMask) == second && this->matchesAt(at);
     };
     const auto *at = reinterpret_cast<const unsigned char *>(begin);
     const auto *const stop = reinterpret_cast<const unsigned char *>(end) - length + 1; // last start + 1
@@ -67,7 +89,7 @@ const char *PhraseFinder::find(const char *begin, const char *end) const
     while (stop - at >= kWidth) {
         unsigned char candidates = 0;
         for (std::ptrdiff_t i = 0; i < kWidth; ++i)
-            candidates |= (at[i + rareAt] == rare) & (at[i + secondAt] == second);
+            candidates |= ((at[i + rareAt] & rareMask) == rare) & ((at[i + secondAt] & secondMask) == second);
         if (candidates) {
             for (std::ptrdiff_t i = 0; i < kWidth; ++i) {
                 if (matchesAt(at + i))

@@ -44,17 +44,25 @@ inline const char *findLastByte(const char *begin, const char *end, char byte)
 // is faster than the C library's own substring search on text, where a
 // single byte of the phrase is common. Rarest matters for UTF-8: in a word
 // of Cyrillic every other byte is one of two lead bytes.
+//
+// With masks, one byte of the same length for each byte of the phrase, a
+// byte matches where it equals the phrase's in the bits its mask sets:
+// one finder for the spellings of a phrase that differ only in those
+// bits, as the two cases of most letters do.
 class PhraseFinder
 {
 public:
-    explicit PhraseFinder(std::string_view phrase);
+    explicit PhraseFinder(std::string_view phrase, std::string_view masks = {});
 
     // The first occurrence in [begin, end), or nullptr. An empty phrase is
     // found at once, as in every text.
     const char *find(const char *begin, const char *end) const;
 
 private:
+    bool matchesAt(const unsigned char *at) const;
+
     std::string_view m_phrase;
+    std::string_view m_masks; // empty: every bit counts
     std::size_t m_rare = 0;   // where the rarest byte stands in the phrase
     std::size_t m_second = 0; // where the next rarest stands, another place
 };

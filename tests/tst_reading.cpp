@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
-// Reading the data files: line splitting at every block size, the heading
-// rules, Windows-1252, the phrase finder, lines far longer than a block,
-// the limit on the length of a line, and what counts as a data file.
+// Reading the data files: line splitting at every block size and through
+// parts of the file read at once, the heading rules, Windows-1252, the
+// phrase finder, lines far longer than a block, the limit on the length of
+// a line, and what counts as a data file.
 #include "ByteSearch.h"
 #include "DataFileReader.h"
+#include "FileParts.h"
 #include "HeadingLoader.h"
 #include "LineRules.h"
 #include "LineTerminator.h"
@@ -64,6 +66,28 @@ QList<QByteArray> linesOneByOne(const QString &path, ReadSettings settings)
     return lines;
 }
 
+// The same through the parts of the file, read on threads of their own
+// and put back in order.
+QList<QByteArray> linesThroughParts(const QString &path, ReadSettings settings, std::size_t partBytes)
+{
+    PartedFile parted;
+    if (const std::optional<QString> reason = parted.open(path, partBytes, settings))
+        return {"<failed: " + reason->toUtf8() + ">"};
+    std::vector<QList<QByteArray>> parts(parted.parts().size());
+    forEachPart(parted, 3, settings, [&](std::size_t index, DataFileReader &reader) {
+        while (!reader.atEnd()) {
+            const std::string_view line = reader.readLine();
+            parts[index].append(QByteArray(line.data(), qsizetype(line.size())));
+        }
+        if (reader.failed())
+            parts[index].append("<failed: " + reader.errorString().toUtf8() + ">");
+    });
+    QList<QByteArray> lines;
+    for (const QList<QByteArray> &part : parts)
+        lines += part;
+    return lines;
+}
+
 } // namespace
 
 class ReadingTest : public QObject
@@ -96,6 +120,9 @@ private slots:
         QTest::newRow("LF first, then CR") << QByteArray("a\n\rb") << L{"a", "\rb"};
         QTest::newRow("first line end beyond a block")
             << QByteArray(5000, 'x') + "\ny\r\nz" << L{QByteArray(5000, 'x'), "y", "z"};
+        for (const int length : {4094, 4095, 4096, 4097}) // a CR LF across pages
+            QTest::addRow("CR LF after a line of %d bytes", length)
+                << QByteArray(length, 'x') + "\r\ny\r\n" << L{QByteArray(length, 'x'), "y"};
         QTest::newRow("byte-order mark, CR LF") << QByteArray("\xEF\xBB\xBF##A\r\nq\r\n") << L{"##A", "q"};
         QTest::newRow("byte-order mark, LF") << QByteArray("\xEF\xBB\xBF##A\nq\n") << L{"##A", "q"};
         QTest::newRow("byte-order mark alone") << QByteArray("\xEF\xBB\xBF") << L{};
@@ -113,9 +140,9 @@ private slots:
     }
 
     // Every block size must give the same lines, through the program's own
-    // path and line by line, and with the next block read ahead: a CR at
-    // the end of one block with its LF at the start of the next is the
-    // classic fault.
+    // path and line by line, with the next block read ahead, and through
+    // parts of the file of every size: a CR at the end of one block or
+    // part with its LF at the start of the next is the classic fault.
     void splitsLines()
     {
         QFETCH(QByteArray, bytes);
@@ -128,7 +155,32 @@ private slots:
                 QCOMPARE(linesThroughBlocks(folder.authors(), settings), lines);
                 QCOMPARE(linesOneByOne(folder.authors(), settings), lines);
             }
+            for (const std::size_t partBytes : {1, 2, 3, 5, 64})
+                QCOMPARE(linesThroughParts(folder.authors(), {.blockSize = blockSize}, partBytes), lines);
         }
+    }
+
+    // Parts begin where lines begin and together hold the whole file.
+    void splitsAFileIntoPartsAtLineStarts()
+    {
+        ProgramFolder folder;
+        QByteArray bytes;
+        QRandomGenerator random(11);
+        for (int line = 0; line < 3000; ++line)
+            bytes += QByteArray(random.bounded(40), 'x') + (line % 3 == 0 ? "\r" : "\r\n");
+        folder.write(QStringLiteral("authors.txt"), bytes);
+        PartedFile parted;
+        QVERIFY(!parted.open(folder.authors(), 1000, {}));
+        QVERIFY(parted.parts().size() > 50);
+        long long next = 0;
+        for (const FilePart &part : parted.parts()) {
+            QCOMPARE(part.offset, next);
+            QVERIFY(part.length > 0);
+            QVERIFY(part.offset == 0 || bytes[part.offset - 1] == '\n' ||
+                    (bytes[part.offset - 1] == '\r' && bytes[part.offset] != '\n'));
+            next = part.offset + part.length;
+        }
+        QCOMPARE(next, bytes.size());
     }
 
     void classifiesLines_data()
@@ -293,6 +345,35 @@ private slots:
         const PhraseFinder finder({phrase.constData(), std::size_t(phrase.size())});
         const char *found = finder.find(text.constData(), text.constData() + text.size());
         QCOMPARE(found ? int(found - text.constData()) : -1, at);
+    }
+
+    // A masked phrase against a byte by byte comparison: bits a mask
+    // leaves out may be either, on random text of both cases.
+    void findsMaskedPhrasesAtTheFirstMatch()
+    {
+        QRandomGenerator random(5);
+        const std::string alphabet = "aAbB\xC3\xE3 ";
+        for (int round = 0; round < 2000; ++round) {
+            std::string text(std::size_t(random.bounded(200)), ' ');
+            for (char &byte : text)
+                byte = alphabet[random.bounded(int(alphabet.size()))];
+            std::string phrase(std::size_t(1 + random.bounded(6)), ' '), masks(phrase.size(), '\xFF');
+            for (std::size_t i = 0; i < phrase.size(); ++i) {
+                if (random.bounded(2))
+                    masks[i] = '\xDF'; // the case bit free
+                phrase[i] = char(alphabet[random.bounded(int(alphabet.size()))] & masks[i]);
+            }
+            std::size_t expected = std::string::npos;
+            for (std::size_t at = 0; at + phrase.size() <= text.size() && expected == std::string::npos; ++at) {
+                bool matches = true;
+                for (std::size_t i = 0; i < phrase.size(); ++i)
+                    matches = matches && (text[at + i] & masks[i]) == phrase[i];
+                if (matches)
+                    expected = at;
+            }
+            const char *found = PhraseFinder(phrase, masks).find(text.data(), text.data() + text.size());
+            QCOMPARE(found ? std::size_t(found - text.data()) : std::string::npos, expected);
+        }
     }
 
     // Against the standard library's search, on random text of a small

@@ -34,6 +34,18 @@ public:
     {
     }
 
+    // The lines offered so far.
+    qint64 offered() const { return m_offered; }
+    // Offers `count` lines at once, of which one was kept elsewhere, each
+    // equally likely: true when that one takes the place, with the
+    // probability count / (all lines offered).
+    bool offerMany(qint64 count)
+    {
+        m_offered += count;
+        const double uniform = double(m_engine() >> 11) * 0x1.0p-53; // in [0, 1)
+        return uniform * double(m_offered) < double(count);
+    }
+
     // Whether one of the next `count` lines would take the place.
     bool wouldTake(qint64 count) const { return m_offered + count >= m_next; }
     // Offers `count` lines none of which takes the place (see wouldTake).
@@ -85,23 +97,42 @@ struct Draw
     bool found = false;
 };
 
-// Draws from the whole file, or from the first run of sections of a name.
-// A block is taken by its census: the quotation lines between its odd
-// lines are passed over by their number, and only the odd lines are looked
-// at; where the reservoir would take one of the lines passed over (about ln
-// n times in n lines), the block is walked again line by line from the
-// state it began in, so that the draw is the one a walk of every line
-// makes.
-std::optional<ReadFailure> drawFrom(const QString &path, const std::optional<NameMatch> &name, Reservoir &reservoir,
-                                    Draw &draw)
+// Where a walk stands: the heading above, and whether the lines here are
+// drawn from. A part of the file after the first begins in its prelude:
+// the lines before its first heading, whose heading only the parts before
+// it know; they are drawn from apart, and weighed in afterwards.
+struct Place
 {
-    struct Place
-    {
-        std::string heading;
-        bool underHeading = false;
-        bool inSection = false;
-    } place;
-    const auto drawsHere = [&name, &place] { return name ? place.inSection : place.underHeading; };
+    std::string heading;
+    bool underHeading = false;
+    bool inSection = false;
+    bool inPrelude = false;
+};
+
+// One walk's draws: of the prelude's lines and of the rest.
+struct Draws
+{
+    Reservoir prelude;
+    Reservoir rest;
+    Draw preludeDraw;
+    Draw restDraw;
+};
+
+// Draws from the lines the blocks give, or from the first run of sections
+// of a name. A block is taken by its census: the quotation lines between
+// its odd lines are passed over by their number, and only the odd lines
+// are looked at; where the reservoir would take one of the lines passed
+// over (about ln n times in n lines), the block is walked again line by
+// line from the state it began in, so that the draw is the one a walk of
+// every line makes.
+template <typename EachBlock>
+std::optional<ReadFailure> drawFrom(EachBlock eachBlock, const std::optional<NameMatch> &name, Place &place,
+                                    Draws &draws)
+{
+    const auto drawsHere = [&name, &place] {
+        return name ? place.inSection : place.underHeading || place.inPrelude;
+    };
+    const auto reservoir = [&]() -> Reservoir & { return place.inPrelude ? draws.prelude : draws.rest; };
     // One line looked at in full; false where the draw ends, at a later
     // section of the name, which the window never shows.
     const auto lookAt = [&](std::string_view line) {
@@ -113,8 +144,10 @@ std::optional<ReadFailure> drawFrom(const QString &path, const std::optional<Nam
                 place.inSection = heads;
             }
             place.underHeading = true;
+            place.inPrelude = false;
             place.heading.assign(HeadingName(line));
-        } else if (drawsHere() && holdsMoreThanSpaces(line) && reservoir.offer()) {
+        } else if (drawsHere() && holdsMoreThanSpaces(line) && reservoir().offer()) {
+            Draw &draw = place.inPrelude ? draws.preludeDraw : draws.restDraw;
             draw.line.assign(line);
             draw.author = place.heading;
             draw.found = true;
@@ -122,19 +155,18 @@ std::optional<ReadFailure> drawFrom(const QString &path, const std::optional<Nam
         return true;
     };
     LineCensus census;
-    return forEachBlock(path, ReadSettings{.readAhead = true}, [&](std::string_view lines, auto terminator) {
+    return eachBlock([&](std::string_view lines, auto terminator) {
         const char *const end = lines.data() + lines.size();
         const Place placeBefore = place;
-        const Reservoir reservoirBefore = reservoir;
-        const Draw drawBefore = draw;
+        const Draws drawsBefore = draws;
         constexpr LineEnds kEnds = decltype(terminator)::kEndByte == '\n' ? LineEnds::Lf : LineEnds::Classic;
         takeCensus(lines, kEnds, census);
         const auto passOver = [&](qint64 count) {
             if (count <= 0 || !drawsHere())
                 return true;
-            if (reservoir.wouldTake(count))
+            if (reservoir().wouldTake(count))
                 return false;
-            reservoir.pass(count);
+            reservoir().pass(count);
             return true;
         };
         if (!lookAt(terminator.lineAt(lines.data(), end).line))
@@ -153,8 +185,7 @@ std::optional<ReadFailure> drawFrom(const QString &path, const std::optional<Nam
         if (walked && passOver(census.lines - next))
             return true;
         place = placeBefore;
-        reservoir = reservoirBefore;
-        draw = drawBefore;
+        draws = drawsBefore;
         for (const char *position = lines.data(); position < end;) {
             const LineSpan span = terminator.lineAt(position, end);
             position = span.next;
@@ -163,6 +194,68 @@ std::optional<ReadFailure> drawFrom(const QString &path, const std::optional<Nam
         }
         return true;
     });
+}
+
+// The seed of one of the draws made with one seed, each unlike the others
+// (SplitMix64's mixing): the parts' draws and the choice among them must
+// not share their numbers.
+quint64 streamSeed(quint64 seed, quint64 stream)
+{
+    quint64 mixed = seed + 0x9E3779B97F4A7C15u * (stream + 1);
+    mixed = (mixed ^ (mixed >> 30)) * 0xBF58476D1CE4E5B9u;
+    mixed = (mixed ^ (mixed >> 27)) * 0x94D049BB133111EBu;
+    return mixed ^ (mixed >> 31);
+}
+
+// Parts are read in blocks small enough to stay in the core's cache
+// between the system's copy and the census that reads them.
+const ReadSettings kPartReading{.blockSize = std::size_t(64) << 10};
+
+// Each part of a large file is drawn from on a thread of its own, with a
+// seed of its own; then one of the parts' draws is kept, each weighed by
+// the number of lines it was drawn from, so that every line of the file
+// is still equally likely. A prelude counts once the parts before it have
+// met a heading, and stands under the last of them.
+std::optional<ReadFailure> drawFromParts(const QString &path, quint64 seed, const PartSettings &parting, Draw &draw)
+{
+    PartedFile parted;
+    if (const std::optional<QString> reason = parted.open(path, parting.partBytes, kPartReading))
+        return ReadFailure{path, *reason};
+    struct PartDraw
+    {
+        Place place;
+        Draws draws;
+        std::optional<ReadFailure> failure;
+    };
+    std::vector<PartDraw> parts(parted.parts().size(),
+                                PartDraw{{}, {Reservoir(0), Reservoir(0), {}, {}}, std::nullopt});
+    forEachPart(parted, parting.threads, kPartReading, [&](std::size_t index, DataFileReader &reader) {
+        PartDraw &part = parts[index];
+        part.draws.rest = Reservoir(streamSeed(seed, 2 * index + 1));
+        part.draws.prelude = Reservoir(streamSeed(seed, 2 * index + 2));
+        part.place.inPrelude = index > 0;
+        part.failure = drawFrom([&](auto visit) { return forEachBlockOf(reader, path, visit); }, std::nullopt,
+                                part.place, part.draws);
+    });
+    Reservoir choice(streamSeed(seed, 0));
+    std::optional<std::string> heading;
+    const auto weigh = [&](const Reservoir &drawn, const Draw &kept, const std::optional<std::string> &author) {
+        if (drawn.offered() > 0 && choice.offerMany(drawn.offered())) {
+            draw.line = kept.line;
+            draw.author = author.value_or(kept.author);
+            draw.found = true;
+        }
+    };
+    for (const PartDraw &part : parts) {
+        if (part.failure)
+            return part.failure;
+        if (heading)
+            weigh(part.draws.prelude, part.draws.preludeDraw, heading);
+        weigh(part.draws.rest, part.draws.restDraw, std::nullopt);
+        if (part.place.underHeading)
+            heading = part.place.heading;
+    }
+    return std::nullopt;
 }
 
 // The heading of the first quotation line of the file that reads as the
@@ -199,16 +292,24 @@ std::optional<std::string> authorOfLine(const QString &authorsPath, std::string_
 } // namespace
 
 DrawResult drawQuotation(const QString &authorsPath, const QString &subjectsPath, const DrawRequest &request,
-                         quint64 seed)
+                         quint64 seed, const PartSettings &parting)
 {
-    Reservoir reservoir(seed);
     Draw draw;
     DrawResult result;
     const std::optional<QString> &name = request.subject ? request.subject : request.author;
-    std::optional<NameMatch> match;
-    if (name)
-        match.emplace(*name);
-    result.failure = drawFrom(request.subject ? subjectsPath : authorsPath, match, reservoir, draw);
+    if (name) {
+        // A name's sections end the walk where they end: one walk, in order.
+        const NameMatch match(*name);
+        const QString &path = request.subject ? subjectsPath : authorsPath;
+        Place place;
+        Draws draws{Reservoir(0), Reservoir(seed), {}, {}};
+        result.failure = drawFrom(
+            [&](auto visit) { return forEachBlock(path, ReadSettings{.readAhead = true}, visit); }, match, place,
+            draws);
+        draw = draws.restDraw;
+    } else {
+        result.failure = drawFromParts(authorsPath, seed, parting, draw);
+    }
     if (result.failure || !draw.found)
         return result;
     DrawnQuotation drawn;

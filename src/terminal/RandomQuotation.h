@@ -5,6 +5,7 @@
 #pragma once
 
 #include "DataFileReader.h"
+#include "FileParts.h"
 
 #include <QString>
 
@@ -37,8 +38,10 @@ struct DrawResult
 // hold more than spaces) of authors.txt, or of the name's sections. With a
 // subject, the author is the heading of the first line of authors.txt that
 // reads as the same text, where there is one. The same seed draws the same.
+// A large file is drawn from in parts, on as many threads as the settings
+// allow; the draw depends on the seed and the part size alone.
 DrawResult drawQuotation(const QString &authorsPath, const QString &subjectsPath, const DrawRequest &request,
-                         quint64 seed);
+                         quint64 seed, const PartSettings &parting = {});
 
 // "QUOTATION\n    — AUTHOR\n", or the first line alone.
 std::string drawnText(const DrawnQuotation &drawn);

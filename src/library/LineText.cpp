@@ -28,10 +28,6 @@ const unsigned char *firstHighByte(const unsigned char *at, const unsigned char 
     return at;
 }
 
-bool isContinuation(unsigned char byte)
-{
-    return (byte & 0xC0) == 0x80;
-}
 
 const unsigned char *bytesOf(std::string_view line)
 {
@@ -39,31 +35,6 @@ const unsigned char *bytesOf(std::string_view line)
 }
 
 } // namespace
-
-int utf8SequenceLength(const unsigned char *at, const unsigned char *end)
-{
-    const unsigned char lead = at[0];
-    const std::ptrdiff_t left = end - at;
-    if (lead < 0x80)
-        return 1;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        return left >= 2 && isContinuation(at[1]) ? 2 : 0;
-    if (lead >= 0xE0 && lead <= 0xEF) {
-        if (left < 3 || !isContinuation(at[1]) || !isContinuation(at[2]))
-            return 0;
-        if ((lead == 0xE0 && at[1] < 0xA0) || (lead == 0xED && at[1] > 0x9F))
-            return 0;
-        return 3;
-    }
-    if (lead >= 0xF0 && lead <= 0xF4) {
-        if (left < 4 || !isContinuation(at[1]) || !isContinuation(at[2]) || !isContinuation(at[3]))
-            return 0;
-        if ((lead == 0xF0 && at[1] < 0x90) || (lead == 0xF4 && at[1] > 0x8F))
-            return 0;
-        return 4;
-    }
-    return 0;
-}
 
 LineReading readingOf(std::string_view line)
 {

@@ -51,10 +51,40 @@ DecodedLine decodeLineOfAnyEncoding(std::string_view line, char16_t *out);
 // `units` UTF-16 code units, never cutting a character in two.
 std::string_view linePrefix(std::string_view line, LineEncoding encoding, qsizetype units);
 
+inline bool isContinuation(unsigned char byte)
+{
+    return (byte & 0xC0) == 0x80;
+}
+
 // The length of the well-formed UTF-8 sequence at `at` (1 for ASCII;
 // Unicode's table of well-formed byte sequences: no overlong forms, no
 // surrogates, nothing above U+10FFFF), or 0 where none begins there.
-int utf8SequenceLength(const unsigned char *at, const unsigned char *end);
+// Inline: it is asked of every character above ASCII of a line whose
+// encoding is looked for.
+inline int utf8SequenceLength(const unsigned char *at, const unsigned char *end)
+{
+    const unsigned char lead = at[0];
+    const std::ptrdiff_t left = end - at;
+    if (lead < 0x80)
+        return 1;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        return left >= 2 && isContinuation(at[1]) ? 2 : 0;
+    if (lead >= 0xE0 && lead <= 0xEF) {
+        if (left < 3 || !isContinuation(at[1]) || !isContinuation(at[2]))
+            return 0;
+        if ((lead == 0xE0 && at[1] < 0xA0) || (lead == 0xED && at[1] > 0x9F))
+            return 0;
+        return 3;
+    }
+    if (lead >= 0xF0 && lead <= 0xF4) {
+        if (left < 4 || !isContinuation(at[1]) || !isContinuation(at[2]) || !isContinuation(at[3]))
+            return 0;
+        if ((lead == 0xF0 && at[1] < 0x90) || (lead == 0xF4 && at[1] > 0x8F))
+            return 0;
+        return 4;
+    }
+    return 0;
+}
 
 // Walks the characters of a valid UTF-8 line.
 char32_t nextUtf8Character(const unsigned char *&at);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "CaseFolding.h"
 
+#include "Windows1252.h"
+
 #include <QHash>
 
 namespace sayvane::terminal {
@@ -58,32 +60,80 @@ QString foldedCase(QStringView text)
     return folded;
 }
 
-QList<QString> caseVariantsOfStart(QStringView phrase, qsizetype most)
+QList<char32_t> foldedCharacters(QStringView text)
 {
-    const QList<char32_t> characters = charactersOf(foldedCase(phrase));
-    QList<QList<char32_t>> choices;
-    qsizetype count = 1;
-    for (const char32_t character : characters) {
+    QList<char32_t> folded = charactersOf(text);
+    for (char32_t &character : folded)
+        character = QChar::toLower(character);
+    return folded;
+}
+
+QList<MaskedBytes> caselessPatternsOfStart(const QList<char32_t> &folded, qsizetype most)
+{
+    QList<MaskedBytes> patterns{MaskedBytes{}};
+    bool first = true;
+    for (const char32_t character : folded) {
+        // The spellings of every case, as UTF-8 and as Windows-1252, one
+        // masked pattern for each length.
         QList<char32_t> cases{character};
         cases += charactersLoweringTo().value(character);
-        if (!choices.isEmpty() && count * cases.size() > most)
-            break;
-        count *= cases.size();
-        choices.append(cases);
-    }
-    QList<QString> variants{QString()};
-    for (const QList<char32_t> &cases : choices) {
-        QList<QString> longer;
-        for (const QString &variant : variants) {
-            for (const char32_t character : cases) {
-                QString text = variant;
-                appendCharacter(text, character);
-                longer.append(text);
+        QList<MaskedBytes> byLength;
+        const auto take = [&byLength](const QByteArray &spelling) {
+            for (MaskedBytes &pattern : byLength) {
+                if (pattern.bytes.size() != std::size_t(spelling.size()))
+                    continue;
+                for (std::size_t i = 0; i < pattern.bytes.size(); ++i) {
+                    const auto differ = static_cast<unsigned char>(pattern.bytes[i] ^ spelling[qsizetype(i)]);
+                    pattern.masks[i] = char(static_cast<unsigned char>(pattern.masks[i]) & ~differ);
+                    pattern.bytes[i] = char(pattern.bytes[i] & pattern.masks[i]);
+                }
+                return;
             }
+            byLength.append({spelling.toStdString(), std::string(std::size_t(spelling.size()), '\xFF')});
+        };
+        for (const char32_t spelt : cases) {
+            QString text;
+            appendCharacter(text, spelt);
+            take(text.toUtf8());
+            if (const std::optional<QByteArray> windows = encodeWindows1252(text))
+                take(*windows);
         }
-        variants = longer;
+        if (!first && patterns.size() * byLength.size() > most)
+            break;
+        first = false;
+        QList<MaskedBytes> longer;
+        for (const MaskedBytes &pattern : patterns) {
+            for (const MaskedBytes &spelling : byLength)
+                longer.append({pattern.bytes + spelling.bytes, pattern.masks + spelling.masks});
+        }
+        patterns = longer;
     }
-    return variants;
+    return patterns;
+}
+
+bool foldsTo(std::string_view line, std::size_t at, LineEncoding encoding, const QList<char32_t> &folded)
+{
+    const auto *position = reinterpret_cast<const unsigned char *>(line.data()) + at;
+    const auto *const end = reinterpret_cast<const unsigned char *>(line.data()) + line.size();
+    // A byte within a UTF-8 character begins none.
+    if (encoding == LineEncoding::Utf8 && at < line.size() && isContinuation(line[at]))
+        return false;
+    for (const char32_t wanted : folded) {
+        if (position >= end)
+            return false;
+        char32_t character;
+        if (encoding == LineEncoding::Utf8) {
+            character = nextUtf8Character(position);
+        } else {
+            char16_t decoded;
+            decodeWindows1252(std::string_view(reinterpret_cast<const char *>(position), 1), &decoded);
+            character = decoded;
+            ++position;
+        }
+        if (QChar::toLower(character) != wanted)
+            return false;
+    }
+    return true;
 }
 
 } // namespace sayvane::terminal

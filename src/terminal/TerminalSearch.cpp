@@ -5,6 +5,7 @@
 #include "CaseFolding.h"
 #include "LineRules.h"
 #include "LineText.h"
+#include "PartsInOrder.h"
 #include "Utf8Output.h"
 #include "Windows1252.h"
 
@@ -22,54 +23,54 @@ namespace {
 struct PatternFinder
 {
     std::string bytes;
+    std::string masks;
     PhraseFinder finder{{}};
     const char *next = nullptr;
 };
 
 // Without case: the phrase's own spellings, which decide by themselves.
 // With case ignored: the spellings of every case of the phrase's first
-// characters (as many as keep their number small), a sieve before the
-// folded text of the line decides.
-QList<std::string> patternsOf(QStringView phrase, bool ignoreCase, const QList<Spelling> &spellings)
+// characters, a few masked patterns (as many as keep their number small),
+// a sieve before the characters at each place decide.
+QList<PatternFinder> findersOf(bool ignoreCase, const QList<Spelling> &spellings, const QList<char32_t> &folded)
 {
-    QList<std::string> patterns;
+    QList<PatternFinder> finders;
     if (!ignoreCase) {
         for (const Spelling &spelling : spellings)
-            patterns.append(spelling.bytes);
-        return patterns;
+            finders.append(PatternFinder{spelling.bytes, {}});
+    } else {
+        for (MaskedBytes &pattern : caselessPatternsOfStart(folded, 4))
+            finders.append(PatternFinder{std::move(pattern.bytes), std::move(pattern.masks)});
     }
-    QSet<QByteArray> seen;
-    for (const QString &variant : caseVariantsOfStart(phrase, 32)) {
-        QList<QByteArray> spelt{variant.toUtf8()};
-        if (const std::optional<QByteArray> windows = encodeWindows1252(variant))
-            spelt.append(*windows);
-        for (const QByteArray &bytes : spelt) {
-            if (!seen.contains(bytes)) {
-                seen.insert(bytes);
-                patterns.append(bytes.toStdString());
-            }
-        }
-    }
-    return patterns;
+    return finders;
 }
 
 class CollectionSearch
 {
 public:
-    CollectionSearch(QStringView phrase, bool ignoreCase, const OutputSink &output)
+    // With a prelude sink, the lines before the first heading go there,
+    // without an author: they stand under a heading that the block before
+    // this one's first knows.
+    CollectionSearch(QStringView phrase, bool ignoreCase, const OutputSink &output,
+                     const OutputSink *prelude = nullptr)
         : m_ignoreCase(ignoreCase)
-        , m_foldedPhrase(ignoreCase ? foldedCase(phrase) : QString())
+        , m_folded(ignoreCase ? foldedCharacters(phrase) : QList<char32_t>())
         , m_spellings(spellingsOf(phrase))
         , m_output(output)
+        , m_prelude(prelude)
+        , m_finders(findersOf(ignoreCase, m_spellings, m_folded))
     {
-        for (std::string &bytes : patternsOf(phrase, ignoreCase, m_spellings))
-            m_finders.append(PatternFinder{std::move(bytes)});
         // A finder views its pattern's bytes, which stay put from here on.
         for (PatternFinder &finder : m_finders)
-            finder.finder = PhraseFinder(finder.bytes);
+            finder.finder = PhraseFinder(finder.bytes, finder.masks);
     }
 
     qint64 found() const { return m_found; }
+    // "AUTHOR: " of the last heading met, if one was.
+    std::optional<std::string> lastHeading() const
+    {
+        return m_underHeading ? std::optional<std::string>(m_author) : std::nullopt;
+    }
 
     // Looks through a block of whole lines; false once the output is gone.
     template <typename Terminator> bool searchBlock(std::string_view lines, Terminator terminator)
@@ -103,7 +104,7 @@ public:
             if (!IsHeadingLine(span.line)) {
                 // The line's encoding, found once for the match and the output.
                 const LineEncoding encoding = encodingOf(span.line);
-                if (holdsPhrase(span.line, encoding)) {
+                if (holdsPhrase(span.line, hit, encoding)) {
                     takeHeadings(headingsFrom, start, terminator);
                     headingsFrom = span.next;
                     if (!write(span.line, encoding))
@@ -133,14 +134,33 @@ private:
         m_underHeading = true;
     }
 
-    bool holdsPhrase(std::string_view line, LineEncoding encoding) const
+    // Whether the line holds the phrase, `hit` being the first place in it
+    // where a pattern was found.
+    bool holdsPhrase(std::string_view line, const char *hit, LineEncoding encoding) const
     {
-        if (m_ignoreCase)
-            return foldedCase(decodeLine(line, encoding)).contains(m_foldedPhrase);
+        if (m_ignoreCase) {
+            const char *const end = line.data() + line.size();
+            for (const char *at = hit; at; at = nextPatternIn(at + 1, end)) {
+                if (foldsTo(line, std::size_t(at - line.data()), encoding, m_folded))
+                    return true;
+            }
+            return false;
+        }
         return std::any_of(m_spellings.begin(), m_spellings.end(), [line, encoding](const Spelling &spelling) {
             return (!spelling.onlyIn || *spelling.onlyIn == encoding) &&
                    line.find(spelling.bytes) != std::string_view::npos;
         });
+    }
+
+    const char *nextPatternIn(const char *begin, const char *end) const
+    {
+        const char *first = nullptr;
+        for (const PatternFinder &finder : m_finders) {
+            const char *found = finder.finder.find(begin, end);
+            if (found && (!first || found < first))
+                first = found;
+        }
+        return first;
     }
 
     bool write(std::string_view line, LineEncoding encoding)
@@ -151,13 +171,14 @@ private:
         appendAsUtf8(m_text, line, encoding);
         m_text += '\n';
         ++m_found;
-        return m_output(m_text);
+        return !m_underHeading && m_prelude ? (*m_prelude)(m_text) : m_output(m_text);
     }
 
     bool m_ignoreCase;
-    QString m_foldedPhrase;
+    QList<char32_t> m_folded; // the phrase's characters lowered, when case is ignored
     QList<Spelling> m_spellings;
     const OutputSink &m_output;
+    const OutputSink *m_prelude;
     QList<PatternFinder> m_finders;
     std::string m_author; // "NAME: " of the heading above, as UTF-8
     bool m_underHeading = false;
@@ -165,11 +186,49 @@ private:
     qint64 m_found = 0;
 };
 
+// Parts are read in blocks small enough to stay in the core's cache
+// between the system's copy and the search that reads them.
+const ReadSettings kPartReading{.blockSize = std::size_t(64) << 10};
+
+// Each part of a large file is searched on a thread of its own; what they
+// find is written in file order. A part that fails stops the parts after
+// it, so that the output ends where the sequential reading would.
+SearchResult searchInParts(const PartedFile &parted, const QString &authorsPath, QStringView phrase,
+                           bool ignoreCase, const OutputSink &output, int threads)
+{
+    const std::size_t count = parted.parts().size();
+    PartsInOrder inOrder(output);
+    std::vector<qint64> found(count, 0);
+    std::vector<std::optional<ReadFailure>> failures(count);
+    forEachPart(parted, threads, kPartReading, [&](std::size_t index, DataFileReader &reader) {
+        PartsInOrder::Part part(inOrder, index);
+        const OutputSink write = [&part](std::string_view text) { return part.write(text); };
+        const OutputSink prelude = [&part](std::string_view text) { return part.writePrelude(text); };
+        CollectionSearch search(phrase, ignoreCase, write, index > 0 ? &prelude : nullptr);
+        failures[index] = forEachBlockOf(reader, authorsPath, [&](std::string_view lines, auto terminator) {
+            return !inOrder.stopped() && search.searchBlock(lines, terminator);
+        });
+        found[index] = search.found();
+        part.finish(search.lastHeading(), failures[index].has_value());
+    });
+    SearchResult result;
+    for (std::size_t index = 0; index < count && !result.failure; ++index) {
+        result.found += found[index];
+        result.failure = failures[index];
+    }
+    return result;
+}
+
 } // namespace
 
 SearchResult searchCollection(const QString &authorsPath, QStringView phrase, bool ignoreCase,
-                              const OutputSink &output, const ReadSettings &settings)
+                              const OutputSink &output, const ReadSettings &settings, const PartSettings &parting)
 {
+    PartedFile parted;
+    if (const std::optional<QString> reason = parted.open(authorsPath, parting.partBytes, settings))
+        return {0, ReadFailure{authorsPath, *reason}};
+    if (parted.parts().size() > 1)
+        return searchInParts(parted, authorsPath, phrase, ignoreCase, output, parting.threads);
     CollectionSearch search(phrase, ignoreCase, output);
     SearchResult result;
     result.failure = forEachBlock(authorsPath, settings, [&search](std::string_view lines, auto terminator) {

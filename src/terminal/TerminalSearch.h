@@ -4,6 +4,7 @@
 #pragma once
 
 #include "DataFileReader.h"
+#include "FileParts.h"
 
 #include <QString>
 
@@ -29,8 +30,11 @@ struct SearchResult
 // line is decoded by its own encoding and written as UTF-8, with any CR or
 // LF inside it a space, so that each quotation is one line of output.
 // With ignoreCase, upper and lower case are one, as in the name filter.
-// The phrase is taken as given (the caller trims and measures it).
+// The phrase is taken as given (the caller trims and measures it). A large
+// file is searched in parts at once, as the part settings allow; a file
+// read with faults, in one.
 SearchResult searchCollection(const QString &authorsPath, QStringView phrase, bool ignoreCase,
-                              const OutputSink &output, const ReadSettings &settings = {.readAhead = true});
+                              const OutputSink &output, const ReadSettings &settings = {.readAhead = true},
+                              const PartSettings &parting = {});
 
 } // namespace sayvane::terminal

@@ -90,6 +90,68 @@ private slots:
         QCOMPARE(QString::fromUtf8(output), lines.isEmpty() ? QString() : lines.join(u'\n') + u'\n');
     }
 
+    // A search in parts writes what a search of the whole file writes, in
+    // the same order, each line under its author: sections that span many
+    // parts, lines before the first heading, lines of both encodings.
+    void searchesInPartsAsInOne_data()
+    {
+        QTest::addColumn<QString>("phrase");
+        QTest::addColumn<bool>("ignoreCase");
+        QTest::newRow("a word") << u"wisdom"_s << false;
+        QTest::newRow("a word, ignoring case") << u"wisdom"_s << true;
+        QTest::newRow("Cyrillic, ignoring case") << u"мудрость"_s << true;
+        QTest::newRow("Windows-1252, ignoring case") << u"café"_s << true;
+        QTest::newRow("in nearly every line") << u"the"_s << false;
+    }
+
+    void searchesInPartsAsInOne()
+    {
+        QFETCH(QString, phrase);
+        QFETCH(bool, ignoreCase);
+        QTemporaryDir dir;
+        QByteArray authors = "The wisdom before any heading.\r\nAnd more of the same wisdom.\r\n";
+        for (int section = 0; section < 40; ++section) {
+            authors += "##Author " + QByteArray::number(section) + "\r\n";
+            for (int line = 0; line < section % 9 * 5; ++line)
+                authors += kAuthors.mid(kAuthors.indexOf('\n') + 1).split('\n').value(line % 12) + "\n";
+        }
+        writeFile(dir.filePath(u"authors.txt"_s), authors);
+        const auto searched = [&](const PartSettings &parting) {
+            QByteArray output;
+            const SearchResult result = searchCollection(
+                dir.filePath(u"authors.txt"_s), phrase, ignoreCase,
+                [&output](std::string_view text) {
+                    output.append(text.data(), qsizetype(text.size()));
+                    return true;
+                },
+                {}, parting);
+            return std::pair(output, result.found);
+        };
+        const auto [whole, found] = searched({0, 1});
+        QVERIFY(found > 10);
+        QCOMPARE(whole.count('\n'), found);
+        for (const std::size_t partBytes : {1, 97, 2000}) {
+            for (const int threads : {1, 3}) {
+                const auto [inParts, foundInParts] = searched({partBytes, threads});
+                QCOMPARE(inParts, whole);
+                QCOMPARE(foundInParts, found);
+            }
+        }
+    }
+
+    // A reader that goes stops a search in parts too: nothing more is
+    // written after the first write it refused.
+    void stopsInPartsWhenTheOutputIsGone()
+    {
+        QTemporaryDir dir;
+        writeFile(dir.filePath(u"authors.txt"_s), "##A\n" + QByteArray("common line\n").repeated(100'000));
+        int calls = 0;
+        searchCollection(
+            dir.filePath(u"authors.txt"_s), u"common"_s, false, [&calls](std::string_view) { return ++calls > 1; },
+            {}, {4096, 3});
+        QCOMPARE(calls, 1);
+    }
+
     // A reader that goes stops the search at once.
     void stopsWhenTheOutputIsGone()
     {
@@ -106,36 +168,62 @@ private slots:
     // lines of spaces and a line before the first heading, none of which
     // is drawn: over 10,000 draws each of the 100 quotations comes within
     // half of its share of 100 (five standard deviations of a fair draw;
-    // picking a section first would give the lone line 2,500).
+    // picking a section first would give the lone line 2,500), under its
+    // own author. The same in parts of the file, where each part is drawn
+    // from apart and most begin within a section.
+    void drawsEveryQuotationAlike_data()
+    {
+        QTest::addColumn<std::size_t>("partBytes");
+        QTest::addColumn<int>("threads");
+        QTest::newRow("the file whole") << std::size_t(0) << 1;
+        QTest::newRow("in parts of 40 bytes") << std::size_t(40) << 1;
+        QTest::newRow("in parts of 300 bytes, on three threads") << std::size_t(300) << 3;
+    }
+
     void drawsEveryQuotationAlike()
     {
+        QFETCH(std::size_t, partBytes);
+        QFETCH(int, threads);
         QTemporaryDir dir;
         QByteArray authors = "Before any heading.\r\n";
+        QHash<QString, QString> authorOf;
         int number = 0;
         for (const int size : {1, 3, 30, 66}) {
-            authors += "##Author of " + QByteArray::number(size) + "\r\n\r\n   \r\n";
-            for (int i = 0; i < size; ++i)
-                authors += "Quotation " + QByteArray::number(++number) + (i % 7 == 0 ? " is longer, much longer" : "") +
-                           ".\r\n";
+            const QByteArray author = "Author of " + QByteArray::number(size);
+            authors += "##" + author + "\r\n\r\n   \r\n";
+            for (int i = 0; i < size; ++i) {
+                const QByteArray quotation =
+                    "Quotation " + QByteArray::number(++number) + (i % 7 == 0 ? " is longer, much longer" : "") + ".";
+                authors += quotation + "\r\n";
+                authorOf.insert(QString::fromLatin1(quotation), QString::fromLatin1(author));
+            }
         }
         writeFile(dir.filePath(u"authors.txt"_s), authors);
         writeFile(dir.filePath(u"subjects.txt"_s), "##S\r\n");
+        const PartSettings parting{partBytes, threads};
         QHash<QString, int> counts;
         for (quint64 seed = 1; seed <= 10'000; ++seed) {
             const DrawResult result =
-                drawQuotation(dir.filePath(u"authors.txt"_s), dir.filePath(u"subjects.txt"_s), {}, seed);
+                drawQuotation(dir.filePath(u"authors.txt"_s), dir.filePath(u"subjects.txt"_s), {}, seed, parting);
             QVERIFY(result.drawn);
-            ++counts[QString::fromStdString(result.drawn->text)];
+            const QString text = QString::fromStdString(result.drawn->text);
+            ++counts[text];
+            QVERIFY2(result.drawn->author && QString::fromStdString(*result.drawn->author) == authorOf.value(text),
+                     qPrintable(text + u" drawn under "_s + QString::fromStdString(result.drawn->author.value_or("none"))));
         }
+        for (auto quotation = authorOf.cbegin(); quotation != authorOf.cend(); ++quotation)
+            QVERIFY2(counts.contains(quotation.key()), qPrintable(quotation.key() + u" never drawn"_s));
         QCOMPARE(counts.size(), 100);
         for (auto count = counts.cbegin(); count != counts.cend(); ++count) {
             QVERIFY2(count.key().startsWith(u"Quotation "_s), qPrintable(count.key()));
             QVERIFY2(count.value() >= 50 && count.value() <= 150,
                      qPrintable(count.key() + u" drawn "_s + QString::number(count.value()) + u" times"_s));
         }
-        // The same seed draws the same.
-        const auto once = drawQuotation(dir.filePath(u"authors.txt"_s), dir.filePath(u"subjects.txt"_s), {}, 42);
-        const auto again = drawQuotation(dir.filePath(u"authors.txt"_s), dir.filePath(u"subjects.txt"_s), {}, 42);
+        // The same seed draws the same, on any number of threads.
+        const auto once =
+            drawQuotation(dir.filePath(u"authors.txt"_s), dir.filePath(u"subjects.txt"_s), {}, 42, parting);
+        const auto again = drawQuotation(dir.filePath(u"authors.txt"_s), dir.filePath(u"subjects.txt"_s), {}, 42,
+                                         {partBytes, threads + 1});
         QCOMPARE(once.drawn->text, again.drawn->text);
     }
 

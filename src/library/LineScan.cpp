@@ -8,7 +8,7 @@
 #include <emmintrin.h>
 #endif
 
-namespace sayvane::terminal {
+namespace sayvane {
 namespace {
 
 // The number of bits set in each byte value: a machine without a popcount
@@ -112,4 +112,4 @@ void takeCensus(std::string_view lines, LineEnds ends, LineCensus &census)
     census.lines = lineEnds + (ended ? 0 : 1);
 }
 
-} // namespace sayvane::terminal
+} // namespace sayvane

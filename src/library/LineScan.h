@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-namespace sayvane::terminal {
+namespace sayvane {
 
 struct OddLine
 {
@@ -29,4 +29,4 @@ struct LineCensus
 // The census of a block of whole lines with these line ends.
 void takeCensus(std::string_view lines, LineEnds ends, LineCensus &census);
 
-} // namespace sayvane::terminal
+} // namespace sayvane

@@ -1,28 +1,51 @@
 // SPDX-License-Identifier: MIT
 #include "CollectionCheck.h"
 
+#include "ByteSearch.h"
 #include "DataFileReader.h"
+#include "FileParts.h"
 #include "DataFiles.h"
 #include "FileNames.h"
+#include "LineScan.h"
 #include "LineText.h"
 #include "Windows1252.h"
 
 #include <QHashFunctions>
-#include <QLocale>
+#include <QStringBuilder>
 
 #include <algorithm>
+#include <iterator>
 #include <limits>
 #include <cstring>
+#include <condition_variable>
+#include <mutex>
 #include <vector>
+
+using namespace Qt::StringLiterals;
 
 namespace sayvane::keeping {
 namespace {
 
-const QLocale kEnglish(QLocale::English, QLocale::UnitedStates);
+// The number with a comma between groups of three digits, as English
+// writes it ("1,204"): asked for every finding, so without a locale.
+QString grouped(qint64 number)
+{
+    char16_t text[32];
+    char16_t *at = std::end(text);
+    quint64 rest = number < 0 ? 0 - quint64(number) : quint64(number);
+    for (int digits = 0; digits == 0 || rest > 0; ++digits, rest /= 10) {
+        if (digits > 0 && digits % 3 == 0)
+            *--at = u',';
+        *--at = char16_t(u'0' + rest % 10);
+    }
+    if (number < 0)
+        *--at = u'-';
+    return QString(reinterpret_cast<const QChar *>(at), std::end(text) - at);
+}
 
 QString counted(qint64 number, const char *one, const char *many)
 {
-    return kEnglish.toString(number) + u' ' + QLatin1String(number == 1 ? one : many);
+    return grouped(number) % u' ' % QLatin1String(number == 1 ? one : many);
 }
 
 // A name's text as UTF-8, the one form of both its spellings: two headings
@@ -97,6 +120,136 @@ quint64 keyOf(const QByteArray &text)
     return key == 0 ? 1 : key;
 }
 
+// The lines between two headings (or before a part's first heading, or
+// after its last): how many, how many hold a quotation (more than
+// spaces), and where the first of those stands in the part.
+struct LineRun
+{
+    qint64 lines = 0;
+    qint64 quotations = 0;
+    qint64 firstQuotation = -1; // line in the part; -1: none
+};
+
+struct ScannedHeading
+{
+    qint64 line = 0;  // in the part, the first being 0
+    QByteArray text;  // the name as UTF-8
+    quint64 key = 0;  // of the text
+    enum class Spaces { None, Empty, Leading, Trailing } spaces = Spaces::None;
+    LineRun after;
+};
+
+// What one part of a file holds, found on the part's own thread: all that
+// does not depend on the parts before it.
+struct PartScan
+{
+    qint64 lines = 0;
+    LineRun prelude; // before the part's first heading
+    std::vector<ScannedHeading> headings;
+    std::vector<qint64> gluedHeadings; // lines in the part
+    std::optional<ReadFailure> failure;
+};
+
+// Adds the lines of [from, to), whole lines, to a run: every line is a
+// quotation but those that hold spaces only, which all begin with a space
+// or a line end, so only the first line and those the census finds odd
+// need a look.
+template <typename Terminator>
+void addLines(const char *from, const char *to, Terminator terminator, qint64 firstLine, LineRun &run,
+              LineCensus &census)
+{
+    if (from == to)
+        return;
+    constexpr LineEnds kEnds = Terminator::kEndByte == '\n' ? LineEnds::Lf : LineEnds::Classic;
+    takeCensus(std::string_view(from, std::size_t(to - from)), kEnds, census);
+    qint64 quotations = census.lines;
+    const auto takeFirst = [&](qint64 index) {
+        if (run.firstQuotation < 0)
+            run.firstQuotation = firstLine + index;
+    };
+    if (holdsMoreThanSpaces(terminator.lineAt(from, to).line))
+        takeFirst(0);
+    else
+        --quotations;
+    qint64 next = 1; // the first line not yet known
+    for (const OddLine &odd : census.odd) {
+        if (odd.index > next)
+            takeFirst(next); // a line whose first byte is no space
+        if (holdsMoreThanSpaces(terminator.lineAt(odd.start, to).line))
+            takeFirst(odd.index);
+        else
+            --quotations;
+        next = odd.index + 1;
+    }
+    if (census.lines > next)
+        takeFirst(next);
+    run.lines += census.lines;
+    run.quotations += quotations;
+}
+
+void scanHeading(std::string_view line, qint64 at, PartScan &scan)
+{
+    ScannedHeading heading;
+    heading.line = at;
+    const std::string_view name = HeadingName(line);
+    heading.text = textBytesOf(name);
+    heading.key = keyOf(heading.text);
+    if (!holdsMoreThanSpaces(name))
+        heading.spaces = ScannedHeading::Spaces::Empty;
+    else if (name.front() == ' ')
+        heading.spaces = ScannedHeading::Spaces::Leading;
+    else if (name.back() == ' ')
+        heading.spaces = ScannedHeading::Spaces::Trailing;
+    scan.headings.push_back(std::move(heading));
+}
+
+// In a classic file a lone LF is a character, so "##" after one is no
+// heading: the mark of text appended with `echo >>`.
+void findGluedHeadings(std::string_view lines, qint64 firstLine, PartScan &scan)
+{
+    // Every line of a classic file that ends with CR LF holds a LF: the
+    // search goes by the rare marks, not from one LF to the next.
+    static const PhraseFinder kGlue("\n##");
+    qint64 line = firstLine;
+    const char *counted = lines.data();
+    const char *const end = lines.data() + lines.size();
+    for (const char *at = kGlue.find(counted, end); at; at = kGlue.find(at + 1, end)) {
+        if (at > lines.data() && at[-1] == '\r')
+            continue;
+        line += std::count(counted, at, '\r');
+        counted = at;
+        scan.gluedHeadings.push_back(line);
+    }
+}
+
+void scanPart(DataFileReader &reader, const QString &path, PartScan &scan)
+{
+    LineCensus census;
+    scan.failure = forEachBlockOf(reader, path, [&](std::string_view lines, auto terminator) {
+        if constexpr (decltype(terminator)::kEndByte == '\r')
+            findGluedHeadings(lines, scan.lines, scan);
+        const char *position = lines.data();
+        const char *end = position + lines.size();
+        for (;;) {
+            const auto heading = terminator.nextHeadingLine(position, end);
+            LineRun &run = scan.headings.empty() ? scan.prelude : scan.headings.back().after;
+            const qint64 runStart = scan.lines - (scan.headings.empty() ? 0 : scan.headings.back().line + 1);
+            const qint64 before = run.lines;
+            addLines(position, heading ? heading->line.data() : end, terminator, runStart + before, run, census);
+            scan.lines += run.lines - before;
+            if (!heading)
+                break;
+            scanHeading(heading->line, scan.lines, scan);
+            ++scan.lines;
+            position = heading->next;
+        }
+        return true;
+    });
+}
+
+// Puts the parts' scans together, in the order of the parts: the first
+// heading of each name, the sections hidden behind it and their
+// quotations, and the findings in the order of their lines.
 class FileCheck
 {
 public:
@@ -107,35 +260,39 @@ public:
     }
 
     qint64 findings() const { return m_count; }
+    bool ended() const { return m_ended; }
 
-    std::optional<QString> run()
+    // Takes the next part's scan; the failure of the file, if it ends it.
+    std::optional<QString> take(const PartScan &scan)
     {
-        const std::optional<ReadFailure> failure =
-            forEachBlock(m_path, ReadSettings{.readAhead = true}, [this](std::string_view lines, auto terminator) {
-                if constexpr (decltype(terminator)::kEndByte == '\r')
-                    findGluedHeadings(lines);
-                const char *position = lines.data();
-                const char *end = position + lines.size();
-                for (;;) {
-                    const auto heading = terminator.nextHeadingLine(position, end);
-                    lookAtLines(position, heading ? heading->line.data() : end, terminator);
-                    if (!heading)
-                        break;
-                    lookAtHeading(heading->line);
-                    position = heading->next;
-                }
-                passOn();
-                return true;
-            });
-        closeSection();
-        if (failure && failure->reason == lineTooLongReason(kMaxLineBytes))
+        for (const qint64 line : scan.gluedHeadings)
+            add(m_line + line, QStringLiteral("a heading glued to the line before it by a lone LF, as `echo >>` "
+                                              "leaves it in a file of CR LF line ends: it reads as part of that "
+                                              "line, so its name and quotations are not shown as such"));
+        takeRun(scan.prelude, m_line);
+        for (const ScannedHeading &heading : scan.headings) {
+            takeHeading(heading, m_line + heading.line);
+            takeRun(heading.after, m_line + heading.line + 1);
+        }
+        m_line += scan.lines;
+        passOn();
+        if (!scan.failure)
+            return std::nullopt;
+        m_ended = true;
+        const bool tooLong = scan.failure->reason == lineTooLongReason(kMaxLineBytes);
+        if (tooLong)
             add(m_line, QStringLiteral("a line is longer than %1 bytes, the most a line may be: the window "
                                        "cannot open the collection")
-                            .arg(kEnglish.toString(qulonglong(kMaxLineBytes))));
+                            .arg(grouped(qint64(kMaxLineBytes))));
+        finish();
+        return tooLong ? std::nullopt : std::optional<QString>(scan.failure->reason);
+    }
+
+    // After the last part: the section being read is complete.
+    void finish()
+    {
+        closeSection();
         passOn();
-        if (!failure || failure->reason == lineTooLongReason(kMaxLineBytes))
-            return std::nullopt;
-        return failure->reason;
     }
 
 private:
@@ -158,30 +315,20 @@ private:
         m_count += passed;
     }
 
-    // The lines between two headings: counted, and where they are hidden
-    // or stand before the first heading, their quotations too.
-    template <typename Terminator> void lookAtLines(const char *from, const char *to, Terminator terminator)
+    // Lines before the first heading of the file are quotations under no
+    // name; those of a hidden section are never shown.
+    void takeRun(const LineRun &run, qint64 firstLine)
     {
-        if (from == to)
-            return;
-        if (!m_hidden && m_seenHeading) {
-            m_line += std::count(from, to, Terminator::kEndByte);
-            return;
-        }
-        for (const char *at = from; at < to;) {
-            const LineSpan span = terminator.lineAt(at, to);
-            if (holdsMoreThanSpaces(span.line)) {
-                if (!m_seenHeading && m_beforeFirst++ == 0)
-                    m_firstBeforeFirst = m_line;
-                else if (m_seenHeading)
-                    ++m_hiddenQuotations;
-            }
-            at = span.next;
-            ++m_line;
+        if (!m_seenHeading) {
+            if (m_beforeFirst == 0 && run.quotations > 0)
+                m_firstBeforeFirst = firstLine + run.firstQuotation;
+            m_beforeFirst += run.quotations;
+        } else if (m_hidden) {
+            m_hiddenQuotations += run.quotations;
         }
     }
 
-    void lookAtHeading(std::string_view line)
+    void takeHeading(const ScannedHeading &heading, qint64 line)
     {
         if (!m_seenHeading) {
             m_seenHeading = true;
@@ -191,34 +338,36 @@ private:
                                             .arg(counted(m_beforeFirst, "quotation", "quotations"),
                                                  QLatin1String(m_beforeFirst == 1 ? "stands" : "stand")));
         }
-        const std::string_view name = HeadingName(line);
-        const QByteArray text = textBytesOf(name);
-        if (!holdsMoreThanSpaces(name)) {
-            add(m_line, QStringLiteral("a heading without a name: its quotations stand under an empty row"));
-        } else if (name.front() == ' ') {
-            add(m_line, QStringLiteral("the name \"%1\" begins with a space: typing its first letters in the "
-                                       "filter never finds it")
-                            .arg(QString::fromUtf8(text)));
-        } else if (name.back() == ' ') {
-            add(m_line, QStringLiteral("the name \"%1\" ends with a space: a name typed without it (as --add "
-                                       "and --random take one) is another name")
-                            .arg(QString::fromUtf8(text)));
+        switch (heading.spaces) {
+        case ScannedHeading::Spaces::Empty:
+            add(line, QStringLiteral("a heading without a name: its quotations stand under an empty row"));
+            break;
+        case ScannedHeading::Spaces::Leading:
+            add(line, QStringLiteral("the name \"%1\" begins with a space: typing its first letters in the "
+                                     "filter never finds it")
+                          .arg(QString::fromUtf8(heading.text)));
+            break;
+        case ScannedHeading::Spaces::Trailing:
+            add(line, QStringLiteral("the name \"%1\" ends with a space: a name typed without it (as --add "
+                                     "and --random take one) is another name")
+                          .arg(QString::fromUtf8(heading.text)));
+            break;
+        case ScannedHeading::Spaces::None:
+            break;
         }
-        if (!m_sectionBegun || text != m_sectionName) {
-            closeSection();
-            m_sectionBegun = true;
-            m_sectionName = text;
-            const quint64 key = keyOf(text);
-            if (const std::optional<qint64> first = m_firstHeadings.find(key)) {
-                m_hidden = Finding{m_path, m_line,
-                                   QStringLiteral("later section of \"%1\" (first at line %2)")
-                                       .arg(QString::fromUtf8(text), kEnglish.toString(*first))};
-                m_hiddenQuotations = 0;
-            } else {
-                m_firstHeadings.insert(key, m_line);
-            }
+        if (m_sectionBegun && heading.text == m_sectionName)
+            return;
+        closeSection();
+        m_sectionBegun = true;
+        m_sectionName = heading.text;
+        if (const std::optional<qint64> first = m_firstHeadings.find(heading.key)) {
+            m_hidden = Finding{m_path, line,
+                               u"later section of \""_s % QString::fromUtf8(heading.text) % u"\" (first at line "_s %
+                                   grouped(*first) % u')'};
+            m_hiddenQuotations = 0;
+        } else {
+            m_firstHeadings.insert(heading.key, line);
         }
-        ++m_line;
     }
 
     // Completes the finding of a hidden section with its count.
@@ -227,37 +376,20 @@ private:
         if (!m_hidden)
             return;
         Finding &finding = *m_hidden;
-        finding.what = QStringLiteral("a %1: the window shows only the first section of a name, so %2 here %3 "
-                                      "never shown; move %4 under the first")
-                           .arg(finding.what, counted(m_hiddenQuotations, "quotation", "quotations"),
-                                QLatin1String(m_hiddenQuotations == 1 ? "is" : "are"),
-                                QLatin1String(m_hiddenQuotations == 1 ? "it" : "them"));
+        const bool one = m_hiddenQuotations == 1;
+        finding.what = u"a "_s % finding.what % u": the window shows only the first section of a name, so "_s %
+                       counted(m_hiddenQuotations, "quotation", "quotations") % (one ? u" here is"_s : u" here are"_s) %
+                       u" never shown; move "_s % (one ? u"it"_s : u"them"_s) % u" under the first"_s;
         m_pending.append(std::move(finding));
         m_hidden.reset();
-    }
-
-    // In a classic file a lone LF is a character, so "##" after one is no
-    // heading: the mark of text appended with `echo >>`.
-    void findGluedHeadings(std::string_view lines)
-    {
-        qint64 line = m_line;
-        std::size_t counted = 0;
-        for (std::size_t at = lines.find("\n##"); at != std::string_view::npos; at = lines.find("\n##", at + 1)) {
-            if (at > 0 && lines[at - 1] == '\r')
-                continue;
-            line += std::count(lines.data() + counted, lines.data() + at, '\r');
-            counted = at;
-            add(line, QStringLiteral("a heading glued to the line before it by a lone LF, as `echo >>` leaves "
-                                     "it in a file of CR LF line ends: it reads as part of that line, so its "
-                                     "name and quotations are not shown as such"));
-        }
     }
 
     QString m_path;
     const FindingSink &m_sink;
     QList<Finding> m_pending; // found, not yet handed on
     qint64 m_count = 0;
-    qint64 m_line = 1; // of the next line looked at
+    bool m_ended = false;
+    qint64 m_line = 1; // of the next part's first line
     bool m_seenHeading = false;
     qint64 m_beforeFirst = 0, m_firstBeforeFirst = 0;
     bool m_sectionBegun = false;
@@ -267,14 +399,52 @@ private:
     qint64 m_hiddenQuotations = 0;
 };
 
+// Parts are read in blocks small enough to stay in the core's cache
+// between the system's copy and the scan that reads them.
+const ReadSettings kPartReading{.blockSize = std::size_t(64) << 10};
+
+// Scans the parts of one file on threads of their own, and hands each
+// scan to the check in the order of the parts, as soon as the ones before
+// it were taken. Returns the reason when the file cannot be read.
+std::optional<QString> checkFile(const QString &path, FileCheck &check, const PartSettings &parting)
+{
+    PartedFile parted;
+    if (const std::optional<QString> reason = parted.open(path, parting.partBytes, kPartReading))
+        return reason;
+    std::mutex mutex;
+    std::condition_variable turnChanged;
+    std::size_t turn = 0;
+    std::optional<QString> failure;
+    forEachPart(parted, parting.threads, kPartReading, [&](std::size_t index, DataFileReader &reader) {
+        PartScan scan;
+        {
+            const std::lock_guard lock(mutex);
+            if (check.ended())
+                return;
+        }
+        scanPart(reader, path, scan);
+        std::unique_lock lock(mutex);
+        turnChanged.wait(lock, [&] { return turn == index; });
+        if (!check.ended()) {
+            if (std::optional<QString> reason = check.take(scan))
+                failure = std::move(reason);
+        }
+        ++turn;
+        turnChanged.notify_all();
+    });
+    if (!check.ended())
+        check.finish();
+    return failure;
+}
+
 } // namespace
 
-CheckResult checkCollection(const QString &folder, const FindingSink &sink)
+CheckResult checkCollection(const QString &folder, const FindingSink &sink, const PartSettings &parting)
 {
     CheckResult result;
     for (const QString &path : {authorsFilePath(folder), subjectsFilePath(folder)}) {
         FileCheck check(path, sink);
-        const std::optional<QString> failure = check.run();
+        const std::optional<QString> failure = checkFile(path, check, parting);
         result.findings += check.findings();
         if (failure) {
             result.failure = readableFileName(path) + QStringLiteral(": ") + *failure;
@@ -286,7 +456,13 @@ CheckResult checkCollection(const QString &folder, const FindingSink &sink)
 
 QString findingLine(const Finding &finding)
 {
-    return QStringLiteral("%1:%2: %3\n").arg(readableFileName(finding.path)).arg(finding.line).arg(finding.what);
+    // The findings of a file come together: its readable name is made once.
+    static thread_local QString path, readable;
+    if (finding.path != path) {
+        path = finding.path;
+        readable = readableFileName(path);
+    }
+    return readable % u':' % QString::number(finding.line) % u": "_s % finding.what % u'\n';
 }
 
 QString checkSummary(const CheckResult &result)

@@ -6,6 +6,8 @@
 // first heading; a heading without a name; a line past the line limit.
 #pragma once
 
+#include "FileParts.h"
+
 #include <QList>
 #include <QString>
 
@@ -35,7 +37,8 @@ struct CheckResult
 
 // Reads both files once each, holding the heading names (as a hash each)
 // and nothing that grows with the quotations: the findings go to the sink.
-CheckResult checkCollection(const QString &folder, const FindingSink &sink);
+// A large file is read in parts at once, as the part settings allow.
+CheckResult checkCollection(const QString &folder, const FindingSink &sink, const PartSettings &parting = {});
 
 // A finding as its line of output, `FILE:LINE: what`.
 QString findingLine(const Finding &finding);

@@ -359,7 +359,8 @@ private:
             return;
         closeSection();
         m_sectionBegun = true;
-        m_sectionName = heading.text;
+        // A copy of its own: the scan's bytes go with the scan, on its thread.
+        m_sectionName = QByteArray(heading.text.constData(), heading.text.size());
         if (const std::optional<qint64> first = m_firstHeadings.find(heading.key)) {
             m_hidden = Finding{m_path, line,
                                u"later section of \""_s % QString::fromUtf8(heading.text) % u"\" (first at line "_s %

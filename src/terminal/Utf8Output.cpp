@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <array>
+#include <cstdint>
 #include <cstring>
 
 namespace sayvane::terminal {
@@ -48,15 +49,22 @@ void appendAsUtf8(std::string &out, std::string_view line, LineEncoding encoding
     if (encoding == LineEncoding::Utf8) {
         out += line;
     } else {
-        // Windows-1252, ASCII among it: one byte at a time, by the table.
+        // Windows-1252: each run of ASCII appended whole (found eight bytes
+        // at a time), each byte above it by the table.
         const auto &table = windows1252HighHalf();
         out.reserve(from + line.size() * 3);
-        for (const char byte : line) {
-            const auto value = static_cast<unsigned char>(byte);
-            if (value < 0x80) {
-                out += byte;
-            } else {
-                const Utf8Of &entry = table[value - 0x80];
+        const char *at = line.data();
+        const char *const end = at + line.size();
+        while (at < end) {
+            const char *run = at;
+            std::uint64_t word;
+            while (end - at >= 8 && (std::memcpy(&word, at, 8), (word & 0x8080808080808080u) == 0))
+                at += 8;
+            while (at < end && static_cast<unsigned char>(*at) < 0x80)
+                ++at;
+            out.append(run, std::size_t(at - run));
+            if (at < end) {
+                const Utf8Of &entry = table[static_cast<unsigned char>(*at++) - 0x80];
                 out.append(entry.bytes.data(), entry.length);
             }
         }

@@ -6,6 +6,7 @@
 #include "LineScan.h"
 #include "RandomQuotation.h"
 #include "TerminalSearch.h"
+#include "Utf8Output.h"
 
 #include <QFile>
 #include <QHash>
@@ -150,6 +151,25 @@ private slots:
             dir.filePath(u"authors.txt"_s), u"common"_s, false, [&calls](std::string_view) { return ++calls > 1; },
             {}, {4096, 3});
         QCOMPARE(calls, 1);
+    }
+
+    // A Windows-1252 byte above ASCII at every place of a line, among runs
+    // of ASCII long and short, and a lone LF: each as its UTF-8 bytes.
+    void writesWindows1252AsUtf8AtEveryPlace()
+    {
+        for (int at = 0; at < 24; ++at) {
+            QByteArray line(24, 'a');
+            line[at] = '\xE9';
+            line[(at + 11) % 24] = '\x80';
+            line[(at + 5) % 24] = '\n';
+            std::string out = "x";
+            appendAsUtf8(out, std::string_view(line.constData(), std::size_t(line.size())));
+            QByteArray expected = line;
+            expected.replace('\n', ' ');
+            expected.replace("\xE9", "\xC3\xA9");
+            expected.replace("\x80", "\xE2\x82\xAC");
+            QCOMPARE(QByteArray::fromStdString(out), "x" + expected);
+        }
     }
 
     // A reader that goes stops the search at once.

@@ -24,7 +24,7 @@ mutants=()
 mutant() { mutants+=("$1"$'\x1f'"$2"$'\x1f'"$3"$'\x1f'"$4"); }
 mutant src/library/LineTerminator.h "if (lineEnd > begin && lineEnd[-1] == '\r')" "if (false)" \
   "LF line ends keep the CR of a CR LF"
-mutant src/library/LineText.cpp "(lead == 0xE0 && at[1] < 0xA0) || (lead == 0xED && at[1] > 0x9F)" "false" \
+mutant src/library/LineText.h "(lead == 0xE0 && at[1] < 0xA0) || (lead == 0xED && at[1] > 0x9F)" "false" \
   "overlong and surrogate UTF-8 read as UTF-8"
 mutant src/library/LineRules.h 'starts_with("##")' 'starts_with("#")' "one mark makes a heading"
 mutant src/library/PhraseSearch.cpp "if ((inEither || onlyIn) && !IsHeadingLine(span.line))" "if (inEither || onlyIn)" \
@@ -101,6 +101,26 @@ mutant src/window/ProgramStart.cpp "    QAccessible::isActive();" "" \
   "the accessibility bus started after the start's threads"
 mutant src/library/ShownTextAside.cpp "        m_writing = true;" "" \
   "the shown text's writer never marks itself as writing"
+
+mutant src/library/FileParts.cpp "return at + (buffer[0] == '\\n' ? 1 : 0);" "return at;" \
+  "a part begins at the LF of a CR LF read apart from its CR"
+mutant src/library/ByteSearch.cpp "candidates |= ((at[i + rareAt] & rareMask) == rare)" \
+  "candidates |= ((at[i + rareAt]) == rare)" "a masked phrase's rarest byte must match in every bit"
+mutant src/terminal/RandomQuotation.cpp "            weigh(part.draws.prelude, part.draws.preludeDraw, heading);" "" \
+  "--random never draws a line before a part's first heading"
+mutant src/terminal/RandomQuotation.cpp "Reservoir choice(streamSeed(seed, 0));" "Reservoir choice(streamSeed(seed, 1));" \
+  "--random chooses among the parts with the first part's numbers"
+mutant src/terminal/PartsInOrder.cpp "m_parts.m_heading = lastHeading;" ";" \
+  "a search in parts writes a later part's first lines under an earlier heading"
+mutant src/terminal/CaseFolding.cpp "pattern.masks[i] = char(static_cast<unsigned char>(pattern.masks[i]) & ~differ);" \
+  "pattern.masks[i] = char(static_cast<unsigned char>(pattern.masks[i]) & ~(differ & 0));" \
+  "--search -i finds one spelling of each length of a letter's cases"
+mutant src/terminal/Utf8Output.cpp "(word & 0x8080808080808080u) == 0" "(word & 0x0080808080808080u) == 0" \
+  "a Windows-1252 byte at the end of eight is copied as it is"
+mutant src/keeping/CollectionCheck.cpp "        takeRun(scan.prelude, m_line);" "" \
+  "--check leaves out the lines before a part's first heading"
+mutant src/keeping/CollectionCheck.cpp "            takeFirst(next); // a line whose first byte is no space" "" \
+  "--check places the first quotation before a heading on a line of spaces"
 
 survivors=0
 printf '| Fault | Caught by |\n|---|---|\n'

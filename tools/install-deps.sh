@@ -17,7 +17,7 @@ set -euo pipefail
 profile=${1:-test}
 
 run_packages=(build-essential cmake qt6-base-dev qt6-base-dev-tools libgl-dev libfontconfig-dev fonts-liberation2 fonts-dejavu-core)
-bench_packages=(xvfb xauth fortunes)
+bench_packages=(xvfb xauth fortunes time)
 package_packages=(dpkg-dev help2man)
 test_packages=(strace xdg-utils libglib2.0-bin clang xdotool imagemagick openbox x11-utils desktop-file-utils appstream lintian at-spi2-core dbus-daemon dbus-bin fortunes-min)
 

@@ -5,6 +5,7 @@
 
 #include <QThread>
 
+#include <algorithm>
 #include <atomic>
 #include <system_error>
 #include <thread>
@@ -111,9 +112,11 @@ void forEachPart(const PartedFile &parted, int threads, const ReadSettings &sett
         helper.join();
 }
 
+// At most eight: more cores add little once memory is read as fast as it
+// can be, and each part in flight holds its buffers.
 int usableCores()
 {
-    return QThread::idealThreadCount();
+    return std::clamp(QThread::idealThreadCount(), 1, 8);
 }
 
 } // namespace sayvane

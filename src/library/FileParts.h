@@ -17,7 +17,7 @@ namespace sayvane {
 struct PartSettings
 {
     std::size_t partBytes = std::size_t(8) << 20;
-    int threads = 0; // 0: as many as the machine runs at once
+    int threads = 0; // 0: as many as the machine runs at once (see usableCores)
 };
 
 struct FilePart
@@ -56,7 +56,7 @@ private:
 void forEachPart(const PartedFile &parted, int threads, const ReadSettings &settings,
                  const std::function<void(std::size_t, DataFileReader &)> &work);
 
-// How many threads the machine runs at once for this process.
+// How many threads the machine runs at once for this process, up to eight.
 int usableCores();
 
 } // namespace sayvane

@@ -64,10 +64,11 @@ bool PhraseFinder::matchesAt(const unsigned char *at) const
     return true;
 }
 
-// Built twice where the compiler can: for the baseline of x86-64, and for
-// processors with AVX2, whose wider vectors test the 32 positions of the
-// loop at once; the loader picks the one the processor runs.
-#if defined(__x86_64__) && defined(__ELF__) && defined(__GNUC__)
+// Built twice by GCC: for the baseline of x86-64, and for processors with
+// AVX2, whose wider vectors test the 32 positions of the loop at once; the
+// loader picks the one the processor runs. (Clang 14 defines no symbol
+// that other files can call for a member function built twice.)
+#if defined(__x86_64__) && defined(__ELF__) && defined(__GNUC__) && !defined(__clang__)
 __attribute__((target_clones("avx2", "default")))
 #endif
 const char *PhraseFinder::find(const char *begin, const char *end) const

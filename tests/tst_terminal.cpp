@@ -196,7 +196,7 @@ private slots:
         QTest::addColumn<std::size_t>("partBytes");
         QTest::addColumn<int>("threads");
         QTest::newRow("the file whole") << std::size_t(0) << 1;
-        QTest::newRow("in parts of 40 bytes") << std::size_t(40) << 1;
+        QTest::newRow("in parts of 150 bytes") << std::size_t(150) << 1;
         QTest::newRow("in parts of 300 bytes, on three threads") << std::size_t(300) << 3;
     }
 

@@ -400,10 +400,6 @@ private:
     qint64 m_hiddenQuotations = 0;
 };
 
-// Parts are read in blocks small enough to stay in the core's cache
-// between the system's copy and the scan that reads them.
-const ReadSettings kPartReading{.blockSize = std::size_t(64) << 10};
-
 // Scans the parts of one file on threads of their own, and hands each
 // scan to the check in the order of the parts, as soon as the ones before
 // it were taken. Returns the reason when the file cannot be read.

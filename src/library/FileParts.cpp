@@ -25,7 +25,7 @@ std::optional<QString> PartedFile::open(const QString &path, std::size_t partByt
     // The first line end decides how every line ends; a reader that fails
     // before it leaves the file whole, to fail again as it is read.
     ReadSettings probe = settings;
-    probe.blockSize = std::size_t(64) << 10;
+    probe.blockSize = kPartReading.blockSize;
     probe.readAhead = false;
     DataFileReader first(probe);
     if (!first.openPart(m_file, 0, size, LineEnds::Classic) || first.atEnd() || !first.lineEndsKnown())

@@ -20,6 +20,10 @@ struct PartSettings
     int threads = 0; // 0: as many as the machine runs at once (see usableCores)
 };
 
+// How parts are read: in blocks small enough to stay in the core's cache
+// between the system's copy and the command's look at them.
+inline const ReadSettings kPartReading{.blockSize = std::size_t(64) << 10};
+
 struct FilePart
 {
     long long offset = 0;

@@ -207,10 +207,6 @@ quint64 streamSeed(quint64 seed, quint64 stream)
     return mixed ^ (mixed >> 31);
 }
 
-// Parts are read in blocks small enough to stay in the core's cache
-// between the system's copy and the census that reads them.
-const ReadSettings kPartReading{.blockSize = std::size_t(64) << 10};
-
 // Each part of a large file is drawn from on a thread of its own, with a
 // seed of its own; then one of the parts' draws is kept, each weighed by
 // the number of lines it was drawn from, so that every line of the file

@@ -186,10 +186,6 @@ private:
     qint64 m_found = 0;
 };
 
-// Parts are read in blocks small enough to stay in the core's cache
-// between the system's copy and the search that reads them.
-const ReadSettings kPartReading{.blockSize = std::size_t(64) << 10};
-
 // Each part of a large file is searched on a thread of its own; what they
 // find is written in file order. A part that fails stops the parts after
 // it, so that the output ends where the sequential reading would.

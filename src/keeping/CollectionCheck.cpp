@@ -150,43 +150,6 @@ struct PartScan
     std::optional<ReadFailure> failure;
 };
 
-// Adds the lines of [from, to), whole lines, to a run: every line is a
-// quotation but those that hold spaces only, which all begin with a space
-// or a line end, so only the first line and those the census finds odd
-// need a look.
-template <typename Terminator>
-void addLines(const char *from, const char *to, Terminator terminator, qint64 firstLine, LineRun &run,
-              LineCensus &census)
-{
-    if (from == to)
-        return;
-    constexpr LineEnds kEnds = Terminator::kEndByte == '\n' ? LineEnds::Lf : LineEnds::Classic;
-    takeCensus(std::string_view(from, std::size_t(to - from)), kEnds, census);
-    qint64 quotations = census.lines;
-    const auto takeFirst = [&](qint64 index) {
-        if (run.firstQuotation < 0)
-            run.firstQuotation = firstLine + index;
-    };
-    if (holdsMoreThanSpaces(terminator.lineAt(from, to).line))
-        takeFirst(0);
-    else
-        --quotations;
-    qint64 next = 1; // the first line not yet known
-    for (const OddLine &odd : census.odd) {
-        if (odd.index > next)
-            takeFirst(next); // a line whose first byte is no space
-        if (holdsMoreThanSpaces(terminator.lineAt(odd.start, to).line))
-            takeFirst(odd.index);
-        else
-            --quotations;
-        next = odd.index + 1;
-    }
-    if (census.lines > next)
-        takeFirst(next);
-    run.lines += census.lines;
-    run.quotations += quotations;
-}
-
 void scanHeading(std::string_view line, qint64 at, PartScan &scan)
 {
     ScannedHeading heading;
@@ -222,27 +185,63 @@ void findGluedHeadings(std::string_view lines, qint64 firstLine, PartScan &scan)
     }
 }
 
+// The lines of one block, by the census: every line is a quotation but
+// headings and those that hold spaces only, and all of those begin with a
+// space, a mark or a line end, so only the block's first line and those
+// the census finds odd need a look.
+template <typename Terminator>
+void scanBlock(std::string_view lines, Terminator terminator, LineCensus &census, PartScan &scan)
+{
+    constexpr LineEnds kEnds = Terminator::kEndByte == '\n' ? LineEnds::Lf : LineEnds::Classic;
+    takeCensus(lines, kEnds, census);
+    const char *const end = lines.data() + lines.size();
+    const qint64 base = scan.lines; // the block's first line, in the part
+    qint64 next = 0;                // the first line of the block not yet taken
+    const auto run = [&scan]() -> LineRun & { return scan.headings.empty() ? scan.prelude : scan.headings.back().after; };
+    const auto runStart = [&scan] { return scan.headings.empty() ? 0 : scan.headings.back().line + 1; };
+    // Lines [next, upTo) of the block, each a quotation.
+    const auto takeQuotations = [&](qint64 upTo) {
+        if (upTo <= next)
+            return;
+        LineRun &current = run();
+        if (current.firstQuotation < 0)
+            current.firstQuotation = base + next - runStart();
+        current.lines += upTo - next;
+        current.quotations += upTo - next;
+        next = upTo;
+    };
+    const auto takeLine = [&](qint64 index, const char *start) {
+        takeQuotations(index);
+        const std::string_view line = terminator.lineAt(start, end).line;
+        if (IsHeadingLine(line)) {
+            scanHeading(line, base + index, scan);
+        } else {
+            LineRun &current = run();
+            if (holdsMoreThanSpaces(line)) {
+                if (current.firstQuotation < 0)
+                    current.firstQuotation = base + index - runStart();
+                ++current.quotations;
+            }
+            ++current.lines;
+        }
+        next = index + 1;
+    };
+    if (lines.empty())
+        return;
+    takeLine(0, lines.data());
+    for (const OddLine &odd : census.odd)
+        takeLine(odd.index, odd.start);
+    takeQuotations(census.lines);
+    scan.lines += census.lines;
+}
+
 void scanPart(DataFileReader &reader, const QString &path, PartScan &scan)
 {
     LineCensus census;
     scan.failure = forEachBlockOf(reader, path, [&](std::string_view lines, auto terminator) {
         if constexpr (decltype(terminator)::kEndByte == '\r')
             findGluedHeadings(lines, scan.lines, scan);
-        const char *position = lines.data();
-        const char *end = position + lines.size();
-        for (;;) {
-            const auto heading = terminator.nextHeadingLine(position, end);
-            LineRun &run = scan.headings.empty() ? scan.prelude : scan.headings.back().after;
-            const qint64 runStart = scan.lines - (scan.headings.empty() ? 0 : scan.headings.back().line + 1);
-            const qint64 before = run.lines;
-            addLines(position, heading ? heading->line.data() : end, terminator, runStart + before, run, census);
-            scan.lines += run.lines - before;
-            if (!heading)
-                break;
-            scanHeading(heading->line, scan.lines, scan);
-            ++scan.lines;
-            position = heading->next;
-        }
+        scanBlock(lines, terminator, census, scan);
         return true;
     });
 }

@@ -236,6 +236,17 @@ private slots:
                            u"5: a heading glued to the line before it by a lone LF, as `echo >>` leaves it in a "
                            "file of CR LF line ends: it reads as part of that line, so its name and quotations "
                            "are not shown as such"_s};
+        QTest::newRow("quotations before the first heading, then a glued heading")
+            << QByteArray("q\r\nr\r\ns\n##Glued\r\nt\r\n##A\r\n")
+            << QStringList{u"1: 4 quotations before the first heading stand under no name: only Search finds "
+                           "them"_s,
+                           u"3: a heading glued to the line before it by a lone LF, as `echo >>` leaves it in a "
+                           "file of CR LF line ends: it reads as part of that line, so its name and quotations "
+                           "are not shown as such"_s};
+        QTest::newRow("quotations in a file without a heading")
+            << QByteArray("q\n\nr\n")
+            << QStringList{u"1: 2 quotations in a file without a heading stand under no name: only Search finds "
+                           "them"_s};
         QTest::newRow("no glue in an LF file") << QByteArray("##A\nq\n##B\n") << QStringList{};
         QTest::newRow("quotations before the first heading")
             << QByteArray("\n  \nfirst\nsecond\n##A\nq\n")
@@ -280,6 +291,8 @@ private slots:
                 },
                 parting);
             QVERIFY(!result.failure);
+            if (got != findings)
+                qWarning() << "in parts of" << parting.partBytes << "bytes on" << parting.threads << "threads";
             QCOMPARE(got, findings);
             QCOMPARE(result.findings, findings.size());
             QCOMPARE(checkSummary(result).chopped(1),

@@ -290,6 +290,8 @@ public:
     // After the last part: the section being read is complete.
     void finish()
     {
+        if (!m_seenHeading)
+            takeQuotationsUnderNoName(QStringLiteral("in a file without a heading"));
         closeSection();
         passOn();
     }
@@ -304,7 +306,9 @@ private:
     {
         std::stable_sort(m_pending.begin(), m_pending.end(),
                          [](const Finding &a, const Finding &b) { return a.line < b.line; });
-        const qint64 openLine = m_hidden ? m_hidden->line : std::numeric_limits<qint64>::max();
+        qint64 openLine = m_hidden ? m_hidden->line : std::numeric_limits<qint64>::max();
+        if (m_beforeFirst > 0 && !m_noNameTaken)
+            openLine = m_firstBeforeFirst; // their count is not known yet
         qsizetype passed = 0;
         while (passed < m_pending.size() && m_pending[passed].line < openLine) {
             m_sink(m_pending[passed]);
@@ -330,12 +334,8 @@ private:
     void takeHeading(const ScannedHeading &heading, qint64 line)
     {
         if (!m_seenHeading) {
+            takeQuotationsUnderNoName(QStringLiteral("before the first heading"));
             m_seenHeading = true;
-            if (m_beforeFirst > 0)
-                add(m_firstBeforeFirst, QStringLiteral("%1 before the first heading %2 under no name: "
-                                                       "only Search finds them")
-                                            .arg(counted(m_beforeFirst, "quotation", "quotations"),
-                                                 QLatin1String(m_beforeFirst == 1 ? "stands" : "stand")));
         }
         switch (heading.spaces) {
         case ScannedHeading::Spaces::Empty:
@@ -370,6 +370,15 @@ private:
         }
     }
 
+    void takeQuotationsUnderNoName(const QString &where)
+    {
+        m_noNameTaken = true;
+        if (m_beforeFirst > 0)
+            add(m_firstBeforeFirst, counted(m_beforeFirst, "quotation", "quotations") % u' ' % where % u' ' %
+                                        QLatin1String(m_beforeFirst == 1 ? "stands" : "stand") %
+                                        u" under no name: only Search finds them"_s);
+    }
+
     // Completes the finding of a hidden section with its count.
     void closeSection()
     {
@@ -391,6 +400,7 @@ private:
     bool m_ended = false;
     qint64 m_line = 1; // of the next part's first line
     bool m_seenHeading = false;
+    bool m_noNameTaken = false; // the finding of the quotations before the first heading
     qint64 m_beforeFirst = 0, m_firstBeforeFirst = 0;
     bool m_sectionBegun = false;
     QByteArray m_sectionName;

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <iterator>
 #include <limits>
+#include <memory>
 #include <cstring>
 #include <condition_variable>
 #include <mutex>
@@ -83,7 +84,7 @@ public:
     }
     void insert(quint64 key, qint64 line)
     {
-        if ((m_count + 1) * 2 > m_slots.size())
+        if ((m_count + 1) * 4 > m_slots.size() * 3)
             grow();
         std::size_t at = slotOf(key);
         while (m_slots[at].key != 0)
@@ -148,6 +149,17 @@ struct PartScan
     std::vector<ScannedHeading> headings;
     std::vector<qint64> gluedHeadings; // lines in the part
     std::optional<ReadFailure> failure;
+
+    // Empty again, its memory kept for the next part: fresh memory costs
+    // more than the scan fills it with.
+    void clear()
+    {
+        lines = 0;
+        prelude = {};
+        headings.clear();
+        gluedHeadings.clear();
+        failure.reset();
+    }
 };
 
 void scanHeading(std::string_view line, qint64 at, PartScan &scan)
@@ -272,6 +284,10 @@ public:
         for (const ScannedHeading &heading : scan.headings) {
             takeHeading(heading, m_line + heading.line);
             takeRun(heading.after, m_line + heading.line + 1);
+            // A few findings at a time, so that their memory is used again
+            // rather than fresh memory taken for all of a part's.
+            if (m_pending.size() >= kPassOnAtOnce)
+                passOn(m_line + heading.line);
         }
         m_line += scan.lines;
         passOn();
@@ -297,16 +313,22 @@ public:
     }
 
 private:
+    static constexpr qsizetype kPassOnAtOnce = 256;
+
     void add(qint64 line, const QString &what) { m_pending.append({m_path, line, what}); }
 
     // Hands on, in the order of their lines, the findings that are
-    // complete: all but one of a hidden section still being read, and
+    // complete and before the given line: all but one of a hidden section
+    // still being read, or of the quotations before the first heading, and
     // those after it.
-    void passOn()
+    void passOn(qint64 before = std::numeric_limits<qint64>::max())
     {
-        std::stable_sort(m_pending.begin(), m_pending.end(),
-                         [](const Finding &a, const Finding &b) { return a.line < b.line; });
-        qint64 openLine = m_hidden ? m_hidden->line : std::numeric_limits<qint64>::max();
+        // Mostly in order already; a sort would take a buffer as large as
+        // the findings, fresh memory every time.
+        const auto byLine = [](const Finding &a, const Finding &b) { return a.line < b.line; };
+        if (!std::is_sorted(m_pending.begin(), m_pending.end(), byLine))
+            std::stable_sort(m_pending.begin(), m_pending.end(), byLine);
+        qint64 openLine = m_hidden ? std::min(m_hidden->line, before) : before;
         if (m_beforeFirst > 0 && !m_noNameTaken)
             openLine = m_firstBeforeFirst; // their count is not known yet
         qsizetype passed = 0;
@@ -354,16 +376,14 @@ private:
         case ScannedHeading::Spaces::None:
             break;
         }
-        if (m_sectionBegun && heading.text == m_sectionName)
+        if (m_sectionBegun && heading.key == m_sectionKey)
             return;
         closeSection();
         m_sectionBegun = true;
-        // A copy of its own: the scan's bytes go with the scan, on its thread.
-        m_sectionName = QByteArray(heading.text.constData(), heading.text.size());
+        m_sectionKey = heading.key;
         if (const std::optional<qint64> first = m_firstHeadings.find(heading.key)) {
-            m_hidden = Finding{m_path, line,
-                               u"later section of \""_s % QString::fromUtf8(heading.text) % u"\" (first at line "_s %
-                                   grouped(*first) % u')'};
+            // A copy of its own: the scan's bytes go with the scan, on its thread.
+            m_hidden = HiddenSection{line, *first, QByteArray(heading.text.constData(), heading.text.size())};
             m_hiddenQuotations = 0;
         } else {
             m_firstHeadings.insert(heading.key, line);
@@ -384,12 +404,13 @@ private:
     {
         if (!m_hidden)
             return;
-        Finding &finding = *m_hidden;
         const bool one = m_hiddenQuotations == 1;
-        finding.what = u"a "_s % finding.what % u": the window shows only the first section of a name, so "_s %
-                       counted(m_hiddenQuotations, "quotation", "quotations") % (one ? u" here is"_s : u" here are"_s) %
-                       u" never shown; move "_s % (one ? u"it"_s : u"them"_s) % u" under the first"_s;
-        m_pending.append(std::move(finding));
+        add(m_hidden->line, u"a later section of \""_s % QString::fromUtf8(m_hidden->name) % u"\" (first at line "_s %
+                                grouped(m_hidden->firstLine) % u"): the window shows only the first section of a "
+                                                               "name, so "_s %
+                                counted(m_hiddenQuotations, "quotation", "quotations") %
+                                (one ? u" here is"_s : u" here are"_s) % u" never shown; move "_s %
+                                (one ? u"it"_s : u"them"_s) % u" under the first"_s);
         m_hidden.reset();
     }
 
@@ -403,9 +424,15 @@ private:
     bool m_noNameTaken = false; // the finding of the quotations before the first heading
     qint64 m_beforeFirst = 0, m_firstBeforeFirst = 0;
     bool m_sectionBegun = false;
-    QByteArray m_sectionName;
+    quint64 m_sectionKey = 0;
     FirstHeadings m_firstHeadings;
-    std::optional<Finding> m_hidden; // that of the hidden section being read, its count to come
+    struct HiddenSection
+    {
+        qint64 line;      // of its heading
+        qint64 firstLine; // of the first heading of its name
+        QByteArray name;
+    };
+    std::optional<HiddenSection> m_hidden; // being read, its count to come
     qint64 m_hiddenQuotations = 0;
 };
 
@@ -421,21 +448,30 @@ std::optional<QString> checkFile(const QString &path, FileCheck &check, const Pa
     std::condition_variable turnChanged;
     std::size_t turn = 0;
     std::optional<QString> failure;
+    std::vector<std::unique_ptr<PartScan>> spareScans;
     forEachPart(parted, parting.threads, kPartReading, [&](std::size_t index, DataFileReader &reader) {
-        PartScan scan;
+        std::unique_ptr<PartScan> scan;
         {
             const std::lock_guard lock(mutex);
             if (check.ended())
                 return;
+            if (!spareScans.empty()) {
+                scan = std::move(spareScans.back());
+                spareScans.pop_back();
+            }
         }
-        scanPart(reader, path, scan);
+        if (!scan)
+            scan = std::make_unique<PartScan>();
+        scanPart(reader, path, *scan);
         std::unique_lock lock(mutex);
         turnChanged.wait(lock, [&] { return turn == index; });
         if (!check.ended()) {
-            if (std::optional<QString> reason = check.take(scan))
+            if (std::optional<QString> reason = check.take(*scan))
                 failure = std::move(reason);
         }
         ++turn;
+        scan->clear();
+        spareScans.push_back(std::move(scan));
         turnChanged.notify_all();
     });
     if (!check.ended())

@@ -17,10 +17,16 @@
 #include <iterator>
 #include <limits>
 #include <memory>
+#include <cstdlib>
 #include <cstring>
 #include <condition_variable>
 #include <mutex>
+#include <new>
 #include <vector>
+
+#if defined(__linux__) && !defined(SAYVANE_PORTABLE_FILES)
+#include <sys/mman.h>
+#endif
 
 using namespace Qt::StringLiterals;
 
@@ -64,6 +70,39 @@ bool holdsMoreThanSpaces(std::string_view line)
     return line.find_first_not_of(' ') != std::string_view::npos;
 }
 
+// Memory for a table that may grow large, in pages of 2 MiB where the
+// system offers them once it is that large: every fresh page costs a
+// fault, and the table of a million names would take eight thousand faults
+// of 4 KiB pages.
+template <typename T> struct LargePageAllocator
+{
+    using value_type = T;
+    static constexpr std::size_t kLargePage = std::size_t(2) << 20;
+
+    LargePageAllocator() = default;
+    template <typename U> LargePageAllocator(const LargePageAllocator<U> &) {}
+
+    T *allocate(std::size_t count)
+    {
+        const std::size_t bytes = count * sizeof(T);
+        void *memory = nullptr;
+        if (bytes >= kLargePage) {
+            memory = std::aligned_alloc(kLargePage, (bytes + kLargePage - 1) / kLargePage * kLargePage);
+#if defined(__linux__) && !defined(SAYVANE_PORTABLE_FILES)
+            if (memory)
+                ::madvise(memory, bytes, MADV_HUGEPAGE); // a hint: without it, small pages
+#endif
+        } else {
+            memory = std::malloc(bytes);
+        }
+        if (!memory)
+            throw std::bad_alloc();
+        return static_cast<T *>(memory);
+    }
+    void deallocate(T *memory, std::size_t) { std::free(memory); }
+    template <typename U> bool operator==(const LargePageAllocator<U> &) const { return true; }
+};
+
 // The line of the first heading of each name, kept by a 64-bit hash of
 // the name rather than the name itself, so that a million names take 32
 // MB; two names of one hash, about one chance in 10^13 among a million,
@@ -102,7 +141,7 @@ private:
     std::size_t slotOf(quint64 key) const { return std::size_t(key) & (m_slots.size() - 1); }
     void grow()
     {
-        std::vector<Slot> old(std::max<std::size_t>(1024, m_slots.size() * 2));
+        std::vector<Slot, LargePageAllocator<Slot>> old(std::max<std::size_t>(1024, m_slots.size() * 2));
         old.swap(m_slots);
         m_count = 0;
         for (const Slot &slot : old) {
@@ -111,7 +150,7 @@ private:
         }
     }
 
-    std::vector<Slot> m_slots;
+    std::vector<Slot, LargePageAllocator<Slot>> m_slots;
     std::size_t m_count = 0;
 };
 

@@ -303,14 +303,41 @@ private slots:
         }
     }
 
+    // A table of names larger than a large page of memory: 200,000 names.
+    void findsALaterSectionAmongManyNames()
+    {
+        QByteArray authors;
+        for (int name = 0; name < 200'000; ++name)
+            authors += "##N" + QByteArray::number(name) + "\r\nq\r\n";
+        authors += "##N123456\r\nr\r\n";
+        QTemporaryDir dir;
+        writeFile(dir.filePath(u"authors.txt"_s), authors);
+        writeFile(dir.filePath(u"subjects.txt"_s), "##S\nq\n");
+        for (const PartSettings &parting : {PartSettings{0, 1}, PartSettings{100'000, 2}}) {
+            QStringList got;
+            const CheckResult result = checkCollection(
+                dir.path(), [&](const Finding &finding) { got.append(QString::number(finding.line) + u": "_s + finding.what); },
+                parting);
+            QVERIFY(!result.failure);
+            QCOMPARE(got, QStringList{u"400001: a later section of \"N123456\" (first at line 246,913): the window "
+                                      "shows only the first section of a name, so 1 quotation here is never shown; "
+                                      "move it under the first"_s});
+        }
+    }
+
     // A line past the limit is a finding at its line; a missing file is
     // no finding but a collection that cannot be read.
     void reportsALineTooLongAndAMissingFile()
     {
         QTemporaryDir dir;
-        QByteArray authors = "##A\nq\n";
-        authors += QByteArray(256 * 1024 * 1024 + 1, 'x');
-        writeFile(dir.filePath(u"authors.txt"_s), authors);
+        // A line of 268,435,457 bytes, written a mebibyte at a time.
+        QFile authors(dir.filePath(u"authors.txt"_s));
+        QVERIFY(authors.open(QIODevice::WriteOnly));
+        const QByteArray mebibyte(1024 * 1024, 'x');
+        QVERIFY(authors.write("##A\nq\nx") == 7);
+        for (int written = 0; written < 256; ++written)
+            QVERIFY(authors.write(mebibyte) == mebibyte.size());
+        authors.close();
         writeFile(dir.filePath(u"subjects.txt"_s), "##S\nq\n");
         QList<Finding> found;
         const CheckResult result = checkCollection(dir.path(), [&found](const Finding &finding) { found.append(finding); });

@@ -291,7 +291,7 @@ private slots:
 
     // The census of a block counts its lines and finds those beginning
     // with a space, a mark or nothing, as a walk of every line does; at
-    // every shift against the sixteen bytes taken at a time.
+    // every shift against the sixteen or thirty-two bytes taken at a time.
     void takesACensusOfEveryLine_data()
     {
         QTest::addColumn<QByteArray>("text");
@@ -301,7 +301,7 @@ private slots:
         QByteArray classic = lines;
         classic.replace("\n", "\r\n");
         classic += "\r\rlone cr\r\nlone\nlf\r\n\nlf first\r\n";
-        for (int shift = 0; shift < 17; ++shift) {
+        for (int shift = 0; shift < 34; ++shift) {
             const QByteArray padding = QByteArray(shift, 'p') + "\n";
             QTest::addRow("LF, shifted %d", shift) << (padding + lines).repeated(3) << true;
             QTest::addRow("classic, shifted %d", shift)

@@ -247,6 +247,18 @@ private slots:
             << QByteArray("q\n\nr\n")
             << QStringList{u"1: 2 quotations in a file without a heading stand under no name: only Search finds "
                            "them"_s};
+        QByteArray spacedNames;
+        QStringList spacedFindings;
+        for (int name = 0; name < 300; ++name) {
+            spacedNames += "## N" + QByteArray::number(name) + "\r\nq\r\n";
+            spacedFindings += QString::number(2 * name + 1) + u": the name \" N"_s + QString::number(name) +
+                              u"\" begins with a space: typing its first letters in the filter never finds it"_s;
+        }
+        QTest::newRow("300 findings, then a glued heading, in the order of their lines")
+            << spacedNames + "x\n##Glued\r\n"
+            << spacedFindings + QStringList{u"601: a heading glued to the line before it by a lone LF, as `echo >>` "
+                                            "leaves it in a file of CR LF line ends: it reads as part of that "
+                                            "line, so its name and quotations are not shown as such"_s};
         QTest::newRow("no glue in an LF file") << QByteArray("##A\nq\n##B\n") << QStringList{};
         QTest::newRow("quotations before the first heading")
             << QByteArray("\n  \nfirst\nsecond\n##A\nq\n")

@@ -119,8 +119,17 @@ mutant src/terminal/Utf8Output.cpp "(word & 0x8080808080808080u) == 0" "(word & 
   "a Windows-1252 byte at the end of eight is copied as it is"
 mutant src/keeping/CollectionCheck.cpp "        takeRun(scan.prelude, m_line);" "" \
   "--check leaves out the lines before a part's first heading"
-mutant src/keeping/CollectionCheck.cpp "            takeFirst(next); // a line whose first byte is no space" "" \
-  "--check places the first quotation before a heading on a line of spaces"
+mutant src/keeping/CollectionCheck.cpp "            current.firstQuotation = base + next - runStart();" "" \
+  "--check places the quotations before the first heading at a later line"
+mutant src/keeping/CollectionCheck.cpp "            openLine = m_firstBeforeFirst; // their count is not known yet" ";" \
+  "--check reports the quotations before the first heading after findings on later lines"
+mutant src/keeping/CollectionCheck.cpp '            takeQuotationsUnderNoName(QStringLiteral("in a file without a heading"));' "" \
+  "--check finds nothing in a file of quotations without a heading"
+mutant src/keeping/CollectionCheck.cpp "                passOn(m_line + heading.line);" "                passOn();" \
+  "--check hands on a glued heading before the findings of earlier lines"
+mutant src/library/LineScan.cpp "reinterpret_cast<const __m256i *>(at + 2)), isLf);" \
+  "reinterpret_cast<const __m256i *>(at + 2)), _mm256_and_si256(isLf, cr));" \
+  "the census of a classic file takes the LF of a CR LF for the next line's first byte"
 
 survivors=0
 printf '| Fault | Caught by |\n|---|---|\n'

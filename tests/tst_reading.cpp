@@ -285,6 +285,43 @@ private slots:
         QTest::newRow("byte-order mark inside a line stays") << QByteArray("Hope \xEF\xBB\xBF!") << u"Hope \uFEFF!"_s;
     }
 
+    // Long lines are decided 32 bytes at a time: each row's bytes at every
+    // place of a long UTF-8 line, and lines put together at random from
+    // valid and faulty pieces, must read as Qt's own UTF-8 check reads them.
+    void decidesLongLinesAsUtf8AsQtDoes()
+    {
+        const QByteArray cyrillic = QStringLiteral("Лев Толстой: всё смешалось в доме. ").toUtf8(); // 63 bytes
+        const QList<QByteArray> pieces{"a", " ", "\xC3\xA9", "\xD0\x9B", "\xE9\x80\x80", "\xEF\xBF\xBF",
+                                       "\xF0\x9F\x98\x80", "\xF4\x8F\xBF\xBF", "\xC2\x80", "\xE0\xA0\x80",
+                                       "\xED\x9F\xBF", "\xEE\x80\x80", "\xF0\x90\x80\x80",
+                                       // and faulty ones
+                                       "\xC0\xAF", "\xC1\xBF", "\xE0\x9F\xBF", "\xED\xA0\x80", "\xF0\x8F\xBF\xBF",
+                                       "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xFF", "\x80", "\xBF",
+                                       "\xE2\x82", "\xF0\x9F\x98", "\xC3"};
+        const auto check = [](const QByteArray &line) {
+            const std::string_view bytes(line.constData(), std::size_t(line.size()));
+            const LineReading reading = readingOf(bytes);
+            const bool utf8 = line.isValidUtf8();
+            if ((reading.encoding == LineEncoding::Utf8) != utf8)
+                return false;
+            return reading.length == (utf8 ? QString::fromUtf8(line).size() : line.size());
+        };
+        for (const QByteArray &piece : pieces) {
+            for (int place = 0; place <= 70; ++place) {
+                const QByteArray line = cyrillic.left(place) + piece + cyrillic + cyrillic.left(place % 7);
+                QVERIFY2(check(line), line.toHex(' ').constData());
+                QVERIFY2(check(line + piece), (line + piece).toHex(' ').constData());
+            }
+        }
+        QRandomGenerator random(29);
+        for (int round = 0; round < 20'000; ++round) {
+            QByteArray line = cyrillic.left(random.bounded(64));
+            while (line.size() < 64 + random.bounded(200))
+                line += pieces[random.bounded(round % 2 == 0 ? 13 : int(pieces.size()))];
+            QVERIFY2(check(line), line.toHex(' ').constData());
+        }
+    }
+
     // Valid UTF-8 holding a byte above 0x7F reads as UTF-8; everything
     // else, one byte a character, as Windows-1252. Names and shown lines
     // read alike.

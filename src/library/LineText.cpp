@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "LineText.h"
 
+#include "Utf8Vectors.h"
 #include "Windows1252.h"
 
 #include <QStringDecoder>
@@ -44,6 +45,11 @@ LineReading readingOf(std::string_view line)
     const LineReading asWindows1252{LineEncoding::Windows1252, qsizetype(line.size())};
     if (at == end)
         return asWindows1252;
+    // A long line in vectors, where the processor has them.
+    constexpr std::ptrdiff_t kVectorsFrom = 64;
+    Utf8Verdict verdict;
+    if (end - at >= kVectorsFrom && decideUtf8InVectors(at, end, verdict))
+        return verdict.valid ? LineReading{LineEncoding::Utf8, (at - begin) + verdict.units} : asWindows1252;
     qsizetype units = at - begin;
     while (at < end) {
         if (*at < 0x80) {

@@ -1,0 +1,143 @@
+// SPDX-License-Identifier: MIT
+#include "Utf8Vectors.h"
+
+#include <bit>
+#include <cstring>
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define SAYVANE_UTF8_AVX2 1
+#include <immintrin.h>
+#endif
+
+namespace sayvane {
+
+#ifdef SAYVANE_UTF8_AVX2
+namespace {
+
+// Each byte and the one before it are looked up in three tables, by the
+// high half of the byte before, its low half and the high half of the
+// byte itself; each bit of an entry stands for one fault, and a pair is
+// faulty when a bit is set in all three. A continuation that must be the
+// second or third after a lead of three or four bytes is then expected
+// rather than faulty.
+constexpr char kTooShort = 1 << 0;     // a lead, then no continuation
+constexpr char kTooLong = 1 << 1;      // ASCII, then a continuation
+constexpr char kOverlong3 = 1 << 2;    // E0, then 80..9F
+constexpr char kTooLarge = 1 << 3;     // past U+10FFFF
+constexpr char kSurrogate = 1 << 4;    // ED, then A0..BF
+constexpr char kOverlong2 = 1 << 5;    // C0 or C1
+constexpr char kTooLarge1000 = 1 << 6; // past U+10FFFF, second byte 80..8F
+constexpr char kOverlong4 = 1 << 6;    // F0, then 80..8F
+constexpr char kTwoContinuations = char(1 << 7);
+constexpr char kCarry = kTooShort | kTooLong | kTwoContinuations;
+
+#define SAYVANE_TWICE(...) __VA_ARGS__, __VA_ARGS__
+
+__attribute__((target("avx2"))) inline __m256i highHalves(__m256i bytes)
+{
+    return _mm256_and_si256(_mm256_srli_epi16(bytes, 4), _mm256_set1_epi8(0x0F));
+}
+
+// The bytes shifted by `Count` places, the first taken from the end of
+// the block before.
+template <int Count> __attribute__((target("avx2"))) inline __m256i before(__m256i bytes, __m256i previous)
+{
+    return _mm256_alignr_epi8(bytes, _mm256_permute2x128_si256(previous, bytes, 0x21), 16 - Count);
+}
+
+// The faults of one block; the block before it as `previous`.
+__attribute__((target("avx2"))) inline __m256i faultsOf(__m256i bytes, __m256i previous)
+{
+    const __m256i byHighBefore = _mm256_setr_epi8(SAYVANE_TWICE(
+        kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTwoContinuations,
+        kTwoContinuations, kTwoContinuations, kTwoContinuations, kTooShort | kOverlong2, kTooShort,
+        kTooShort | kOverlong3 | kSurrogate, kTooShort | kTooLarge | kTooLarge1000 | kOverlong4));
+    const __m256i byLowBefore = _mm256_setr_epi8(SAYVANE_TWICE(
+        kCarry | kOverlong3 | kOverlong2 | kOverlong4, kCarry | kOverlong2, kCarry, kCarry, kCarry | kTooLarge,
+        kCarry | kTooLarge | kTooLarge1000, kCarry | kTooLarge | kTooLarge1000, kCarry | kTooLarge | kTooLarge1000,
+        kCarry | kTooLarge | kTooLarge1000, kCarry | kTooLarge | kTooLarge1000, kCarry | kTooLarge | kTooLarge1000,
+        kCarry | kTooLarge | kTooLarge1000, kCarry | kTooLarge | kTooLarge1000,
+        kCarry | kTooLarge | kTooLarge1000 | kSurrogate, kCarry | kTooLarge | kTooLarge1000,
+        kCarry | kTooLarge | kTooLarge1000));
+    const __m256i byHigh = _mm256_setr_epi8(SAYVANE_TWICE(
+        kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort,
+        kTooLong | kOverlong2 | kTwoContinuations | kOverlong3 | kTooLarge1000 | kOverlong4,
+        kTooLong | kOverlong2 | kTwoContinuations | kOverlong3 | kTooLarge,
+        kTooLong | kOverlong2 | kTwoContinuations | kSurrogate | kTooLarge,
+        kTooLong | kOverlong2 | kTwoContinuations | kSurrogate | kTooLarge, kTooShort, kTooShort, kTooShort,
+        kTooShort));
+    const __m256i oneBefore = before<1>(bytes, previous);
+    const __m256i pairFaults = _mm256_and_si256(
+        _mm256_and_si256(_mm256_shuffle_epi8(byHighBefore, highHalves(oneBefore)),
+                         _mm256_shuffle_epi8(byLowBefore, _mm256_and_si256(oneBefore, _mm256_set1_epi8(0x0F)))),
+        _mm256_shuffle_epi8(byHigh, highHalves(bytes)));
+    // 0x80 where the byte two places back leads three bytes or more, or
+    // the one three places back leads four.
+    const __m256i thirdOrFourth =
+        _mm256_or_si256(_mm256_subs_epu8(before<2>(bytes, previous), _mm256_set1_epi8(char(0xE0 - 0x80))),
+                        _mm256_subs_epu8(before<3>(bytes, previous), _mm256_set1_epi8(char(0xF0 - 0x80))));
+    return _mm256_xor_si256(_mm256_and_si256(thirdOrFourth, _mm256_set1_epi8(char(0x80))), pairFaults);
+}
+
+// UTF-16 units of a block: one for each byte that is no continuation, and
+// one more for each lead of four bytes.
+__attribute__((target("avx2,popcnt"))) inline int unitsOf(__m256i bytes)
+{
+    // As signed bytes, the continuations 80..BF are those below C0.
+    const unsigned continuations =
+        unsigned(_mm256_movemask_epi8(_mm256_cmpgt_epi8(_mm256_set1_epi8(char(0xC0)), bytes)));
+    const unsigned fourByteLeads =
+        unsigned(_mm256_movemask_epi8(_mm256_cmpgt_epi8(bytes, _mm256_set1_epi8(char(0xEF)))) &
+                 _mm256_movemask_epi8(bytes));
+    return 32 - std::popcount(continuations) + std::popcount(fourByteLeads);
+}
+
+__attribute__((target("avx2,popcnt"))) void decideWithAvx2(const unsigned char *at, const unsigned char *end,
+                                                           Utf8Verdict &verdict)
+{
+    __m256i previous = _mm256_setzero_si256();
+    __m256i faults = _mm256_setzero_si256();
+    qsizetype units = 0;
+    for (; end - at >= 32; at += 32) {
+        const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(at));
+        faults = _mm256_or_si256(faults, faultsOf(bytes, previous));
+        units += unitsOf(bytes);
+        previous = bytes;
+    }
+    // The rest after zeros, which are ASCII: a sequence cut short at the
+    // end is a lead followed by no continuation.
+    unsigned char rest[32] = {};
+    std::memcpy(rest, at, std::size_t(end - at));
+    const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(rest));
+    faults = _mm256_or_si256(faults, faultsOf(bytes, previous));
+    units += unitsOf(bytes) - (32 - (end - at)); // less one unit for each zero
+    verdict.valid = _mm256_testz_si256(faults, faults) != 0;
+    verdict.units = verdict.valid ? units : 0;
+}
+
+bool hasAvx2()
+{
+    static const bool has = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
+    return has;
+}
+
+} // namespace
+
+bool decideUtf8InVectors(const unsigned char *at, const unsigned char *end, Utf8Verdict &verdict)
+{
+    if (!hasAvx2())
+        return false;
+    decideWithAvx2(at, end, verdict);
+    return true;
+}
+
+#else
+
+bool decideUtf8InVectors(const unsigned char *, const unsigned char *, Utf8Verdict &)
+{
+    return false;
+}
+
+#endif
+
+} // namespace sayvane

@@ -130,6 +130,10 @@ mutant src/keeping/CollectionCheck.cpp "                passOn(m_line + heading.
 mutant src/library/LineScan.cpp "reinterpret_cast<const __m256i *>(at + 2)), isLf);" \
   "reinterpret_cast<const __m256i *>(at + 2)), _mm256_and_si256(isLf, cr));" \
   "the census of a classic file takes the LF of a CR LF for the next line's first byte"
+mutant src/library/Utf8Vectors.cpp "kCarry | kTooLarge | kTooLarge1000 | kSurrogate," "kCarry | kTooLarge | kTooLarge1000," \
+  "a long line with an encoded surrogate reads as UTF-8"
+mutant src/library/Utf8Vectors.cpp "units += unitsOf(bytes) - (32 - (end - at));" "units += unitsOf(bytes);" \
+  "a long UTF-8 line counts the padding of its last block as text"
 
 survivors=0
 printf '| Fault | Caught by |\n|---|---|\n'

@@ -104,7 +104,7 @@ int checkCollectionCommand(const CommandLine &command)
     BufferedOutput output;
     const keeping::CheckResult result = keeping::checkCollection(
         collectionFolderOf(command), [&output](const keeping::Finding &finding) {
-            const QByteArray line = keeping::findingLine(finding).toUtf8();
+            const QByteArray line = keeping::findingLine(finding);
             output.write(std::string_view(line.constData(), std::size_t(line.size())));
         });
     if (result.failure) {

@@ -299,7 +299,7 @@ private slots:
                 dir.path(),
                 [&](const Finding &finding) {
                     QCOMPARE(finding.path, dir.filePath(u"authors.txt"_s));
-                    got.append(QString::number(finding.line) + u": "_s + finding.what);
+                    got.append(QString::number(finding.line) + u": "_s + QString::fromUtf8(finding.what));
                 },
                 parting);
             QVERIFY(!result.failure);
@@ -328,7 +328,7 @@ private slots:
         for (const PartSettings &parting : {PartSettings{0, 1}, PartSettings{100'000, 2}}) {
             QStringList got;
             const CheckResult result = checkCollection(
-                dir.path(), [&](const Finding &finding) { got.append(QString::number(finding.line) + u": "_s + finding.what); },
+                dir.path(), [&](const Finding &finding) { got.append(QString::number(finding.line) + u": "_s + QString::fromUtf8(finding.what)); },
                 parting);
             QVERIFY(!result.failure);
             QCOMPARE(got, QStringList{u"400001: a later section of \"N123456\" (first at line 246,913): the window "
@@ -356,7 +356,7 @@ private slots:
         QVERIFY(!result.failure);
         QCOMPARE(found.size(), 1);
         QCOMPARE(found[0].line, 3);
-        QCOMPARE(found[0].what, u"a line is longer than 268,435,456 bytes, the most a line may be: the "
+        QCOMPARE(QString::fromUtf8(found[0].what), u"a line is longer than 268,435,456 bytes, the most a line may be: the "
                                 "window cannot open the collection"_s);
         QFile::remove(dir.filePath(u"subjects.txt"_s));
         QCOMPARE(checkCollection(dir.path(), [](const Finding &) {}).failure.value_or(QString()),

@@ -28,31 +28,29 @@
 #include <sys/mman.h>
 #endif
 
-using namespace Qt::StringLiterals;
-
 namespace sayvane::keeping {
 namespace {
 
 // The number with a comma between groups of three digits, as English
 // writes it ("1,204"): asked for every finding, so without a locale.
-QString grouped(qint64 number)
+QByteArray grouped(qint64 number)
 {
-    char16_t text[32];
-    char16_t *at = std::end(text);
+    char text[32];
+    char *at = std::end(text);
     quint64 rest = number < 0 ? 0 - quint64(number) : quint64(number);
     for (int digits = 0; digits == 0 || rest > 0; ++digits, rest /= 10) {
         if (digits > 0 && digits % 3 == 0)
-            *--at = u',';
-        *--at = char16_t(u'0' + rest % 10);
+            *--at = ',';
+        *--at = char('0' + rest % 10);
     }
     if (number < 0)
-        *--at = u'-';
-    return QString(reinterpret_cast<const QChar *>(at), std::end(text) - at);
+        *--at = '-';
+    return QByteArray(at, std::end(text) - at);
 }
 
-QString counted(qint64 number, const char *one, const char *many)
+QByteArray counted(qint64 number, const char *one, const char *many)
 {
-    return grouped(number) % u' ' % QLatin1String(number == 1 ? one : many);
+    return grouped(number) % ' ' % (number == 1 ? one : many);
 }
 
 // A name's text as UTF-8, the one form of both its spellings: two headings
@@ -316,9 +314,9 @@ public:
     std::optional<QString> take(const PartScan &scan)
     {
         for (const qint64 line : scan.gluedHeadings)
-            add(m_line + line, QStringLiteral("a heading glued to the line before it by a lone LF, as `echo >>` "
-                                              "leaves it in a file of CR LF line ends: it reads as part of that "
-                                              "line, so its name and quotations are not shown as such"));
+            add(m_line + line, QByteArrayLiteral("a heading glued to the line before it by a lone LF, as `echo >>` "
+                                                 "leaves it in a file of CR LF line ends: it reads as part of that "
+                                                 "line, so its name and quotations are not shown as such"));
         takeRun(scan.prelude, m_line);
         for (const ScannedHeading &heading : scan.headings) {
             takeHeading(heading, m_line + heading.line);
@@ -335,9 +333,8 @@ public:
         m_ended = true;
         const bool tooLong = scan.failure->reason == lineTooLongReason(kMaxLineBytes);
         if (tooLong)
-            add(m_line, QStringLiteral("a line is longer than %1 bytes, the most a line may be: the window "
-                                       "cannot open the collection")
-                            .arg(grouped(qint64(kMaxLineBytes))));
+            add(m_line, "a line is longer than " % grouped(qint64(kMaxLineBytes)) %
+                            " bytes, the most a line may be: the window cannot open the collection");
         finish();
         return tooLong ? std::nullopt : std::optional<QString>(scan.failure->reason);
     }
@@ -346,7 +343,7 @@ public:
     void finish()
     {
         if (!m_seenHeading)
-            takeQuotationsUnderNoName(QStringLiteral("in a file without a heading"));
+            takeQuotationsUnderNoName("in a file without a heading");
         closeSection();
         passOn();
     }
@@ -354,7 +351,7 @@ public:
 private:
     static constexpr qsizetype kPassOnAtOnce = 256;
 
-    void add(qint64 line, const QString &what) { m_pending.append({m_path, line, what}); }
+    void add(qint64 line, QByteArray what) { m_pending.append({m_path, line, std::move(what)}); }
 
     // Hands on, in the order of their lines, the findings that are
     // complete and before the given line: all but one of a hidden section
@@ -395,22 +392,21 @@ private:
     void takeHeading(const ScannedHeading &heading, qint64 line)
     {
         if (!m_seenHeading) {
-            takeQuotationsUnderNoName(QStringLiteral("before the first heading"));
+            takeQuotationsUnderNoName("before the first heading");
             m_seenHeading = true;
         }
         switch (heading.spaces) {
         case ScannedHeading::Spaces::Empty:
-            add(line, QStringLiteral("a heading without a name: its quotations stand under an empty row"));
+            add(line, QByteArrayLiteral("a heading without a name: its quotations stand under an empty row"));
             break;
         case ScannedHeading::Spaces::Leading:
-            add(line, QStringLiteral("the name \"%1\" begins with a space: typing its first letters in the "
-                                     "filter never finds it")
-                          .arg(QString::fromUtf8(heading.text)));
+            add(line, "the name \"" % heading.text %
+                          "\" begins with a space: typing its first letters in the filter never finds it");
             break;
         case ScannedHeading::Spaces::Trailing:
-            add(line, QStringLiteral("the name \"%1\" ends with a space: a name typed without it (as --add "
-                                     "and --random take one) is another name")
-                          .arg(QString::fromUtf8(heading.text)));
+            add(line, "the name \"" % heading.text %
+                          "\" ends with a space: a name typed without it (as --add and --random take one) is "
+                          "another name");
             break;
         case ScannedHeading::Spaces::None:
             break;
@@ -429,13 +425,13 @@ private:
         }
     }
 
-    void takeQuotationsUnderNoName(const QString &where)
+    void takeQuotationsUnderNoName(const char *where)
     {
         m_noNameTaken = true;
         if (m_beforeFirst > 0)
-            add(m_firstBeforeFirst, counted(m_beforeFirst, "quotation", "quotations") % u' ' % where % u' ' %
-                                        QLatin1String(m_beforeFirst == 1 ? "stands" : "stand") %
-                                        u" under no name: only Search finds them"_s);
+            add(m_firstBeforeFirst, counted(m_beforeFirst, "quotation", "quotations") % ' ' % where % ' ' %
+                                        (m_beforeFirst == 1 ? "stands" : "stand") %
+                                        " under no name: only Search finds them");
     }
 
     // Completes the finding of a hidden section with its count.
@@ -444,12 +440,12 @@ private:
         if (!m_hidden)
             return;
         const bool one = m_hiddenQuotations == 1;
-        add(m_hidden->line, u"a later section of \""_s % QString::fromUtf8(m_hidden->name) % u"\" (first at line "_s %
-                                grouped(m_hidden->firstLine) % u"): the window shows only the first section of a "
-                                                               "name, so "_s %
+        add(m_hidden->line, "a later section of \"" % m_hidden->name % "\" (first at line " %
+                                grouped(m_hidden->firstLine) %
+                                "): the window shows only the first section of a name, so " %
                                 counted(m_hiddenQuotations, "quotation", "quotations") %
-                                (one ? u" here is"_s : u" here are"_s) % u" never shown; move "_s %
-                                (one ? u"it"_s : u"them"_s) % u" under the first"_s);
+                                (one ? " here is never shown; move it" : " here are never shown; move them") %
+                                " under the first");
         m_hidden.reset();
     }
 
@@ -535,15 +531,16 @@ CheckResult checkCollection(const QString &folder, const FindingSink &sink, cons
     return result;
 }
 
-QString findingLine(const Finding &finding)
+QByteArray findingLine(const Finding &finding)
 {
     // The findings of a file come together: its readable name is made once.
-    static thread_local QString path, readable;
+    static thread_local QString path;
+    static thread_local QByteArray readable;
     if (finding.path != path) {
         path = finding.path;
-        readable = readableFileName(path);
+        readable = readableFileName(path).toUtf8();
     }
-    return readable % u':' % QString::number(finding.line) % u": "_s % finding.what % u'\n';
+    return readable % ':' % QByteArray::number(finding.line) % ": " % finding.what % '\n';
 }
 
 QString checkSummary(const CheckResult &result)
@@ -551,7 +548,7 @@ QString checkSummary(const CheckResult &result)
     if (result.findings == 0)
         return QStringLiteral("No findings: every quotation of authors.txt and subjects.txt can be shown.\n");
     return QStringLiteral("%1 in authors.txt and subjects.txt.\n")
-        .arg(counted(result.findings, "finding", "findings"));
+        .arg(QString::fromLatin1(counted(result.findings, "finding", "findings")));
 }
 
 } // namespace sayvane::keeping

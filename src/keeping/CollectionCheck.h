@@ -8,6 +8,7 @@
 
 #include "FileParts.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 
@@ -20,7 +21,7 @@ struct Finding
 {
     QString path;
     qint64 line = 0; // the first line being 1
-    QString what;    // what, and why it matters
+    QByteArray what; // what, and why it matters, in UTF-8
 };
 
 // Takes each finding as soon as it is complete, each file's in the order
@@ -40,8 +41,8 @@ struct CheckResult
 // A large file is read in parts at once, as the part settings allow.
 CheckResult checkCollection(const QString &folder, const FindingSink &sink, const PartSettings &parting = {});
 
-// A finding as its line of output, `FILE:LINE: what`.
-QString findingLine(const Finding &finding);
+// A finding as its line of output, `FILE:LINE: what`, in UTF-8.
+QByteArray findingLine(const Finding &finding);
 // The line that ends the output.
 QString checkSummary(const CheckResult &result);
 

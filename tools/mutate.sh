@@ -123,7 +123,7 @@ mutant src/keeping/CollectionCheck.cpp "            current.firstQuotation = bas
   "--check places the quotations before the first heading at a later line"
 mutant src/keeping/CollectionCheck.cpp "            openLine = m_firstBeforeFirst; // their count is not known yet" ";" \
   "--check reports the quotations before the first heading after findings on later lines"
-mutant src/keeping/CollectionCheck.cpp '            takeQuotationsUnderNoName(QStringLiteral("in a file without a heading"));' "" \
+mutant src/keeping/CollectionCheck.cpp '            takeQuotationsUnderNoName("in a file without a heading");' "" \
   "--check finds nothing in a file of quotations without a heading"
 mutant src/keeping/CollectionCheck.cpp "                passOn(m_line + heading.line);" "                passOn();" \
   "--check hands on a glued heading before the findings of earlier lines"

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -312,6 +313,46 @@ private slots:
                          ? u"No findings: every quotation of authors.txt and subjects.txt can be shown."_s
                          : QString::number(findings.size()) + (findings.size() == 1 ? u" finding"_s : u" findings"_s) +
                                u" in authors.txt and subjects.txt."_s);
+        }
+    }
+
+    // Both files are read at once, the last parts of one beside the first
+    // of the other: the findings of authors.txt still all come first, and
+    // each file's in the order of their lines.
+    void handsOnTheFindingsOfBothFilesInOrder()
+    {
+        QByteArray authors, subjects;
+        QStringList expected;
+        for (int name = 0; name < 50; ++name) {
+            authors += "##N" + QByteArray::number(name) + " \nq\n";
+            expected += u"authors.txt:"_s + QString::number(2 * name + 1) + u": the name \"N"_s +
+                        QString::number(name) +
+                        u" \" ends with a space: a name typed without it (as --add and --random take one) is "
+                        "another name"_s;
+        }
+        for (int section = 0; section < 50; ++section)
+            subjects += "##S" + QByteArray::number(section % 2) + "\r\nq\r\n";
+        for (int section = 2; section < 50; ++section)
+            expected += u"subjects.txt:"_s + QString::number(2 * section + 1) + u": a later section of \"S"_s +
+                        QString::number(section % 2) + u"\" (first at line "_s + QString::number(section % 2 * 2 + 1) +
+                        u"): the window shows only the first section of a name, so 1 quotation here is never "
+                        "shown; move it under the first"_s;
+        QTemporaryDir dir;
+        writeFile(dir.filePath(u"authors.txt"_s), authors);
+        writeFile(dir.filePath(u"subjects.txt"_s), subjects);
+        for (const PartSettings &parting : {PartSettings{0, 1}, PartSettings{1, 2}, PartSettings{7, 3},
+                                            PartSettings{64, 2}}) {
+            QStringList got;
+            const CheckResult result = checkCollection(
+                dir.path(),
+                [&](const Finding &finding) {
+                    got.append(QFileInfo(finding.path).fileName() + u':' + QString::number(finding.line) + u": "_s +
+                               QString::fromUtf8(finding.what));
+                },
+                parting);
+            QVERIFY(!result.failure);
+            QCOMPARE(got, expected);
+            QCOMPARE(result.findings, 98);
         }
     }
 

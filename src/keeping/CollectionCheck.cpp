@@ -14,6 +14,7 @@
 #include <QStringBuilder>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <iterator>
 #include <limits>
@@ -508,63 +509,74 @@ private:
     qint64 m_hiddenQuotations = 0;
 };
 
-// Scans the parts of one file on threads of their own, and hands each
-// scan to the check in the order of the parts, as soon as the ones before
-// it were taken. Returns the reason when the file cannot be read.
-std::optional<QString> checkFile(const QString &path, FileCheck &check, const PartSettings &parting)
+} // namespace
+
+// Scans the parts of both files on threads of their own (the first parts
+// of subjects.txt while the last of authors.txt are read), and hands each
+// scan to its file's check in the order of the files and their parts, as
+// soon as the ones before it were taken.
+CheckResult checkCollection(const QString &folder, const FindingSink &sink, const PartSettings &parting)
 {
-    PartedFile parted;
-    if (const std::optional<QString> reason = parted.open(path, parting.partBytes, kPartReading))
-        return reason;
+    const std::array<QString, 2> paths{authorsFilePath(folder), subjectsFilePath(folder)};
+    std::array<PartedFile, 2> parted;
+    std::vector<const PartedFile *> opened;
+    std::vector<std::unique_ptr<FileCheck>> checks;
+    // A file that cannot be opened is reported after the findings of the
+    // file before it.
+    std::optional<QString> openFailure;
+    for (std::size_t file = 0; file < paths.size() && !openFailure; ++file) {
+        if (std::optional<QString> reason = parted[file].open(paths[file], parting.partBytes, kPartReading)) {
+            openFailure = readableFileName(paths[file]) + QStringLiteral(": ") + *reason;
+        } else {
+            opened.push_back(&parted[file]);
+            checks.push_back(std::make_unique<FileCheck>(paths[file], sink));
+        }
+    }
     std::mutex mutex;
     std::condition_variable turnChanged;
-    std::size_t turn = 0;
-    std::optional<QString> failure;
+    std::size_t turn = 0; // counts the parts of every file, one after the other
+    std::optional<QString> readFailure;
     std::vector<std::unique_ptr<PartScan>> spareScans;
-    forEachPart(parted, parting.threads, kPartReading, [&](std::size_t index, DataFileReader &reader) {
+    forEachPart(opened, parting.threads, kPartReading, [&](std::size_t file, std::size_t index, DataFileReader &reader) {
+        FileCheck &check = *checks[file];
+        const std::size_t partCount = opened[file]->parts().size();
+        std::size_t place = index;
+        for (std::size_t before = 0; before < file; ++before)
+            place += opened[before]->parts().size();
         std::unique_ptr<PartScan> scan;
         {
             const std::lock_guard lock(mutex);
-            if (check.ended())
-                return;
-            if (!spareScans.empty()) {
-                scan = std::move(spareScans.back());
-                spareScans.pop_back();
+            // A part after the end is not read, but still takes its turn.
+            if (!readFailure && !check.ended()) {
+                if (spareScans.empty()) {
+                    scan = std::make_unique<PartScan>();
+                } else {
+                    scan = std::move(spareScans.back());
+                    spareScans.pop_back();
+                }
             }
         }
-        if (!scan)
-            scan = std::make_unique<PartScan>();
-        scanPart(reader, path, *scan);
+        if (scan)
+            scanPart(reader, paths[file], *scan);
         std::unique_lock lock(mutex);
-        turnChanged.wait(lock, [&] { return turn == index; });
-        if (!check.ended()) {
+        turnChanged.wait(lock, [&] { return turn == place; });
+        if (scan && !readFailure && !check.ended()) {
             if (std::optional<QString> reason = check.take(*scan))
-                failure = std::move(reason);
+                readFailure = readableFileName(paths[file]) + QStringLiteral(": ") + *reason;
         }
+        if (index + 1 == partCount && !check.ended())
+            check.finish();
         ++turn;
-        scan->clear();
-        spareScans.push_back(std::move(scan));
+        if (scan) {
+            scan->clear();
+            spareScans.push_back(std::move(scan));
+        }
         turnChanged.notify_all();
     });
-    if (!check.ended())
-        check.finish();
-    return failure;
-}
-
-} // namespace
-
-CheckResult checkCollection(const QString &folder, const FindingSink &sink, const PartSettings &parting)
-{
     CheckResult result;
-    for (const QString &path : {authorsFilePath(folder), subjectsFilePath(folder)}) {
-        FileCheck check(path, sink);
-        const std::optional<QString> failure = checkFile(path, check, parting);
-        result.findings += check.findings();
-        if (failure) {
-            result.failure = readableFileName(path) + QStringLiteral(": ") + *failure;
-            return result;
-        }
-    }
+    for (const std::unique_ptr<FileCheck> &check : checks)
+        result.findings += check->findings();
+    result.failure = readFailure ? readFailure : openFailure;
     return result;
 }
 

@@ -85,18 +85,23 @@ bool PartedFile::openPart(DataFileReader &reader, std::size_t index) const
     return reader.openPart(m_file, part.offset, part.length, m_lineEnds);
 }
 
-void forEachPart(const PartedFile &parted, int threads, const ReadSettings &settings,
-                 const std::function<void(std::size_t, DataFileReader &)> &work)
+void forEachPart(const std::vector<const PartedFile *> &files, int threads, const ReadSettings &settings,
+                 const std::function<void(std::size_t, std::size_t, DataFileReader &)> &work)
 {
-    const std::size_t count = parted.parts().size();
+    std::size_t count = 0;
+    for (const PartedFile *parted : files)
+        count += parted->parts().size();
     if (threads <= 0)
         threads = usableCores();
     std::atomic<std::size_t> next{0};
     const auto takeParts = [&] {
         DataFileReader reader(settings); // its buffer serves each part in turn
-        for (std::size_t index = next++; index < count; index = next++) {
-            parted.openPart(reader, index);
-            work(index, reader);
+        for (std::size_t taken = next++; taken < count; taken = next++) {
+            std::size_t file = 0, index = taken;
+            while (index >= files[file]->parts().size())
+                index -= files[file++]->parts().size();
+            files[file]->openPart(reader, index);
+            work(file, index, reader);
         }
     };
     std::vector<std::thread> helpers;
@@ -110,6 +115,13 @@ void forEachPart(const PartedFile &parted, int threads, const ReadSettings &sett
     takeParts();
     for (std::thread &helper : helpers)
         helper.join();
+}
+
+void forEachPart(const PartedFile &parted, int threads, const ReadSettings &settings,
+                 const std::function<void(std::size_t, DataFileReader &)> &work)
+{
+    forEachPart({&parted}, threads, settings,
+                [&work](std::size_t, std::size_t index, DataFileReader &reader) { work(index, reader); });
 }
 
 // At most eight: more cores add little once memory is read as fast as it

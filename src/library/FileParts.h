@@ -59,6 +59,11 @@ private:
 // had, the caller reads every part. Returns once every call has returned.
 void forEachPart(const PartedFile &parted, int threads, const ReadSettings &settings,
                  const std::function<void(std::size_t, DataFileReader &)> &work);
+// The same for the parts of several files, as one row: those of the first
+// file, then those of the next, with work(file, index, reader); a file's
+// last parts and the next file's first are read at once.
+void forEachPart(const std::vector<const PartedFile *> &files, int threads, const ReadSettings &settings,
+                 const std::function<void(std::size_t, std::size_t, DataFileReader &)> &work);
 
 // How many threads the machine runs at once for this process, up to eight.
 int usableCores();

@@ -67,8 +67,10 @@ bool PhraseFinder::matchesAt(const unsigned char *at) const
 // Built twice by GCC: for the baseline of x86-64, and for processors with
 // AVX2, whose wider vectors test the 32 positions of the loop at once; the
 // loader picks the one the processor runs. (Clang 14 defines no symbol
-// that other files can call for a member function built twice.)
-#if defined(__x86_64__) && defined(__ELF__) && defined(__GNUC__) && !defined(__clang__)
+// that other files can call for a member function built twice; and the
+// thread sanitizer's build would run the loader's choice before the
+// sanitizer is ready.)
+#if defined(__x86_64__) && defined(__ELF__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__)
 __attribute__((target_clones("avx2", "default")))
 #endif
 const char *PhraseFinder::find(const char *begin, const char *end) const

@@ -218,6 +218,59 @@ private slots:
             QCOMPARE(QByteArray(HeadingName(view).data(), qsizetype(HeadingName(view).size())), name);
     }
 
+    // The first and the last heading of any run of whole lines, found by
+    // jumping between marks, are those a walk of every line finds.
+    void findsTheFirstAndLastHeadingOfLines()
+    {
+        const QList<QByteArray> kinds{"##A", "  ##B", "q", "#x", "a ## b", "##", " # ", "", "##C# and D#",
+                                      "x\n##Glued", "x\r##Cr", "# #y"};
+        QRandomGenerator random(17);
+        for (const bool lf : {true, false}) {
+            for (int round = 0; round < 300; ++round) {
+                QByteArray block;
+                for (int line = random.bounded(1, 12); line > 0; --line)
+                    block += kinds[random.bounded(int(kinds.size()))] + (lf ? "\n" : "\r\n");
+                withTerminator(lf ? LineEnds::Lf : LineEnds::Classic, [&](auto terminator) {
+                    const char *const begin = block.constData();
+                    const char *const end = begin + block.size();
+                    QList<const char *> starts;
+                    QList<const char *> headings;
+                    for (const char *at = begin; at < end;) {
+                        const LineSpan span = terminator.lineAt(at, end);
+                        starts += at;
+                        if (IsHeadingLine(span.line))
+                            headings += at;
+                        at = span.next;
+                    }
+                    starts += end;
+                    for (const char *from : starts) {
+                        for (const char *to : starts) {
+                            if (to < from)
+                                continue;
+                            QList<const char *> inside;
+                            for (const char *heading : headings) {
+                                if (heading >= from && heading < to)
+                                    inside += heading;
+                            }
+                            const auto first = terminator.nextHeadingLine(from, to);
+                            const auto last = terminator.lastHeadingLine(from, to);
+                            const QByteArray where = block.toHex(' ') + " from " + QByteArray::number(from - begin) +
+                                                     " to " + QByteArray::number(to - begin);
+                            QVERIFY2(first.has_value() == !inside.isEmpty(), where.constData());
+                            QVERIFY2(last.has_value() == !inside.isEmpty(), where.constData());
+                            if (!inside.isEmpty()) {
+                                QVERIFY2(first->line.data() == inside.first(), where.constData());
+                                QVERIFY2(last->line.data() == inside.last(), where.constData());
+                            }
+                        }
+                    }
+                });
+                if (QTest::currentTestFailed())
+                    return;
+            }
+        }
+    }
+
     void loadsTheNamesOfTheSampleSectionFile()
     {
         ProgramFolder folder;

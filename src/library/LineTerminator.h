@@ -97,6 +97,24 @@ template <LineEnds Ends> struct LineTerminator
         }
         return std::nullopt;
     }
+
+    // The last heading line in [begin, end), both line starts. Looks back
+    // from one mark to the one before, so that only the lines after that
+    // heading are passed over.
+    static std::optional<LineSpan> lastHeadingLine(const char *begin, const char *end)
+    {
+        for (const char *before = end; before > begin;) {
+            const char *mark = findLastByte(begin, before, '#');
+            if (!mark)
+                return std::nullopt;
+            const char *start = lineStartOf(begin, mark);
+            const LineSpan span = lineAt(start, end);
+            if (IsHeadingLine(span.line))
+                return span;
+            before = start;
+        }
+        return std::nullopt;
+    }
 };
 
 using ClassicTerminator = LineTerminator<LineEnds::Classic>;

@@ -121,10 +121,7 @@ private:
     // The last heading in [from, to), both line starts, becomes the author.
     template <typename Terminator> void takeHeadings(const char *from, const char *to, Terminator terminator)
     {
-        std::optional<LineSpan> last;
-        for (auto heading = terminator.nextHeadingLine(from, to); heading;
-             heading = terminator.nextHeadingLine(heading->next, to))
-            last = heading;
+        const std::optional<LineSpan> last = terminator.lastHeadingLine(from, to);
         if (!last)
             return;
         const std::string_view name = HeadingName(last->line);

@@ -52,6 +52,13 @@ PartsInOrder::Part::Part(PartsInOrder &parts, std::size_t index)
 {
 }
 
+// Whether the parts before are all written: this part may write straight
+// on rather than keep what it finds.
+bool PartsInOrder::Part::hasTurn() const
+{
+    return m_parts.m_turn.load(std::memory_order_acquire) == m_index;
+}
+
 PartsInOrder::Part::~Part()
 {
     m_parts.giveBack(m_prelude);
@@ -71,7 +78,7 @@ bool PartsInOrder::Part::writePrelude(std::string_view line)
 bool PartsInOrder::Part::keep(std::string &kept, std::string_view line)
 {
     kept += line;
-    return m_prelude.size() + m_rest.size() < kMostKept || takeTurn();
+    return (m_prelude.size() + m_rest.size() < kMostKept && !hasTurn()) || takeTurn();
 }
 
 // Waits until the parts before are written, then writes what was kept.
@@ -127,7 +134,7 @@ void PartsInOrder::Part::finish(const std::optional<std::string> &lastHeading, b
     if (lastHeading)
         m_parts.m_heading = lastHeading;
     m_parts.m_stopped = m_parts.m_stopped || stop;
-    ++m_parts.m_turn;
+    m_parts.m_turn.fetch_add(1, std::memory_order_release);
     m_parts.m_turnChanged.notify_all();
 }
 

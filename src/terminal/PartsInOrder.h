@@ -5,6 +5,7 @@
 // first heading, is written under the last heading of the parts before.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <functional>
@@ -44,6 +45,7 @@ public:
 
     private:
         bool keep(std::string &kept, std::string_view line);
+        bool hasTurn() const;
         bool takeTurn();
         bool writeOut(std::string_view text);
         bool writePreludeOut(std::string_view lines);
@@ -67,7 +69,9 @@ private:
     std::vector<std::string> m_sparePreludes;
     std::mutex m_mutex;
     std::condition_variable m_turnChanged;
-    std::size_t m_turn = 0;   // the part whose turn it is to write
+    // The part whose turn it is to write; changed under the mutex, read
+    // without it by a part that keeps what it finds.
+    std::atomic<std::size_t> m_turn = 0;
     bool m_stopped = false;
     std::optional<std::string> m_heading; // the last of the parts written
 };

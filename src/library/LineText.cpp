@@ -45,7 +45,11 @@ LineReading readingOf(std::string_view line)
     const LineReading asWindows1252{LineEncoding::Windows1252, qsizetype(line.size())};
     if (at == end)
         return asWindows1252;
-    // A long line in vectors, where the processor has them.
+    // A Windows-1252 line is most often told by its first letter above
+    // ASCII; a long line that may be UTF-8 is decided in vectors, where
+    // the processor has them.
+    if (utf8SequenceLength(at, end) == 0)
+        return asWindows1252;
     constexpr std::ptrdiff_t kVectorsFrom = 64;
     Utf8Verdict verdict;
     if (end - at >= kVectorsFrom && decideUtf8InVectors(at, end, verdict))

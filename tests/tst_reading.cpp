@@ -484,6 +484,29 @@ private slots:
         }
     }
 
+    // Both ways of finding a byte from the end, the C library's and the
+    // one eight bytes at a time, against the standard library's, on every
+    // range of random text where the byte may be in any place of a word.
+    void findsTheLastByteLikeTheStandardLibrary()
+    {
+        QRandomGenerator random(13);
+        for (int round = 0; round < 300; ++round) {
+            std::string text(std::size_t(random.bounded(40)), ' ');
+            for (char &byte : text)
+                byte = "ab\r\x80"[random.bounded(4)];
+            for (const char byte : {'a', '\r', '\x80'}) {
+                for (std::size_t from = 0; from <= text.size(); ++from) {
+                    for (std::size_t to = from; to <= text.size(); ++to) {
+                        const std::size_t last = std::string_view(text).substr(from, to - from).rfind(byte);
+                        const char *const expected = last == std::string::npos ? nullptr : text.data() + from + last;
+                        QCOMPARE(findLastByte(text.data() + from, text.data() + to, byte), expected);
+                        QCOMPARE(findLastByteWordwise(text.data() + from, text.data() + to, byte), expected);
+                    }
+                }
+            }
+        }
+    }
+
     // A line of 100 MB is read whole with a fixed block size.
     void readsALineFarLongerThanABlock()
     {

@@ -15,9 +15,9 @@ inline const char *findByte(const char *begin, const char *end, char byte)
     return static_cast<const char *>(std::memchr(begin, byte, std::size_t(end - begin)));
 }
 
-// The last `byte` in [begin, end), or nullptr. Eight bytes at a time: a
+// The last `byte` in [begin, end), or nullptr, eight bytes at a time: a
 // word holds the byte when the word XOR the byte repeated has a zero byte.
-inline const char *findLastByte(const char *begin, const char *end, char byte)
+inline const char *findLastByteWordwise(const char *begin, const char *end, char byte)
 {
     constexpr std::uint64_t kOnes = 0x0101010101010101u;
     constexpr std::uint64_t kHighBits = 0x8080808080808080u;
@@ -36,6 +36,17 @@ inline const char *findLastByte(const char *begin, const char *end, char byte)
             return at;
     }
     return nullptr;
+}
+
+// The last `byte` in [begin, end), or nullptr: the GNU C library's own,
+// in vectors, where there is one.
+inline const char *findLastByte(const char *begin, const char *end, char byte)
+{
+#if defined(__GLIBC__) && defined(_GNU_SOURCE)
+    return static_cast<const char *>(::memrchr(begin, byte, std::size_t(end - begin)));
+#else
+    return findLastByteWordwise(begin, end, byte);
+#endif
 }
 
 // Finds one phrase in many blocks. Two of its bytes, the two rarest in

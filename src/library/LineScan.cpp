@@ -59,6 +59,30 @@ void countBytewise(const char *at, const char *const end, LineCensus &census, qi
     }
 }
 
+// Takes the odd lines of one vector's worth of bytes at `at`: `endBits`
+// marks the line ends among them, `oddBits` those after which the next
+// line begins oddly. Inlined into each vector loop, so that the bits are
+// counted by the instruction that loop's processor has, or by the table.
+template <bool HasPopcount>
+[[gnu::always_inline]] inline void takeOddLines(const char *at, unsigned endBits, unsigned oddBits, bool classic,
+                                                qint64 lineEnds, LineCensus &census)
+{
+    const auto countBits = [](unsigned bits) {
+        if constexpr (HasPopcount)
+            return std::popcount(bits);
+        else
+            return bitsSet(bits);
+    };
+    while (oddBits != 0) {
+        const int bit = std::countr_zero(oddBits);
+        oddBits &= oddBits - 1;
+        const char *next = at + bit + 1;
+        if (classic && *next == '\n')
+            ++next;
+        census.odd.push_back({lineEnds + countBits(endBits & ((2u << bit) - 1)), next});
+    }
+}
+
 #ifdef SAYVANE_CENSUS_AVX2
 // The vector loop of the census, thirty-two bytes at a time with the two
 // bytes after each (see the sixteen-byte loop below); returns where it
@@ -85,15 +109,7 @@ __attribute__((target("avx2,popcnt"))) const char *countWithAvx2(const char *at,
             odd = _mm256_or_si256(_mm256_or_si256(_mm256_cmpeq_epi8(first, space), _mm256_cmpeq_epi8(first, mark)),
                                   _mm256_or_si256(_mm256_cmpeq_epi8(first, cr), _mm256_cmpeq_epi8(first, lf)));
         }
-        unsigned oddBits = endBits & unsigned(_mm256_movemask_epi8(odd));
-        while (oddBits != 0) {
-            const int bit = std::countr_zero(oddBits);
-            oddBits &= oddBits - 1;
-            const char *next = at + bit + 1;
-            if (classic && *next == '\n')
-                ++next;
-            census.odd.push_back({lineEnds + std::popcount(endBits & ((2u << bit) - 1)), next});
-        }
+        takeOddLines<true>(at, endBits, endBits & unsigned(_mm256_movemask_epi8(odd)), classic, lineEnds, census);
         lineEnds += std::popcount(endBits);
     }
     return at;
@@ -147,16 +163,7 @@ void takeCensus(std::string_view lines, LineEnds ends, LineCensus &census)
             odd = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(first, space), _mm_cmpeq_epi8(first, mark)),
                                _mm_or_si128(_mm_cmpeq_epi8(first, cr), _mm_cmpeq_epi8(first, lf)));
         }
-        unsigned oddBits = endBits & unsigned(_mm_movemask_epi8(odd));
-        while (oddBits != 0) {
-            const int bit = std::countr_zero(oddBits);
-            oddBits &= oddBits - 1;
-            const char *next = at + bit + 1;
-            if (classic && *next == '\n')
-                ++next;
-            const qint64 index = lineEnds + bitsSet(endBits & ((2u << bit) - 1));
-            census.odd.push_back({index, next});
-        }
+        takeOddLines<false>(at, endBits, endBits & unsigned(_mm_movemask_epi8(odd)), classic, lineEnds, census);
         lineEnds += bitsSet(endBits);
     }
 #endif

@@ -29,10 +29,25 @@ struct Run
     bool ran = false;
 };
 
-// Runs the command with its output in a file; ran when it ended with one of
-// the statuses it may end with.
-Run runTimed(const std::vector<std::string> &command, const char *output, std::initializer_list<int> statuses)
+// Removes what a run before left, outside the time taken. A file opened
+// over the last run's output would be truncated, and on ext4 the close of
+// a truncated file sends its new contents to the disk at once: the next
+// run would wait for the pages being written and share the cores with
+// the writing, whichever command left them. A new file of the same name
+// is written as any command's output is, and left to the system.
+void removeLeftovers(const char *output, const std::vector<std::string> &leftovers)
 {
+    std::remove(output);
+    for (const std::string &path : leftovers)
+        std::remove(path.c_str());
+}
+
+// Runs the command with its output in a new file; ran when it ended with
+// one of the statuses it may end with.
+Run runTimed(const std::vector<std::string> &command, const char *output, std::initializer_list<int> statuses,
+             const std::vector<std::string> &leftovers = {})
+{
+    removeLeftovers(output, leftovers);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, output, O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -61,15 +76,16 @@ struct Paired
     Run reference;
 };
 
-// The fastest of kRuns of each, in turns, after one of each.
+// The fastest of kRuns of each, in turns, after one of each. `leftovers`
+// are files a run writes beside its output, removed before each run.
 Paired inTurns(const std::vector<std::string> &ours, const std::vector<std::string> &reference, const char *output,
-               std::initializer_list<int> ourStatuses)
+               std::initializer_list<int> ourStatuses, const std::vector<std::string> &leftovers = {})
 {
     Paired best;
     bool ran = true, referenceRan = true;
     for (int run = 0; run <= kRuns; ++run) {
-        const Run one = runTimed(ours, output, ourStatuses);
-        const Run other = runTimed(reference, output, {0, 1});
+        const Run one = runTimed(ours, output, ourStatuses, leftovers);
+        const Run other = runTimed(reference, output, {0, 1}, leftovers);
         ran = ran && one.ran;
         referenceRan = referenceRan && other.ran;
         if (run == 0)
@@ -140,8 +156,8 @@ std::vector<Row> commandRows(const char *program, const QString &collection, con
     const std::string subject(subjectNames.names.bytes(subjectNames.names.size() / 2));
     const std::vector<std::string> addCommand{
         program, "--add", "A quotation added by the benchmark.", "--author", author, "--subject", subject, copy};
-    const Paired add =
-        inTurns(addCommand, {"cp", authors, subjects, "/tmp/sayvane-bench-add/.."}, output.c_str(), {0});
+    const std::vector<std::string> copies{"/tmp/authors.txt", "/tmp/subjects.txt"};
+    const Paired add = inTurns(addCommand, {"cp", authors, subjects, "/tmp"}, output.c_str(), {0}, copies);
     memory.push_back({"--add", peakKilobytes(addCommand, output.c_str(), {0})});
     // --add waits until both new files are on the disk before it puts
     // them in place, as all or nothing asks; cp does not wait. The same
@@ -150,9 +166,8 @@ std::vector<Row> commandRows(const char *program, const QString &collection, con
         inTurns(addCommand,
                 {"sh", "-c", "cp \"$1\" \"$2\" /tmp && sync /tmp/authors.txt /tmp/subjects.txt", "sh", authors,
                  subjects},
-                output.c_str(), {0});
-    fs::remove("/tmp/authors.txt");
-    fs::remove("/tmp/subjects.txt");
+                output.c_str(), {0}, copies);
+    removeLeftovers(output.c_str(), copies);
     fs::remove_all(copy);
     rows.push_back({"--add, an author in the middle" + label, ifRan(add.ours), ifRan(add.reference),
                     "cp of both files", "<= 1.5x", add.ours.milliseconds <= 1.5 * add.reference.milliseconds});

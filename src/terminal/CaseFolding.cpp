@@ -130,7 +130,9 @@ bool foldsTo(std::string_view line, std::size_t at, LineEncoding encoding, const
             character = decoded;
             ++position;
         }
-        if (QChar::toLower(character) != wanted)
+        // A character already as the phrase holds it needs no lowering:
+        // lowering a lowered character changes nothing.
+        if (character != wanted && QChar::toLower(character) != wanted)
             return false;
     }
     return true;

@@ -91,6 +91,22 @@ private slots:
         QCOMPARE(QString::fromUtf8(output), lines.isEmpty() ? QString() : lines.join(u'\n') + u'\n');
     }
 
+    // In a file of LF line ends a CR inside a line is a character of it;
+    // written as it is, it would send the terminal back over the author.
+    void writesACarriageReturnInsideALineAsASpace()
+    {
+        QTemporaryDir dir;
+        writeFile(dir.filePath(u"authors.txt"_s), "##Seneca\nA lone CR\rholds wisdom.\nA CR LF ends wisdom.\r\n");
+        QByteArray output;
+        const SearchResult result = searchCollection(dir.filePath(u"authors.txt"_s), u"wisdom", false,
+                                                     [&output](std::string_view text) {
+                                                         output.append(text.data(), qsizetype(text.size()));
+                                                         return true;
+                                                     });
+        QVERIFY(!result.failure);
+        QCOMPARE(output, "Seneca: A lone CR holds wisdom.\nSeneca: A CR LF ends wisdom.\n");
+    }
+
     // A search in parts writes what a search of the whole file writes, in
     // the same order, each line under its author: sections that span many
     // parts, lines before the first heading, lines of both encodings.

@@ -117,6 +117,10 @@ mutant src/terminal/CaseFolding.cpp "pattern.masks[i] = char(static_cast<unsigne
   "--search -i finds one spelling of each length of a letter's cases"
 mutant src/terminal/Utf8Output.cpp "(word & 0x8080808080808080u) == 0" "(word & 0x0080808080808080u) == 0" \
   "a Windows-1252 byte at the end of eight is copied as it is"
+mutant src/terminal/Utf8Output.cpp "byte == '\\r' || byte == '\\n'" "byte == '\\n'" \
+  "--search writes a CR inside a line as it is"
+mutant src/terminal/CaseFolding.cpp "character != wanted && QChar::toLower(character) != wanted" \
+  "character != wanted" "--search -i takes only the phrase's own case"
 mutant src/keeping/CollectionCheck.cpp "        takeRun(scan.prelude, m_line);" "" \
   "--check leaves out the lines before a part's first heading"
 mutant src/keeping/CollectionCheck.cpp "            current.firstQuotation = base + next - runStart();" "" \

@@ -6,6 +6,7 @@
 #include "FileParts.h"
 #include "DataFiles.h"
 #include "FileNames.h"
+#include "LargePages.h"
 #include "LineScan.h"
 #include "LineText.h"
 #include "Windows1252.h"
@@ -19,16 +20,10 @@
 #include <iterator>
 #include <limits>
 #include <memory>
-#include <cstdlib>
 #include <cstring>
 #include <condition_variable>
 #include <mutex>
-#include <new>
 #include <vector>
-
-#if defined(__linux__) && !defined(SAYVANE_PORTABLE_FILES)
-#include <sys/mman.h>
-#endif
 
 namespace sayvane::keeping {
 namespace {
@@ -85,39 +80,6 @@ bool holdsMoreThanSpaces(std::string_view line)
 {
     return line.find_first_not_of(' ') != std::string_view::npos;
 }
-
-// Memory for a table that may grow large, in pages of 2 MiB where the
-// system offers them once it is that large: every fresh page costs a
-// fault, and the table of a million names would take eight thousand faults
-// of 4 KiB pages.
-template <typename T> struct LargePageAllocator
-{
-    using value_type = T;
-    static constexpr std::size_t kLargePage = std::size_t(2) << 20;
-
-    LargePageAllocator() = default;
-    template <typename U> LargePageAllocator(const LargePageAllocator<U> &) {}
-
-    T *allocate(std::size_t count)
-    {
-        const std::size_t bytes = count * sizeof(T);
-        void *memory = nullptr;
-        if (bytes >= kLargePage) {
-            memory = std::aligned_alloc(kLargePage, (bytes + kLargePage - 1) / kLargePage * kLargePage);
-#if defined(__linux__) && !defined(SAYVANE_PORTABLE_FILES)
-            if (memory)
-                ::madvise(memory, bytes, MADV_HUGEPAGE); // a hint: without it, small pages
-#endif
-        } else {
-            memory = std::malloc(bytes);
-        }
-        if (!memory)
-            throw std::bad_alloc();
-        return static_cast<T *>(memory);
-    }
-    void deallocate(T *memory, std::size_t) { std::free(memory); }
-    template <typename U> bool operator==(const LargePageAllocator<U> &) const { return true; }
-};
 
 // The line of the first heading of each name, kept by a 64-bit hash of
 // the name rather than the name itself, so that a million names take 32

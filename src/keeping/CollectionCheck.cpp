@@ -66,14 +66,30 @@ QByteArray counted(qint64 number, const char *one, const char *many)
     return text;
 }
 
-// A name's text as UTF-8, the one form of both its spellings: two headings
-// name the same section exactly when these bytes are equal.
-QByteArray textBytesOf(std::string_view name)
+// Appends a name's text as UTF-8, the one form of both its spellings: two
+// headings name the same section exactly when these bytes are equal.
+void appendTextBytes(std::string &out, std::string_view name)
 {
     if (std::all_of(name.begin(), name.end(), [](char byte) { return static_cast<unsigned char>(byte) < 0x80; }) ||
-        encodingOf(name) == LineEncoding::Utf8)
-        return QByteArray(name.data(), qsizetype(name.size()));
-    return decodeWindows1252(name).toUtf8();
+        encodingOf(name) == LineEncoding::Utf8) {
+        out += name;
+        return;
+    }
+    // Windows-1252: every character is in the first 64 Ki.
+    for (const char byte : name) {
+        char16_t character;
+        decodeWindows1252(std::string_view(&byte, 1), &character);
+        if (character < 0x80) {
+            out += char(character);
+        } else if (character < 0x800) {
+            out += char(0xC0 | (character >> 6));
+            out += char(0x80 | (character & 0x3F));
+        } else {
+            out += char(0xE0 | (character >> 12));
+            out += char(0x80 | ((character >> 6) & 0x3F));
+            out += char(0x80 | (character & 0x3F));
+        }
+    }
 }
 
 bool holdsMoreThanSpaces(std::string_view line)
@@ -140,9 +156,9 @@ private:
     std::size_t m_count = 0;
 };
 
-quint64 keyOf(const QByteArray &text)
+quint64 keyOf(std::string_view text)
 {
-    const quint64 key = qHashBits(text.constData(), std::size_t(text.size()), 0x5a17a9e5u);
+    const quint64 key = qHashBits(text.data(), text.size(), 0x5a17a9e5u);
     return key == 0 ? 1 : key;
 }
 
@@ -158,9 +174,9 @@ struct LineRun
 
 struct ScannedHeading
 {
-    qint64 line = 0;  // in the part, the first being 0
-    QByteArray text;  // the name as UTF-8
-    quint64 key = 0;  // of the text
+    qint64 line = 0; // in the part, the first being 0
+    std::size_t textAt = 0, textSize = 0; // the name as UTF-8, in the scan's names
+    quint64 key = 0; // of the text
     enum class Spaces { None, Empty, Leading, Trailing } spaces = Spaces::None;
     LineRun after;
 };
@@ -171,9 +187,15 @@ struct PartScan
 {
     qint64 lines = 0;
     LineRun prelude; // before the part's first heading
-    std::vector<ScannedHeading> headings;
+    std::vector<ScannedHeading, LargePageAllocator<ScannedHeading>> headings;
+    std::string names; // the text of every heading's name, one after another
     std::vector<qint64> gluedHeadings; // lines in the part
     std::optional<ReadFailure> failure;
+
+    QByteArray textOf(const ScannedHeading &heading) const
+    {
+        return QByteArray(names.data() + heading.textAt, qsizetype(heading.textSize));
+    }
 
     // Empty again, its memory kept for the next part: fresh memory costs
     // more than the scan fills it with.
@@ -182,6 +204,7 @@ struct PartScan
         lines = 0;
         prelude = {};
         headings.clear();
+        names.clear();
         gluedHeadings.clear();
         failure.reset();
     }
@@ -192,8 +215,12 @@ void scanHeading(std::string_view line, qint64 at, PartScan &scan)
     ScannedHeading heading;
     heading.line = at;
     const std::string_view name = HeadingName(line);
-    heading.text = textBytesOf(name);
-    heading.key = keyOf(heading.text);
+    // The names of a part in one buffer: a buffer each would take as
+    // much time to allocate and free as the rest of the heading's scan.
+    heading.textAt = scan.names.size();
+    appendTextBytes(scan.names, name);
+    heading.textSize = scan.names.size() - heading.textAt;
+    heading.key = keyOf(std::string_view(scan.names).substr(heading.textAt));
     if (!holdsMoreThanSpaces(name))
         heading.spaces = ScannedHeading::Spaces::Empty;
     else if (name.front() == ' ')
@@ -313,7 +340,7 @@ public:
             const ScannedHeading &heading = scan.headings[i];
             if (i + kPrefetchAhead < scan.headings.size())
                 m_firstHeadings.prefetch(scan.headings[i + kPrefetchAhead].key);
-            takeHeading(heading, m_line + heading.line);
+            takeHeading(scan, heading, m_line + heading.line);
             takeRun(heading.after, m_line + heading.line + 1);
             // A few findings at a time, so that their memory is used again
             // rather than fresh memory taken for all of a part's.
@@ -383,7 +410,7 @@ private:
         }
     }
 
-    void takeHeading(const ScannedHeading &heading, qint64 line)
+    void takeHeading(const PartScan &scan, const ScannedHeading &heading, qint64 line)
     {
         if (!m_seenHeading) {
             takeQuotationsUnderNoName("before the first heading");
@@ -394,11 +421,11 @@ private:
             add(line, QByteArrayLiteral("a heading without a name: its quotations stand under an empty row"));
             break;
         case ScannedHeading::Spaces::Leading:
-            add(line, "the name \"" % heading.text %
+            add(line, "the name \"" % scan.textOf(heading) %
                           "\" begins with a space: typing its first letters in the filter never finds it");
             break;
         case ScannedHeading::Spaces::Trailing:
-            add(line, "the name \"" % heading.text %
+            add(line, "the name \"" % scan.textOf(heading) %
                           "\" ends with a space: a name typed without it (as --add and --random take one) is "
                           "another name");
             break;
@@ -412,7 +439,7 @@ private:
         m_sectionKey = heading.key;
         if (const std::optional<qint64> first = m_firstHeadings.find(heading.key)) {
             // A copy of its own: the scan's bytes go with the scan, on its thread.
-            m_hidden = HiddenSection{line, *first, QByteArray(heading.text.constData(), heading.text.size())};
+            m_hidden = HiddenSection{line, *first, scan.textOf(heading)};
             m_hiddenQuotations = 0;
         } else {
             m_firstHeadings.insert(heading.key, line);

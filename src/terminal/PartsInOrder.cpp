@@ -23,21 +23,21 @@ bool PartsInOrder::stopped()
     return m_stopped;
 }
 
-std::string PartsInOrder::takeBuffer(std::size_t reserved)
+PartsInOrder::Kept PartsInOrder::takeBuffer(std::size_t reserved)
 {
     const std::lock_guard lock(m_mutex);
-    std::vector<std::string> &spares = reserved > kMostKept ? m_spareBuffers : m_sparePreludes;
+    std::vector<Kept> &spares = reserved > kMostKept ? m_spareBuffers : m_sparePreludes;
     if (spares.empty()) {
-        std::string buffer;
+        Kept buffer;
         buffer.reserve(reserved);
         return buffer;
     }
-    std::string buffer = std::move(spares.back());
+    Kept buffer = std::move(spares.back());
     spares.pop_back();
     return buffer;
 }
 
-void PartsInOrder::giveBack(std::string &buffer)
+void PartsInOrder::giveBack(Kept &buffer)
 {
     buffer.clear();
     const std::lock_guard lock(m_mutex);
@@ -75,7 +75,7 @@ bool PartsInOrder::Part::writePrelude(std::string_view line)
     return m_writing ? writePreludeOut(line) : keep(m_prelude, line);
 }
 
-bool PartsInOrder::Part::keep(std::string &kept, std::string_view line)
+bool PartsInOrder::Part::keep(Kept &kept, std::string_view line)
 {
     kept += line;
     return (m_prelude.size() + m_rest.size() < kMostKept && !hasTurn()) || takeTurn();

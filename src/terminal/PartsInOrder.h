@@ -5,6 +5,8 @@
 // first heading, is written under the last heading of the parts before.
 #pragma once
 
+#include "LargePages.h"
+
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
@@ -20,6 +22,9 @@ namespace sayvane::terminal {
 class PartsInOrder
 {
 public:
+    // What a part keeps: in large pages, as a part may keep a megabyte.
+    using Kept = std::basic_string<char, std::char_traits<char>, LargePageAllocator<char>>;
+
     // `output` takes the text in order, and false once its reader is gone.
     explicit PartsInOrder(std::function<bool(std::string_view)> output);
 
@@ -44,7 +49,7 @@ public:
         void finish(const std::optional<std::string> &lastHeading, bool stop = false);
 
     private:
-        bool keep(std::string &kept, std::string_view line);
+        bool keep(Kept &kept, std::string_view line);
         bool hasTurn() const;
         bool takeTurn();
         bool writeOut(std::string_view text);
@@ -53,20 +58,20 @@ public:
         PartsInOrder &m_parts;
         std::size_t m_index;
         bool m_writing = false; // the parts before are written: straight on
-        std::string m_prelude;
-        std::string m_rest;
+        Kept m_prelude;
+        Kept m_rest;
         std::optional<std::string> m_heading; // of the parts before, once writing
     };
 
 private:
-    std::string takeBuffer(std::size_t reserved);
-    void giveBack(std::string &buffer);
+    Kept takeBuffer(std::size_t reserved);
+    void giveBack(Kept &buffer);
 
     std::function<bool(std::string_view)> m_output;
     // Buffers of parts that are written, kept with their pages mapped for
     // the parts to come (a new page costs more than the copy into it).
-    std::vector<std::string> m_spareBuffers;
-    std::vector<std::string> m_sparePreludes;
+    std::vector<Kept> m_spareBuffers;
+    std::vector<Kept> m_sparePreludes;
     std::mutex m_mutex;
     std::condition_variable m_turnChanged;
     // The part whose turn it is to write; changed under the mutex, read

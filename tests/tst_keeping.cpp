@@ -219,6 +219,10 @@ private slots:
             << QByteArray("##Caf\xE9\r\nq\r\n##B\r\n##Caf\xC3\xA9\r\nr\r\n")
             << QStringList{u"4: a later section of \"Café\" (first at line 1): the window shows only the first "
                            "section of a name, so 1 quotation here is never shown; move it under the first"_s};
+        QTest::newRow("one name in two encodings, of characters of three UTF-8 bytes")
+            << QByteArray("##\x80 \x93Quoted\x94\r\nq\r\n##B\r\n##\xE2\x82\xAC \xE2\x80\x9CQuoted\xE2\x80\x9D\r\nr\r\n")
+            << QStringList{u"4: a later section of \"€ “Quoted”\" (first at line 1): the window shows only the "
+                           "first section of a name, so 1 quotation here is never shown; move it under the first"_s};
         QTest::newRow("spaces at either end of a name")
             << QByteArray("## Seneca\nq\n##Plato \nr\n")
             << QStringList{u"1: the name \" Seneca\" begins with a space: typing its first letters in the filter "

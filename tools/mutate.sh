@@ -121,6 +121,8 @@ mutant src/terminal/Utf8Output.cpp "byte == '\\r' || byte == '\\n'" "byte == '\\
   "--search writes a CR inside a line as it is"
 mutant src/terminal/CaseFolding.cpp "character != wanted && QChar::toLower(character) != wanted" \
   "character != wanted" "--search -i takes only the phrase's own case"
+mutant src/keeping/CollectionCheck.cpp "out += char(0xE0 | (character >> 12));" "out += char(0xE0 | (character >> 11));" \
+  "--check spells a Windows-1252 name's characters of three UTF-8 bytes wrong"
 mutant src/keeping/CollectionCheck.cpp "        takeRun(scan.prelude, m_line);" "" \
   "--check leaves out the lines before a part's first heading"
 mutant src/keeping/CollectionCheck.cpp "            current.firstQuotation = base + next - runStart();" "" \

@@ -317,12 +317,21 @@ private slots:
         QByteArray classic = lines;
         classic.replace("\n", "\r\n");
         classic += "\r\rlone cr\r\nlone\nlf\r\n\nlf first\r\n";
+        QByteArray withoutLoneLf = lines;
+        withoutLoneLf.replace("\n", "\r\n");
         for (int shift = 0; shift < 34; ++shift) {
             const QByteArray padding = QByteArray(shift, 'p') + "\n";
             QTest::addRow("LF, shifted %d", shift) << (padding + lines).repeated(3) << true;
             QTest::addRow("classic, shifted %d", shift)
                 << (QByteArray(shift, 'p') + "\r\n" + classic + "\r\n").repeated(3) << false;
+            QTest::addRow("classic without a lone LF, shifted %d", shift)
+                << (QByteArray(shift, 'p') + "\r\n" + withoutLoneLf + "\r\n").repeated(3) << false;
+            // One lone LF only, at each place of the vectors.
+            QTest::addRow("classic with one lone LF, shifted %d", shift)
+                << (withoutLoneLf + QByteArray(shift, 'p') + "\n##glued\r\n" + withoutLoneLf) << false;
         }
+        QTest::newRow("classic, a lone LF first") << QByteArray("\n##glued\r\n") + withoutLoneLf << false;
+        QTest::newRow("classic, a lone LF last") << withoutLoneLf + "\r\nq\n" << false;
     }
 
     void takesACensusOfEveryLine()
@@ -332,6 +341,9 @@ private slots:
         const std::string_view block(text.constData(), std::size_t(text.size()));
         QList<qint64> expectedOdd; // each odd line's number and where it begins
         qint64 expectedLines = 0;
+        bool expectedLoneLf = false;
+        for (qsizetype i = 0; i < text.size(); ++i)
+            expectedLoneLf = expectedLoneLf || (!lf && text[i] == '\n' && (i == 0 || text[i - 1] != '\r'));
         withTerminator(lf ? LineEnds::Lf : LineEnds::Classic, [&](auto terminator) {
             for (const char *at = block.data(); at < block.data() + block.size(); ++expectedLines) {
                 const LineSpan span = terminator.lineAt(at, block.data() + block.size());
@@ -351,6 +363,7 @@ private slots:
             odd += {line.index, line.start - block.data()};
         QCOMPARE(census.lines, expectedLines);
         QCOMPARE(odd, expectedOdd);
+        QCOMPARE(census.loneLineFeeds, expectedLoneLf);
     }
 
     void drawsNothingFromAnEmptyCollection()

@@ -258,6 +258,9 @@ void scanBlock(std::string_view lines, Terminator terminator, LineCensus &census
 {
     constexpr LineEnds kEnds = Terminator::kEndByte == '\n' ? LineEnds::Lf : LineEnds::Classic;
     takeCensus(lines, kEnds, census);
+    // The census tells the rare block that holds a lone LF at all.
+    if (census.loneLineFeeds)
+        findGluedHeadings(lines, scan.lines, scan);
     const char *const end = lines.data() + lines.size();
     const qint64 base = scan.lines; // the block's first line, in the part
     qint64 next = 0;                // the first line of the block not yet taken
@@ -303,8 +306,6 @@ void scanPart(DataFileReader &reader, const QString &path, PartScan &scan)
 {
     LineCensus census;
     scan.failure = forEachBlockOf(reader, path, [&](std::string_view lines, auto terminator) {
-        if constexpr (decltype(terminator)::kEndByte == '\r')
-            findGluedHeadings(lines, scan.lines, scan);
         scanBlock(lines, terminator, census, scan);
         return true;
     });

@@ -42,10 +42,14 @@ bool isOddStart(char byte, LineEnds ends)
 // The line ends (and odd line starts) in [at, end) one byte at a time:
 // what the vector loop leaves, and the whole block where there is none.
 template <LineEnds Ends>
-void countBytewise(const char *at, const char *const end, LineCensus &census, qint64 &ends)
+void countBytewise(const char *const begin, const char *at, const char *const end, LineCensus &census, qint64 &ends)
 {
     constexpr char kEnd = LineTerminator<Ends>::kEndByte;
     for (; at < end; ++at) {
+        if constexpr (Ends == LineEnds::Classic) {
+            if (*at == '\n' && (at == begin || at[-1] != '\r'))
+                census.loneLineFeeds = true;
+        }
         if (*at != kEnd)
             continue;
         ++ends;
@@ -93,6 +97,7 @@ __attribute__((target("avx2,popcnt"))) const char *countWithAvx2(const char *at,
     const __m256i endByte = _mm256_set1_epi8(classic ? '\r' : '\n');
     const __m256i lf = _mm256_set1_epi8('\n'), cr = _mm256_set1_epi8('\r');
     const __m256i space = _mm256_set1_epi8(' '), mark = _mm256_set1_epi8('#');
+    unsigned loneLineFeeds = 0;
     for (; end - at >= 34; at += 32) {
         const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(at));
         const unsigned endBits = unsigned(_mm256_movemask_epi8(_mm256_cmpeq_epi8(bytes, endByte)));
@@ -102,6 +107,8 @@ __attribute__((target("avx2,popcnt"))) const char *countWithAvx2(const char *at,
         __m256i odd;
         if (classic) {
             const __m256i isLf = _mm256_cmpeq_epi8(after, lf);
+            // The byte before each of `after` is the CR of endBits or not.
+            loneLineFeeds |= unsigned(_mm256_movemask_epi8(isLf)) & ~endBits;
             first = _mm256_blendv_epi8(after, _mm256_loadu_si256(reinterpret_cast<const __m256i *>(at + 2)), isLf);
             odd = _mm256_or_si256(_mm256_or_si256(_mm256_cmpeq_epi8(first, space), _mm256_cmpeq_epi8(first, mark)),
                                   _mm256_cmpeq_epi8(first, cr));
@@ -112,6 +119,7 @@ __attribute__((target("avx2,popcnt"))) const char *countWithAvx2(const char *at,
         takeOddLines<true>(at, endBits, endBits & unsigned(_mm256_movemask_epi8(odd)), classic, lineEnds, census);
         lineEnds += std::popcount(endBits);
     }
+    census.loneLineFeeds = census.loneLineFeeds || loneLineFeeds != 0;
     return at;
 }
 
@@ -128,8 +136,12 @@ void takeCensus(std::string_view lines, LineEnds ends, LineCensus &census)
 {
     census.odd.clear();
     census.lines = 0;
+    census.loneLineFeeds = false;
     if (lines.empty())
         return;
+    // The vector loops look at the bytes after their first; an LF that
+    // begins the block follows no CR.
+    census.loneLineFeeds = ends == LineEnds::Classic && lines.front() == '\n';
     const char *at = lines.data();
     const char *const end = at + lines.size();
     qint64 lineEnds = 0;
@@ -147,6 +159,7 @@ void takeCensus(std::string_view lines, LineEnds ends, LineCensus &census)
     const __m128i endByte = _mm_set1_epi8(classic ? '\r' : '\n');
     const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r');
     const __m128i space = _mm_set1_epi8(' '), mark = _mm_set1_epi8('#');
+    unsigned loneLineFeeds = 0;
     for (; end - at >= 18; at += 16) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(at));
         const unsigned endBits = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, endByte)));
@@ -156,6 +169,7 @@ void takeCensus(std::string_view lines, LineEnds ends, LineCensus &census)
         if (classic) {
             const __m128i afterThat = _mm_loadu_si128(reinterpret_cast<const __m128i *>(at + 2));
             const __m128i isLf = _mm_cmpeq_epi8(after, lf);
+            loneLineFeeds |= unsigned(_mm_movemask_epi8(isLf)) & ~endBits;
             first = _mm_or_si128(_mm_and_si128(isLf, afterThat), _mm_andnot_si128(isLf, after));
             odd = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(first, space), _mm_cmpeq_epi8(first, mark)),
                                _mm_cmpeq_epi8(first, cr));
@@ -166,11 +180,12 @@ void takeCensus(std::string_view lines, LineEnds ends, LineCensus &census)
         takeOddLines<false>(at, endBits, endBits & unsigned(_mm_movemask_epi8(odd)), classic, lineEnds, census);
         lineEnds += bitsSet(endBits);
     }
+    census.loneLineFeeds = census.loneLineFeeds || loneLineFeeds != 0;
 #endif
     if (ends == LineEnds::Lf)
-        countBytewise<LineEnds::Lf>(at, end, census, lineEnds);
+        countBytewise<LineEnds::Lf>(lines.data(), at, end, census, lineEnds);
     else
-        countBytewise<LineEnds::Classic>(at, end, census, lineEnds);
+        countBytewise<LineEnds::Classic>(lines.data(), at, end, census, lineEnds);
     // A last line without its line end counts too.
     const char last = end[-1];
     const bool ended = ends == LineEnds::Lf ? last == '\n' : last == '\r' || (last == '\n' && end - 1 > lines.data() && end[-2] == '\r');

@@ -24,6 +24,10 @@ struct LineCensus
 {
     qint64 lines = 0;            // the lines the block holds
     std::vector<OddLine> odd;    // in order; the block's first line is never among them
+    // With classic line ends: whether an LF stands anywhere but after a
+    // CR (the first byte counts as after none). Such an LF is a character
+    // of its line, the mark of text appended with `echo >>`.
+    bool loneLineFeeds = false;
 };
 
 // The census of a block of whole lines with these line ends.

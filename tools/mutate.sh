@@ -123,6 +123,11 @@ mutant src/terminal/CaseFolding.cpp "character != wanted && QChar::toLower(chara
   "character != wanted" "--search -i takes only the phrase's own case"
 mutant src/keeping/CollectionCheck.cpp "out += char(0xE0 | (character >> 12));" "out += char(0xE0 | (character >> 11));" \
   "--check spells a Windows-1252 name's characters of three UTF-8 bytes wrong"
+mutant src/library/LineScan.cpp "loneLineFeeds |= unsigned(_mm256_movemask_epi8(isLf)) & ~endBits;" \
+  "loneLineFeeds |= unsigned(_mm256_movemask_epi8(isLf)) & ~endBits & 0x7FFFFFFF;" \
+  "the census misses a lone LF at the last place of 32 bytes"
+mutant src/library/LineScan.cpp "census.loneLineFeeds = ends == LineEnds::Classic && lines.front() == '\\n';" "" \
+  "the census misses a lone LF that begins a block"
 mutant src/keeping/CollectionCheck.cpp "        takeRun(scan.prelude, m_line);" "" \
   "--check leaves out the lines before a part's first heading"
 mutant src/keeping/CollectionCheck.cpp "            current.firstQuotation = base + next - runStart();" "" \

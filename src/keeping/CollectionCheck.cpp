@@ -143,7 +143,12 @@ private:
     std::size_t slotOf(quint64 key) const { return std::size_t(key) & (m_slots.size() - 1); }
     void grow()
     {
-        std::vector<Slot, LargePageAllocator<Slot>> old(std::max<std::size_t>(1024, m_slots.size() * 2));
+        // A table in large pages fills them whole, rather than taking a
+        // fresh one at the next doubling.
+        std::size_t size = std::max<std::size_t>(1024, m_slots.size() * 2);
+        if (size * sizeof(Slot) >= kLargePagesFrom)
+            size = std::max(size, kLargePage / sizeof(Slot));
+        std::vector<Slot, LargePageAllocator<Slot>> old(size);
         old.swap(m_slots);
         m_count = 0;
         for (const Slot &slot : old) {
@@ -540,6 +545,9 @@ CheckResult checkCollection(const QString &folder, const FindingSink &sink, cons
             if (!readFailure && !check.ended()) {
                 if (spareScans.empty()) {
                     scan = std::make_unique<PartScan>();
+                    // A large page's worth from the start: the list would
+                    // take a fresh one at each doubling.
+                    scan->headings.reserve(kLargePage / sizeof(ScannedHeading));
                 } else {
                     scan = std::move(spareScans.back());
                     spareScans.pop_back();

@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstring>
 #include <random>
+#include <string>
 
 namespace sayvane {
 namespace {
@@ -102,10 +103,12 @@ int addQuotationCommand(const CommandLine &command)
 int checkCollectionCommand(const CommandLine &command)
 {
     BufferedOutput output;
+    std::string line; // one buffer for every finding's line
     const keeping::CheckResult result = keeping::checkCollection(
-        collectionFolderOf(command), [&output](const keeping::Finding &finding) {
-            const QByteArray line = keeping::findingLine(finding);
-            output.write(std::string_view(line.constData(), std::size_t(line.size())));
+        collectionFolderOf(command), [&output, &line](const keeping::Finding &finding) {
+            line.clear();
+            keeping::appendFindingLine(line, finding);
+            output.write(line);
         });
     if (result.failure) {
         output.finish(kExitTrouble);

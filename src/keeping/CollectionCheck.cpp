@@ -578,7 +578,7 @@ CheckResult checkCollection(const QString &folder, const FindingSink &sink, cons
     return result;
 }
 
-QByteArray findingLine(const Finding &finding)
+void appendFindingLine(std::string &out, const Finding &finding)
 {
     // The findings of a file come together: its readable name is made once.
     static thread_local QString path;
@@ -589,15 +589,12 @@ QByteArray findingLine(const Finding &finding)
     }
     char number[24];
     const auto [numberEnd, error] = std::to_chars(std::begin(number), std::end(number), finding.line);
-    QByteArray line;
-    line.reserve(readable.size() + 24 + finding.what.size());
-    line += readable;
-    line += ':';
-    line.append(number, numberEnd - number);
-    line += ": ";
-    line += finding.what;
-    line += '\n';
-    return line;
+    out.append(readable.constData(), std::size_t(readable.size()));
+    out += ':';
+    out.append(number, numberEnd);
+    out += ": ";
+    out.append(finding.what.constData(), std::size_t(finding.what.size()));
+    out += '\n';
 }
 
 QString checkSummary(const CheckResult &result)

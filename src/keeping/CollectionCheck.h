@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <optional>
+#include <string>
 
 namespace sayvane::keeping {
 
@@ -41,8 +42,8 @@ struct CheckResult
 // A large file is read in parts at once, as the part settings allow.
 CheckResult checkCollection(const QString &folder, const FindingSink &sink, const PartSettings &parting = {});
 
-// A finding as its line of output, `FILE:LINE: what`, in UTF-8.
-QByteArray findingLine(const Finding &finding);
+// Appends a finding as its line of output, `FILE:LINE: what`, in UTF-8.
+void appendFindingLine(std::string &out, const Finding &finding);
 // The line that ends the output.
 QString checkSummary(const CheckResult &result);
 

@@ -68,8 +68,11 @@ public:
     // The first occurrence in [begin, end), or nullptr. An empty phrase is
     // found at once, as in every text.
     const char *find(const char *begin, const char *end) const;
+    // The same without vectors of AVX2, as on processors that lack them.
+    const char *findWithoutAvx2(const char *begin, const char *end) const;
 
 private:
+    friend struct PhraseVectors;
     bool matchesAt(const unsigned char *at) const;
 
     std::string_view m_phrase;

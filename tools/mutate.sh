@@ -106,6 +106,10 @@ mutant src/library/FileParts.cpp "return at + (buffer[0] == '\\n' ? 1 : 0);" "re
   "a part begins at the LF of a CR LF read apart from its CR"
 mutant src/library/ByteSearch.cpp "candidates |= ((at[i + rareAt] & rareMask) == rare)" \
   "candidates |= ((at[i + rareAt]) == rare)" "a masked phrase's rarest byte must match in every bit"
+mutant src/library/ByteSearch.cpp "                if (finder.matchesAt(start)) {" "                if (true) {" \
+  "with AVX2, a pair of rare bytes is taken for the whole phrase"
+mutant src/library/ByteSearch.cpp "rareMask = _mm256_set1_epi8(maskOf(rareAt));" \
+  "rareMask = _mm256_set1_epi8(char(0xFF));" "with AVX2, a masked phrase's rarest byte must match in every bit"
 mutant src/terminal/RandomQuotation.cpp "weigh(part.draws.prelude, part.draws.preludeDraw, heading);" "(void)0;" \
   "--random never draws a line before a part's first heading"
 mutant src/terminal/RandomQuotation.cpp "Reservoir choice(streamSeed(seed, 0));" "Reservoir choice(streamSeed(seed, 1));" \

@@ -1,15 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "ByteSearch.h"
 
+#include "ProcessorVectors.h"
+
 #include <bit>
 #include <utility>
-
-// Processors with AVX2 compare the pairs of 32 starts at once; the
-// processor is asked once.
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#define SAYVANE_PHRASE_AVX2 1
-#include <immintrin.h>
-#endif
 
 namespace sayvane {
 namespace {
@@ -71,17 +66,7 @@ bool PhraseFinder::matchesAt(const unsigned char *at) const
     return true;
 }
 
-#ifdef SAYVANE_PHRASE_AVX2
-namespace {
-
-bool hasAvx2()
-{
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
-}
-
-} // namespace
-
+#ifdef SAYVANE_AVX2_LOOPS
 // The loop of find on processors with AVX2: the starts in [at, stop)
 // whose two rare bytes match, found 32 at a time, each then compared
 // whole.
@@ -92,13 +77,11 @@ struct PhraseVectors
     __attribute__((target("avx2"))) static const unsigned char *
     findPairs(const PhraseFinder &finder, const unsigned char *at, const unsigned char *stop, bool &found)
     {
-        const auto maskOf = [&finder](std::size_t i) {
-            return finder.m_masks.empty() ? char(0xFF) : finder.m_masks[i];
-        };
         const std::size_t rareAt = finder.m_rare, secondAt = finder.m_second;
-        const __m256i rare = _mm256_set1_epi8(finder.m_phrase[rareAt]), rareMask = _mm256_set1_epi8(maskOf(rareAt));
+        const __m256i rare = _mm256_set1_epi8(finder.m_phrase[rareAt]);
+        const __m256i rareMask = _mm256_set1_epi8(char(finder.maskAt(rareAt)));
         const __m256i second = _mm256_set1_epi8(finder.m_phrase[secondAt]);
-        const __m256i secondMask = _mm256_set1_epi8(maskOf(secondAt));
+        const __m256i secondMask = _mm256_set1_epi8(char(finder.maskAt(secondAt)));
         for (; stop - at >= 32; at += 32) {
             const __m256i rares =
                 _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i *>(at + rareAt)), rareMask);
@@ -122,7 +105,7 @@ struct PhraseVectors
 
 const char *PhraseFinder::find(const char *begin, const char *end) const
 {
-#ifdef SAYVANE_PHRASE_AVX2
+#ifdef SAYVANE_AVX2_LOOPS
     if (m_phrase.size() >= 2 && std::size_t(end - begin) >= m_phrase.size() && hasAvx2()) {
         const auto *const stop = reinterpret_cast<const unsigned char *>(end) - m_phrase.size() + 1;
         bool found = false;
@@ -148,10 +131,7 @@ const char *PhraseFinder::findWithoutAvx2(const char *begin, const char *end) co
     const std::size_t rareAt = m_rare, secondAt = m_second;
     const auto rare = static_cast<unsigned char>(m_phrase[rareAt]);
     const auto second = static_cast<unsigned char>(m_phrase[secondAt]);
-    const auto maskOf = [this](std::size_t i) {
-        return m_masks.empty() ? static_cast<unsigned char>(0xFF) : static_cast<unsigned char>(m_masks[i]);
-    };
-    const unsigned char rareMask = maskOf(rareAt), secondMask = maskOf(secondAt);
+    const unsigned char rareMask = maskAt(rareAt), secondMask = maskAt(secondAt);
     const auto matchesAt = [&](const unsigned char *at) {
         return (at[rareAt] & rareMask) == rare && (at[secondAt] & secondMask) == second && this->matchesAt(at);
     };

@@ -74,6 +74,11 @@ public:
 private:
     friend struct PhraseVectors;
     bool matchesAt(const unsigned char *at) const;
+    // The bits of the byte at `i` that must match.
+    unsigned char maskAt(std::size_t i) const
+    {
+        return m_masks.empty() ? static_cast<unsigned char>(0xFF) : static_cast<unsigned char>(m_masks[i]);
+    }
 
     std::string_view m_phrase;
     std::string_view m_masks; // empty: every bit counts

@@ -1,18 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "LineScan.h"
 
+#include "ProcessorVectors.h"
+
 #include <array>
 #include <bit>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
-#endif
-
-// Processors with AVX2 take thirty-two bytes at a time; the loader does
-// not decide this, so the census asks the processor once.
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#define SAYVANE_CENSUS_AVX2 1
-#include <immintrin.h>
 #endif
 
 namespace sayvane {
@@ -87,7 +82,7 @@ template <bool HasPopcount>
     }
 }
 
-#ifdef SAYVANE_CENSUS_AVX2
+#ifdef SAYVANE_AVX2_LOOPS
 // The vector loop of the census, thirty-two bytes at a time with the two
 // bytes after each (see the sixteen-byte loop below); returns where it
 // stopped, fewer than 34 bytes before the end.
@@ -122,12 +117,6 @@ __attribute__((target("avx2,popcnt"))) const char *countWithAvx2(const char *at,
     census.loneLineFeeds = census.loneLineFeeds || loneLineFeeds != 0;
     return at;
 }
-
-bool hasAvx2()
-{
-    static const bool has = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
-    return has;
-}
 #endif
 
 } // namespace
@@ -145,7 +134,7 @@ void takeCensus(std::string_view lines, LineEnds ends, LineCensus &census)
     const char *at = lines.data();
     const char *const end = at + lines.size();
     qint64 lineEnds = 0;
-#ifdef SAYVANE_CENSUS_AVX2
+#ifdef SAYVANE_AVX2_LOOPS
     if (hasAvx2())
         at = countWithAvx2(at, end, ends == LineEnds::Classic, census, lineEnds);
 #endif

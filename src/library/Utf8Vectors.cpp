@@ -1,17 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "Utf8Vectors.h"
 
+#include "ProcessorVectors.h"
+
 #include <bit>
 #include <cstring>
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#define SAYVANE_UTF8_AVX2 1
-#include <immintrin.h>
-#endif
-
 namespace sayvane {
 
-#ifdef SAYVANE_UTF8_AVX2
+#ifdef SAYVANE_AVX2_LOOPS
 namespace {
 
 // Each byte and the one before it are looked up in three tables, by the
@@ -119,12 +116,6 @@ __attribute__((target("avx2,popcnt"))) void decideWithAvx2(const unsigned char *
     units += unitsOf(bytes) - (32 - (end - at)); // less one unit for each zero
     verdict.valid = _mm256_testz_si256(faults, faults) != 0;
     verdict.units = verdict.valid ? units : 0;
-}
-
-bool hasAvx2()
-{
-    static const bool has = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
-    return has;
 }
 
 } // namespace

@@ -338,6 +338,19 @@ private slots:
         QTest::newRow("byte-order mark inside a line stays") << QByteArray("Hope \xEF\xBB\xBF!") << u"Hope \uFEFF!"_s;
     }
 
+    // Every byte of Windows-1252 written as UTF-8 as Qt writes the
+    // character it decodes to.
+    void writesEveryWindows1252ByteAsUtf8AsQtDoes()
+    {
+        for (int byte = 0; byte < 256; ++byte) {
+            const char bytes[] = {'a', char(byte), 'b'};
+            const std::string_view text(bytes, 3);
+            std::string out = "x";
+            appendWindows1252AsUtf8(out, text);
+            QCOMPARE(QByteArray::fromStdString(out), "x" + decodeWindows1252(text).toUtf8());
+        }
+    }
+
     // Long lines are decided 32 bytes at a time: each row's bytes at every
     // place of a long UTF-8 line, and lines put together at random from
     // valid and faulty pieces, must read as Qt's own UTF-8 check reads them.

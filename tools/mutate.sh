@@ -108,7 +108,7 @@ mutant src/library/ByteSearch.cpp "candidates |= ((at[i + rareAt] & rareMask) ==
   "candidates |= ((at[i + rareAt]) == rare)" "a masked phrase's rarest byte must match in every bit"
 mutant src/library/ByteSearch.cpp "                if (finder.matchesAt(start)) {" "                if (true) {" \
   "with AVX2, a pair of rare bytes is taken for the whole phrase"
-mutant src/library/ByteSearch.cpp "rareMask = _mm256_set1_epi8(maskOf(rareAt));" \
+mutant src/library/ByteSearch.cpp "rareMask = _mm256_set1_epi8(char(finder.maskAt(rareAt)));" \
   "rareMask = _mm256_set1_epi8(char(0xFF));" "with AVX2, a masked phrase's rarest byte must match in every bit"
 mutant src/terminal/RandomQuotation.cpp "weigh(part.draws.prelude, part.draws.preludeDraw, heading);" "(void)0;" \
   "--random never draws a line before a part's first heading"
@@ -119,14 +119,14 @@ mutant src/terminal/PartsInOrder.cpp "m_parts.m_heading = lastHeading;" ";" \
 mutant src/terminal/CaseFolding.cpp "pattern.masks[i] = char(static_cast<unsigned char>(pattern.masks[i]) & ~differ);" \
   "pattern.masks[i] = char(static_cast<unsigned char>(pattern.masks[i]) & ~(differ & 0));" \
   "--search -i finds one spelling of each length of a letter's cases"
-mutant src/terminal/Utf8Output.cpp "(word & 0x8080808080808080u) == 0" "(word & 0x0080808080808080u) == 0" \
+mutant src/library/Windows1252.cpp "(word & 0x8080808080808080u) == 0" "(word & 0x0080808080808080u) == 0" \
   "a Windows-1252 byte at the end of eight is copied as it is"
 mutant src/terminal/Utf8Output.cpp "byte == '\\r' || byte == '\\n'" "byte == '\\n'" \
   "--search writes a CR inside a line as it is"
 mutant src/terminal/CaseFolding.cpp "character != wanted && QChar::toLower(character) != wanted" \
   "character != wanted" "--search -i takes only the phrase's own case"
-mutant src/keeping/CollectionCheck.cpp "out += char(0xE0 | (character >> 12));" "out += char(0xE0 | (character >> 11));" \
-  "--check spells a Windows-1252 name's characters of three UTF-8 bytes wrong"
+mutant src/library/Windows1252.cpp "entry = {{char(0xE0 | (character >> 12))," "entry = {{char(0xE0 | (character >> 11))," \
+  "a Windows-1252 character of three UTF-8 bytes is spelt wrong"
 mutant src/library/LineScan.cpp "loneLineFeeds |= unsigned(_mm256_movemask_epi8(isLf)) & ~endBits;" \
   "loneLineFeeds |= unsigned(_mm256_movemask_epi8(isLf)) & ~endBits & 0x7FFFFFFF;" \
   "the census misses a lone LF at the last place of 32 bytes"

@@ -70,26 +70,10 @@ QByteArray counted(qint64 number, const char *one, const char *many)
 // headings name the same section exactly when these bytes are equal.
 void appendTextBytes(std::string &out, std::string_view name)
 {
-    if (std::all_of(name.begin(), name.end(), [](char byte) { return static_cast<unsigned char>(byte) < 0x80; }) ||
-        encodingOf(name) == LineEncoding::Utf8) {
+    if (encodingOf(name) == LineEncoding::Utf8)
         out += name;
-        return;
-    }
-    // Windows-1252: every character is in the first 64 Ki.
-    for (const char byte : name) {
-        char16_t character;
-        decodeWindows1252(std::string_view(&byte, 1), &character);
-        if (character < 0x80) {
-            out += char(character);
-        } else if (character < 0x800) {
-            out += char(0xC0 | (character >> 6));
-            out += char(0x80 | (character & 0x3F));
-        } else {
-            out += char(0xE0 | (character >> 12));
-            out += char(0x80 | ((character >> 6) & 0x3F));
-            out += char(0x80 | (character & 0x3F));
-        }
-    }
+    else
+        appendWindows1252AsUtf8(out, name);
 }
 
 bool holdsMoreThanSpaces(std::string_view line)

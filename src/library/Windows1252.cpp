@@ -3,6 +3,8 @@
 #include "Windows1252.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace sayvane {
 namespace {
@@ -18,6 +20,29 @@ constexpr std::array<char16_t, 256> kCharacters = [] {
     for (int byte = 0; byte < 256; ++byte)
         characters[byte] = byte >= 0x80 && byte <= 0x9F ? kHighControlRange[byte - 0x80] : char16_t(byte);
     return characters;
+}();
+
+// The UTF-8 bytes of each byte from 0x80 on, and their count.
+struct Utf8Of
+{
+    std::array<char, 3> bytes;
+    unsigned char length;
+};
+
+constexpr std::array<Utf8Of, 128> kUtf8OfHighHalf = [] {
+    std::array<Utf8Of, 128> table{};
+    for (int byte = 0x80; byte <= 0xFF; ++byte) {
+        const char16_t character = kCharacters[byte];
+        Utf8Of &entry = table[std::size_t(byte - 0x80)];
+        if (character < 0x800) {
+            entry = {{char(0xC0 | (character >> 6)), char(0x80 | (character & 0x3F)), 0}, 2};
+        } else {
+            entry = {{char(0xE0 | (character >> 12)), char(0x80 | ((character >> 6) & 0x3F)),
+                      char(0x80 | (character & 0x3F))},
+                     3};
+        }
+    }
+    return table;
 }();
 
 std::optional<char> byteOf(char16_t character)
@@ -48,6 +73,27 @@ void decodeWindows1252(std::string_view bytes, char16_t *out)
 {
     for (unsigned char byte : bytes)
         *out++ = kCharacters[byte];
+}
+
+void appendWindows1252AsUtf8(std::string &out, std::string_view bytes)
+{
+    out.reserve(out.size() + bytes.size() * 3);
+    const char *at = bytes.data();
+    const char *const end = at + bytes.size();
+    while (at < end) {
+        // Runs of ASCII found eight bytes at a time.
+        const char *run = at;
+        std::uint64_t word;
+        while (end - at >= 8 && (std::memcpy(&word, at, 8), (word & 0x8080808080808080u) == 0))
+            at += 8;
+        while (at < end && static_cast<unsigned char>(*at) < 0x80)
+            ++at;
+        out.append(run, std::size_t(at - run));
+        if (at < end) {
+            const Utf8Of &entry = kUtf8OfHighHalf[static_cast<unsigned char>(*at++) - 0x80];
+            out.append(entry.bytes.data(), entry.length);
+        }
+    }
 }
 
 QString decodeWindows1252(std::string_view bytes)

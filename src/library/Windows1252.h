@@ -7,6 +7,7 @@
 
 #include <array>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace sayvane {
@@ -17,6 +18,9 @@ namespace sayvane {
 QString decodeWindows1252(std::string_view bytes);
 // The same into room for bytes.size() characters.
 void decodeWindows1252(std::string_view bytes, char16_t *out);
+// Appends the text of the bytes as UTF-8: each run of ASCII whole, each
+// byte above it as its character's two or three bytes.
+void appendWindows1252AsUtf8(std::string &out, std::string_view bytes);
 
 // For each byte, the character it stands for in lower case (Unicode's
 // mapping of one character), for comparing names without regard to case.

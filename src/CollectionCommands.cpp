@@ -7,6 +7,7 @@
 #include "ExitStatus.h"
 #include "FileNames.h"
 #include "FortuneImport.h"
+#include "OutputBuffer.h"
 #include "PhraseSearch.h"
 #include "ProgramNames.h"
 #include "RandomQuotation.h"
@@ -18,6 +19,8 @@
 #include <cstring>
 #include <random>
 #include <string>
+
+#include <unistd.h>
 
 namespace sayvane {
 namespace {
@@ -46,34 +49,25 @@ quint64 randomSeed()
     return (quint64(device()) << 32) ^ device();
 }
 
-// Writes to standard output through a large buffer, as grep does, so that
-// a pipe gets its lines in large pieces. A reader that has gone (EPIPE,
-// where SIGPIPE is ignored) ends the output quietly.
+// Standard output in large pieces (see OutputBuffer). A reader that has
+// gone (EPIPE, where SIGPIPE is ignored) ends the output quietly.
 class BufferedOutput
 {
 public:
-    BufferedOutput() { std::setvbuf(stdout, nullptr, _IOFBF, std::size_t(1) << 20); }
-    bool write(std::string_view text)
-    {
-        if (m_error == 0 && std::fwrite(text.data(), 1, text.size(), stdout) != text.size())
-            m_error = errno != 0 ? errno : EIO;
-        return m_error == 0;
-    }
+    bool write(std::string_view text) { return m_output.write(text); }
     // The status to end with: the intended one, or trouble with a line on
     // standard error where the output could not be written.
     int finish(int intended)
     {
-        if (m_error == 0 && std::fflush(stdout) != 0)
-            m_error = errno != 0 ? errno : EIO;
-        if (m_error == 0 || m_error == EPIPE)
-            return m_error == 0 ? intended : kExitTrouble;
+        if (m_output.flush() || m_output.error() == EPIPE)
+            return m_output.error() == 0 ? intended : kExitTrouble;
         writeText(stderr, QStringLiteral("%1: write error: %2\n")
-                              .arg(QLatin1String(kCommandName), QString::fromLocal8Bit(std::strerror(m_error))));
+                              .arg(QLatin1String(kCommandName), QString::fromLocal8Bit(std::strerror(m_output.error()))));
         return kExitTrouble;
     }
 
 private:
-    int m_error = 0;
+    terminal::OutputBuffer m_output{STDOUT_FILENO};
 };
 
 } // namespace

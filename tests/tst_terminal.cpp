@@ -4,14 +4,22 @@
 // and the random draw, uniform over quotation lines.
 #include "LibraryTestSupport.h"
 #include "LineScan.h"
+#include "OutputBuffer.h"
 #include "RandomQuotation.h"
 #include "TerminalSearch.h"
 #include "Utf8Output.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cerrno>
+#include <csignal>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace sayvane;
 using namespace sayvane::terminal;
@@ -364,6 +372,73 @@ private slots:
         QCOMPARE(census.lines, expectedLines);
         QCOMPARE(odd, expectedOdd);
         QCOMPARE(census.loneLineFeeds, expectedLoneLf);
+    }
+
+    // The output goes out in pieces of a mebibyte, in order: a byte short
+    // of one writes nothing, the byte that fills it writes it whole.
+    void writesOutputInPiecesOfAMebibyte()
+    {
+        constexpr qint64 kPiece = qint64(1) << 20;
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"out"_s);
+        const int descriptor = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        QVERIFY(descriptor >= 0);
+        QByteArray expected;
+        {
+            OutputBuffer output(descriptor);
+            const QByteArray line = "Author: a quotation of forty bytes ....\n";
+            QCOMPARE(line.size(), 40);
+            while (expected.size() + line.size() < kPiece) {
+                QVERIFY(output.write(std::string_view(line.constData(), std::size_t(line.size()))));
+                expected += line;
+            }
+            const QByteArray filling(kPiece - 1 - expected.size(), 'x');
+            QVERIFY(output.write(std::string_view(filling.constData(), std::size_t(filling.size()))));
+            expected += filling;
+            QCOMPARE(QFileInfo(path).size(), 0);
+            QVERIFY(output.write("yz"));
+            expected += "yz";
+            QCOMPARE(QFileInfo(path).size(), kPiece);
+            // A text larger than a piece goes out after what is held.
+            const QByteArray large(2 * kPiece + 3, 'L');
+            QVERIFY(output.write(std::string_view(large.constData(), std::size_t(large.size()))));
+            expected += large;
+            QCOMPARE(QFileInfo(path).size(), expected.size());
+            QVERIFY(output.write("tail\n"));
+            expected += "tail\n";
+            QVERIFY(output.flush());
+            QCOMPARE(output.error(), 0);
+        }
+        ::close(descriptor);
+        QCOMPARE(readFile(path), expected);
+    }
+
+    // A write that fails ends the output, saying why: a full disk, a pipe
+    // whose reader has gone (with SIGPIPE ignored, as a shell may leave it).
+    void endsTheOutputAtAFailedWrite()
+    {
+        const int full = ::open("/dev/full", O_WRONLY);
+        QVERIFY(full >= 0);
+        {
+            OutputBuffer output(full);
+            QVERIFY(output.write("held until the piece is full\n"));
+            QVERIFY(!output.flush());
+            QCOMPARE(output.error(), ENOSPC);
+            QVERIFY(!output.write("x"));
+            QVERIFY(!output.flush());
+        }
+        ::close(full);
+
+        int ends[2];
+        QVERIFY(::pipe(ends) == 0);
+        ::close(ends[0]);
+        const auto previous = std::signal(SIGPIPE, SIG_IGN);
+        OutputBuffer output(ends[1]);
+        const QByteArray large(OutputBuffer::kPieceBytes, 'p');
+        QVERIFY(!output.write(std::string_view(large.constData(), std::size_t(large.size()))));
+        std::signal(SIGPIPE, previous);
+        ::close(ends[1]);
+        QCOMPARE(output.error(), EPIPE);
     }
 
     void drawsNothingFromAnEmptyCollection()

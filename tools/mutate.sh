@@ -149,6 +149,12 @@ mutant src/library/Utf8Vectors.cpp "kCarry | kTooLarge | kTooLarge1000 | kSurrog
   "a long line with an encoded surrogate reads as UTF-8"
 mutant src/library/Utf8Vectors.cpp "units += unitsOf(bytes) - (32 - (end - at));" "units += unitsOf(bytes);" \
   "a long UTF-8 line counts the padding of its last block as text"
+mutant src/terminal/OutputBuffer.h "kPieceBytes = std::size_t(1) << 20" "kPieceBytes = std::size_t(1) << 12" \
+  "the output goes out in pieces of 4 KiB"
+mutant src/terminal/OutputBuffer.cpp "return flush() && writeOut(text.data(), text.size());" \
+  "return writeOut(text.data(), text.size()) && flush();" "a large text is written before what is held"
+mutant src/terminal/OutputBuffer.cpp "    m_held = text.size() - first;" "    m_held = 0;" \
+  "the rest of a text that filled a piece is lost"
 
 survivors=0
 printf '| Fault | Caught by |\n|---|---|\n'

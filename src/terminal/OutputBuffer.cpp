@@ -1,0 +1,72 @@
+// SPDX-License-Identifier: MIT
+#include "OutputBuffer.h"
+
+#include "LargePages.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include <unistd.h>
+
+namespace sayvane::terminal {
+
+OutputBuffer::OutputBuffer(int descriptor)
+    : m_descriptor(descriptor)
+{
+}
+
+OutputBuffer::~OutputBuffer()
+{
+    if (m_buffer)
+        freeLarge(m_buffer);
+}
+
+bool OutputBuffer::write(std::string_view text)
+{
+    if (m_error != 0)
+        return false;
+    // Text as large as a piece goes out as it is, after what is held.
+    if (text.size() >= kPieceBytes)
+        return flush() && writeOut(text.data(), text.size());
+    if (!m_buffer)
+        m_buffer = static_cast<char *>(allocateLarge(kPieceBytes)); // one large page, not 256 small ones
+    // Fills the piece, writes it, and keeps the rest.
+    const std::size_t first = std::min(text.size(), kPieceBytes - m_held);
+    std::memcpy(m_buffer + m_held, text.data(), first);
+    m_held += first;
+    if (m_held < kPieceBytes)
+        return true;
+    if (!flush())
+        return false;
+    std::memcpy(m_buffer, text.data() + first, text.size() - first);
+    m_held = text.size() - first;
+    return true;
+}
+
+bool OutputBuffer::flush()
+{
+    if (m_error != 0)
+        return false;
+    const std::size_t held = m_held;
+    m_held = 0;
+    return writeOut(m_buffer, held);
+}
+
+bool OutputBuffer::writeOut(const char *bytes, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(m_descriptor, bytes, size);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            m_error = written < 0 ? errno : EIO;
+            return false;
+        }
+        bytes += written;
+        size -= std::size_t(written);
+    }
+    return true;
+}
+
+} // namespace sayvane::terminal

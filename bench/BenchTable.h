@@ -15,7 +15,7 @@ struct Row
     std::optional<double> ours; // nothing: not measured
     std::optional<double> reference;
     std::string referenceName; // empty: the row has no reference
-    std::string target;
+    std::string target; // empty: a figure for comparison, with no target
     bool met; // whether the measured figures meet the target
 };
 

@@ -2,9 +2,12 @@
 // The commands at the terminal, each run as the program it is, beside the
 // tool a user would compare it with, in turns: --add against cp of both
 // files, --check against wc -l of both, --search against grep -F (with and
-// without -i), --random against wc -l of authors.txt; and the most memory
-// each takes beyond a bare start of the program, measured by GNU time.
+// without -i), --random against wc -l of authors.txt; beside grep and wc
+// also what starting QtCore and reading authors.txt alone take; and the
+// most memory each takes beyond a bare start of the program, measured by
+// GNU time.
 #include "BenchSupport.h"
+#include "FileParts.h"
 #include "HeadingLoader.h"
 
 #include <QString>
@@ -195,11 +198,25 @@ std::vector<Row> commandRows(const char *program, const QString &collection, con
                     "grep -F -i", "<= 0.6x", caseless.ours.milliseconds <= 0.6 * caseless.reference.milliseconds});
     memory.push_back({"--search -i", peakKilobytes(caselessCommand, output.c_str(), {0})});
 
+    // What starting QtCore and reading the file alone take, beside the
+    // same reference: the part of a row's target that is left for the
+    // command's own work.
+    const std::vector<std::string> floorCommand{SAYVANE_READ_FLOOR, authors};
+    const std::string floorName = "QtCore start and a read of authors.txt alone, on " +
+                                  std::to_string(usableCores()) + " threads" + label;
+    const Paired floorBesideGrep =
+        inTurns(floorCommand, {"env", "LC_ALL=C", "grep", "-F", commonWord, authors}, output.c_str(), {0});
+    rows.push_back({floorName + ", beside grep -F", ifRan(floorBesideGrep.ours), ifRan(floorBesideGrep.reference),
+                    "grep -F", "", true});
+
     const std::vector<std::string> randomCommand{program, "--random", data};
     const Paired random = inTurns(randomCommand, {"wc", "-l", authors}, output.c_str(), {0});
     rows.push_back({"--random" + label, ifRan(random.ours), ifRan(random.reference), "wc -l of authors.txt",
                     "<= 1.0x", random.ours.milliseconds <= random.reference.milliseconds});
     memory.push_back({"--random", peakKilobytes(randomCommand, output.c_str(), {0})});
+    const Paired floorBesideWc = inTurns(floorCommand, {"wc", "-l", authors}, output.c_str(), {0});
+    rows.push_back({floorName + ", beside wc -l", ifRan(floorBesideWc.ours), ifRan(floorBesideWc.reference),
+                    "wc -l of authors.txt", "", true});
 
     for (const auto &[what, peak] : memory) {
         const std::optional<double> megabytes = beyondBare(peak);

@@ -29,6 +29,12 @@ private slots:
         QTest::newRow("a reference that never ran")
             << Row{"start-up loading", 40.0, std::nullopt, "wc -l", "<= 1.0x", true}
             << "| start-up loading | 40.0 ms | wc -l: not measured |  | <= 1.0x | not measured |" << 1;
+        QTest::newRow("a figure for comparison, whatever met says")
+            << Row{"start and read alone", 31.4, 66.7, "grep -F", "", false}
+            << "| start and read alone | 31.4 ms | grep -F: 66.7 ms | 0.47 |  | for comparison |" << 0;
+        QTest::newRow("a figure for comparison that could not be measured")
+            << Row{"start and read alone", std::nullopt, 66.7, "grep -F", "", true}
+            << "| start and read alone | not measured | grep -F: 66.7 ms |  |  | not measured |" << 1;
         QTest::newRow("memory in MB, not measured")
             << Row{"resident memory at the first frame", std::nullopt, std::nullopt, "empty window", "< +5 MB", true}
             << "| resident memory at the first frame | not measured | empty window: not measured |  | < +5 MB | not "

@@ -147,8 +147,12 @@ mutant src/library/LineScan.cpp "reinterpret_cast<const __m256i *>(at + 2)), isL
   "the census of a classic file takes the LF of a CR LF for the next line's first byte"
 mutant src/library/Utf8Vectors.cpp "kCarry | kTooLarge | kTooLarge1000 | kSurrogate," "kCarry | kTooLarge | kTooLarge1000," \
   "a long line with an encoded surrogate reads as UTF-8"
-mutant src/library/Utf8Vectors.cpp "units += unitsOf(bytes) - (32 - (end - at));" "units += unitsOf(bytes);" \
+mutant src/library/Utf8Vectors.cpp "units += unitsOf(bytes) - (32 - rest);" "units += unitsOf(bytes);" \
   "a long UTF-8 line counts the padding of its last block as text"
+mutant src/library/Utf8Vectors.cpp "kMoveDown + 32 - rest" "kMoveDown + 31 - rest" \
+  "the last block of a long line takes a byte of its rest twice"
+mutant src/library/Utf8Vectors.cpp "kMoveDown + 16 - rest" "kMoveDown + 17 - rest" \
+  "the last block of a long line loses the first byte of a short rest"
 mutant src/terminal/OutputBuffer.h "kPieceBytes = std::size_t(1) << 20" "kPieceBytes = std::size_t(1) << 12" \
   "the output goes out in pieces of 4 KiB"
 mutant src/terminal/OutputBuffer.cpp "return flush() && writeOut(text.data(), text.size());" \

@@ -4,7 +4,6 @@
 #include "ProcessorVectors.h"
 
 #include <bit>
-#include <cstring>
 
 namespace sayvane {
 
@@ -89,6 +88,28 @@ __attribute__((target("avx2,popcnt"))) inline int unitsOf(__m256i bytes)
     return 32 - std::popcount(continuations) + std::popcount(fourByteLeads);
 }
 
+// Bytes 0..15, then sixteen of 0x80: sixteen of them from a place in it,
+// as a shuffle, move bytes down by that place and clear the places after.
+constexpr char kMoveDown[32] = {0,    1,    2,    3,    4,    5,    6,    7,    8,    9,    10,
+                                11,   12,   13,   14,   15,   -128, -128, -128, -128, -128, -128,
+                                -128, -128, -128, -128, -128, -128, -128, -128, -128, -128};
+
+// The `rest` (0..31) bytes before `end` at the start of a block, zeros
+// after them, as if copied into a block of zeros, but made in registers:
+// a copy read back whole waits for the stores that made it. The 16 bytes
+// before `end` must be the caller's.
+__attribute__((target("avx2"))) inline __m256i lastBytes(const unsigned char *end, std::ptrdiff_t rest)
+{
+    const __m128i tail = _mm_loadu_si128(reinterpret_cast<const __m128i *>(end - 16));
+    if (rest >= 16) {
+        const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i *>(end - rest));
+        const __m128i moves = _mm_loadu_si128(reinterpret_cast<const __m128i *>(kMoveDown + 32 - rest));
+        return _mm256_set_m128i(_mm_shuffle_epi8(tail, moves), low);
+    }
+    const __m128i moves = _mm_loadu_si128(reinterpret_cast<const __m128i *>(kMoveDown + 16 - rest));
+    return _mm256_set_m128i(_mm_setzero_si128(), _mm_shuffle_epi8(tail, moves));
+}
+
 __attribute__((target("avx2,popcnt"))) void decideWithAvx2(const unsigned char *at, const unsigned char *end,
                                                            Utf8Verdict &verdict)
 {
@@ -109,11 +130,10 @@ __attribute__((target("avx2,popcnt"))) void decideWithAvx2(const unsigned char *
     }
     // The rest after zeros, which are ASCII: a sequence cut short at the
     // end is a lead followed by no continuation.
-    unsigned char rest[32] = {};
-    std::memcpy(rest, at, std::size_t(end - at));
-    const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(rest));
+    const std::ptrdiff_t rest = end - at;
+    const __m256i bytes = lastBytes(end, rest);
     faults = _mm256_or_si256(faults, faultsOf(bytes, previous));
-    units += unitsOf(bytes) - (32 - (end - at)); // less one unit for each zero
+    units += unitsOf(bytes) - (32 - rest); // less one unit for each zero
     verdict.valid = _mm256_testz_si256(faults, faults) != 0;
     verdict.units = verdict.valid ? units : 0;
 }
@@ -122,7 +142,7 @@ __attribute__((target("avx2,popcnt"))) void decideWithAvx2(const unsigned char *
 
 bool decideUtf8InVectors(const unsigned char *at, const unsigned char *end, Utf8Verdict &verdict)
 {
-    if (!hasAvx2())
+    if (!hasAvx2() || end - at < 16)
         return false;
     decideWithAvx2(at, end, verdict);
     return true;

@@ -17,7 +17,8 @@ struct Utf8Verdict
 
 // Decides [at, end) by the rules of RFC 3629 (no overlong forms, no
 // surrogates, nothing past U+10FFFF, no sequence cut short at the end).
-// Returns false, deciding nothing, on a processor without AVX2.
+// Returns false, deciding nothing, on a processor without AVX2 or for
+// fewer than 16 bytes.
 bool decideUtf8InVectors(const unsigned char *at, const unsigned char *end, Utf8Verdict &verdict);
 
 } // namespace sayvane

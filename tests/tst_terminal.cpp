@@ -43,6 +43,9 @@ const QByteArray kAuthors = "Wisdom before any heading.\r\n"
                             "\xCE\xA7\xCE\x97.\r\n"
                             "##Caf\xC3\xA9\r\n"
                             "A lone LF\nholds wisdom here.\r\n"
+                            // Windows-1252 (\xEF before v is no UTF-8), though it
+                            // holds the bytes of "café" in UTF-8: "cafÃ© au lait".
+                            "caf\xC3\xA9 au lait, na\xEFve.\r\n"
                             "The \xE2\x84\xAAing of wisdom.\r\n";
 
 } // namespace
@@ -73,6 +76,8 @@ private slots:
                                                                << QStringList{u"Seneca: Café wisdom, CAFÉ WISDOM."_s};
         QTest::newRow("accented Latin, ignoring case") << "cafÉ wis" << true
                                                        << QStringList{u"Seneca: Café wisdom, CAFÉ WISDOM."_s};
+        QTest::newRow("ignoring case, the lowered phrase's UTF-8 bytes in a Windows-1252 line")
+            << "CAFÉ" << true << QStringList{u"Seneca: Café wisdom, CAFÉ WISDOM."_s};
         QTest::newRow("Cyrillic, ignoring case") << "мудрость" << true
                                                  << QStringList{u"Лев: Мудрость of the ages."_s};
         QTest::newRow("Cyrillic, with case") << "мудрость" << false << QStringList{};

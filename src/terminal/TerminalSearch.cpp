@@ -51,10 +51,10 @@ public:
     // With a prelude sink, the lines before the first heading go there,
     // without an author: they stand under a heading that the block before
     // this one's first knows.
-    CollectionSearch(QStringView phrase, bool ignoreCase, const OutputSink &output,
-                     const OutputSink *prelude = nullptr)
+    CollectionSearch(QStringView phrase, bool ignoreCase, const OutputSink &output, const OutputSink *prelude = nullptr)
         : m_ignoreCase(ignoreCase)
         , m_folded(ignoreCase ? foldedCharacters(phrase) : QList<char32_t>())
+        , m_foldedSpellings(ignoreCase ? spellingsOf(foldedCase(phrase)) : QList<Spelling>())
         , m_spellings(spellingsOf(phrase))
         , m_output(output)
         , m_prelude(prelude)
@@ -138,7 +138,8 @@ private:
         if (m_ignoreCase) {
             const char *const end = line.data() + line.size();
             for (const char *at = hit; at; at = nextPatternIn(at + 1, end)) {
-                if (foldsTo(line, std::size_t(at - line.data()), encoding, m_folded))
+                if (holdsFoldedSpelling(std::string_view(at, std::size_t(end - at)), encoding) ||
+                    foldsTo(line, std::size_t(at - line.data()), encoding, m_folded))
                     return true;
             }
             return false;
@@ -147,6 +148,17 @@ private:
             return (!spelling.onlyIn || *spelling.onlyIn == encoding) &&
                    line.find(spelling.bytes) != std::string_view::npos;
         });
+    }
+
+    // Whether the text begins with the phrase spelt as it is lowered, in the
+    // line's encoding: most text holds a phrase so, and bytes compare
+    // faster than characters lowered one by one.
+    bool holdsFoldedSpelling(std::string_view text, LineEncoding encoding) const
+    {
+        return std::any_of(
+            m_foldedSpellings.begin(), m_foldedSpellings.end(), [text, encoding](const Spelling &spelling) {
+                return (!spelling.onlyIn || *spelling.onlyIn == encoding) && text.starts_with(spelling.bytes);
+            });
     }
 
     const char *nextPatternIn(const char *begin, const char *end) const
@@ -172,7 +184,8 @@ private:
     }
 
     bool m_ignoreCase;
-    QList<char32_t> m_folded; // the phrase's characters lowered, when case is ignored
+    QList<char32_t> m_folded;          // the phrase's characters lowered, when case is ignored
+    QList<Spelling> m_foldedSpellings; // and its spellings so lowered
     QList<Spelling> m_spellings;
     const OutputSink &m_output;
     const OutputSink *m_prelude;
@@ -186,8 +199,8 @@ private:
 // Each part of a large file is searched on a thread of its own; what they
 // find is written in file order. A part that fails stops the parts after
 // it, so that the output ends where the sequential reading would.
-SearchResult searchInParts(const PartedFile &parted, const QString &authorsPath, QStringView phrase,
-                           bool ignoreCase, const OutputSink &output, int threads)
+SearchResult searchInParts(const PartedFile &parted, const QString &authorsPath, QStringView phrase, bool ignoreCase,
+                           const OutputSink &output, int threads)
 {
     const std::size_t count = parted.parts().size();
     PartsInOrder inOrder(output);
@@ -214,8 +227,8 @@ SearchResult searchInParts(const PartedFile &parted, const QString &authorsPath,
 
 } // namespace
 
-SearchResult searchCollection(const QString &authorsPath, QStringView phrase, bool ignoreCase,
-                              const OutputSink &output, const ReadSettings &settings, const PartSettings &parting)
+SearchResult searchCollection(const QString &authorsPath, QStringView phrase, bool ignoreCase, const OutputSink &output,
+                              const ReadSettings &settings, const PartSettings &parting)
 {
     PartedFile parted;
     if (const std::optional<QString> reason = parted.open(authorsPath, parting.partBytes, settings))

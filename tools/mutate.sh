@@ -159,6 +159,8 @@ mutant src/terminal/OutputBuffer.cpp "return flush() && writeOut(text.data(), te
   "return writeOut(text.data(), text.size()) && flush();" "a large text is written before what is held"
 mutant src/terminal/OutputBuffer.cpp "    m_held = text.size() - first;" "    m_held = 0;" \
   "the rest of a text that filled a piece is lost"
+mutant src/terminal/OutputBuffer.cpp "        std::memcpy(buffer, m_buffer, m_held);" "        (void)0;" \
+  "what the first 64 KiB held is lost when the output grows past them"
 mutant src/terminal/TerminalSearch.cpp "return (!spelling.onlyIn || *spelling.onlyIn == encoding) && text.starts_with(spelling.bytes);" \
   "return text.starts_with(spelling.bytes);" "-i takes the lowered phrase's UTF-8 bytes in a Windows-1252 line"
 

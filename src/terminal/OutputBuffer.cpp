@@ -29,8 +29,7 @@ bool OutputBuffer::write(std::string_view text)
     // Text as large as a piece goes out as it is, after what is held.
     if (text.size() >= kPieceBytes)
         return flush() && writeOut(text.data(), text.size());
-    if (!m_buffer)
-        m_buffer = static_cast<char *>(allocateLarge(kPieceBytes)); // one large page, not 256 small ones
+    makeRoomFor(m_held + text.size());
     // Fills the piece, writes it, and keeps the rest.
     const std::size_t first = std::min(text.size(), kPieceBytes - m_held);
     std::memcpy(m_buffer + m_held, text.data(), first);
@@ -42,6 +41,22 @@ bool OutputBuffer::write(std::string_view text)
     std::memcpy(m_buffer, text.data() + first, text.size() - first);
     m_held = text.size() - first;
     return true;
+}
+
+// Room for `size` bytes, up to a whole piece; throws std::bad_alloc where
+// there is no memory.
+void OutputBuffer::makeRoomFor(std::size_t size)
+{
+    if (size <= m_capacity || m_capacity == kPieceBytes)
+        return;
+    const std::size_t capacity = size <= kFirstBytes ? kFirstBytes : kPieceBytes;
+    char *const buffer = static_cast<char *>(allocateLarge(capacity));
+    if (m_buffer) {
+        std::memcpy(buffer, m_buffer, m_held);
+        freeLarge(m_buffer);
+    }
+    m_buffer = buffer;
+    m_capacity = capacity;
 }
 
 bool OutputBuffer::flush()

@@ -29,10 +29,17 @@ public:
     int error() const { return m_error; }
 
 private:
+    // The first 64 KiB are held in ordinary memory, as most commands write
+    // less (a drawn quotation, a few findings); an output that grows past
+    // them is held in a piece in one large page, one fault for it all.
+    static constexpr std::size_t kFirstBytes = std::size_t(64) << 10;
+
+    void makeRoomFor(std::size_t size);
     bool writeOut(const char *bytes, std::size_t size);
 
     int m_descriptor;
     char *m_buffer = nullptr; // taken at the first write that keeps text
+    std::size_t m_capacity = 0;
     std::size_t m_held = 0;
     int m_error = 0;
 };

@@ -2,6 +2,7 @@
 // The collection at the terminal: the search that names each quotation's
 // author, with and without case, in both encodings and several scripts;
 // and the random draw, uniform over quotation lines.
+#include "CaseFolding.h"
 #include "LibraryTestSupport.h"
 #include "LineScan.h"
 #include "OutputBuffer.h"
@@ -46,6 +47,8 @@ const QByteArray kAuthors = "Wisdom before any heading.\r\n"
                             // Windows-1252 (\xEF before v is no UTF-8), though it
                             // holds the bytes of "café" in UTF-8: "cafÃ© au lait".
                             "caf\xC3\xA9 au lait, na\xEFve.\r\n"
+                            // Capitals of Adlam, cased letters of the second plane.
+                            "\xF0\x9E\xA4\x80\xF0\x9E\xA4\x81\xF0\x9E\xA4\x82 in Adlam.\r\n"
                             "The \xE2\x84\xAAing of wisdom.\r\n";
 
 } // namespace
@@ -82,6 +85,9 @@ private slots:
                                                  << QStringList{u"Лев: Мудрость of the ages."_s};
         QTest::newRow("Cyrillic, with case") << "мудрость" << false << QStringList{};
         QTest::newRow("Greek, ignoring case") << "ψυχη" << true << QStringList{u"Ἡράκλειτος: Πάντα ῥεῖ, ΨΥΧΗ."_s};
+        QTest::newRow("Adlam of the second plane, ignoring case")
+            << u"\U0001E922\U0001E923\U0001E924"_s << true
+            << QStringList{u"Café: \U0001E900\U0001E901\U0001E902 in Adlam."_s};
         QTest::newRow("the Kelvin sign lowers to k") << "KING" << true
                                                      << QStringList{u"Café: The \u212Aing of wisdom."_s};
     }
@@ -444,6 +450,16 @@ private slots:
         std::signal(SIGPIPE, previous);
         ::close(ends[1]);
         QCOMPARE(output.error(), EPIPE);
+    }
+
+    // The caseless search asks only the first two planes for their cases;
+    // the Qt it runs with must give none to a character beyond them.
+    void findsNoCaseBeyondTheSecondPlane()
+    {
+        for (char32_t character = kLastCharacterWithCase + 1; character <= 0x10FFFF; ++character) {
+            if (QChar::toLower(character) != character || QChar::toUpper(character) != character)
+                QFAIL(qPrintable(u"U+%1 has a case"_s.arg(quint32(character), 0, 16)));
+        }
     }
 
     void drawsNothingFromAnEmptyCollection()

@@ -85,7 +85,7 @@ mutant src/keeping/AddQuotation.cpp "trimSpaces(*request.author).toString()" "*r
   "--add takes the author's name untrimmed"
 mutant src/terminal/RandomQuotation.cpp "std::floor(double(m_offered) / uniform) + 1" \
   "std::floor(double(m_offered) / (uniform * uniform)) + 1" "--random favours the lines early in the file"
-mutant src/terminal/CaseFolding.cpp "        cases += charactersLoweringTo().value(character);" "" \
+mutant src/terminal/CaseFolding.cpp "        cases.append(at->second);" "        {}" \
   "--search -i looks for the lower case of a phrase only"
 mutant src/library/LineTerminator.h "return at[-1] == '\\n' && at - 1 > from && at[-2] == '\\r';" \
   "return at[-1] == '\\n';" "in a classic file any LF begins a line"
@@ -161,6 +161,8 @@ mutant src/terminal/OutputBuffer.cpp "    m_held = text.size() - first;" "    m_
   "the rest of a text that filled a piece is lost"
 mutant src/terminal/OutputBuffer.cpp "        std::memcpy(buffer, m_buffer, m_held);" "        (void)0;" \
   "what the first 64 KiB held is lost when the output grows past them"
+mutant src/terminal/CaseFolding.h "kLastCharacterWithCase = 0x1FFFF" "kLastCharacterWithCase = 0xFFFF" \
+  "-i asks only the first plane for cases"
 mutant src/terminal/TerminalSearch.cpp "return (!spelling.onlyIn || *spelling.onlyIn == encoding) && text.starts_with(spelling.bytes);" \
   "return text.starts_with(spelling.bytes);" "-i takes the lowered phrase's UTF-8 bytes in a Windows-1252 line"
 

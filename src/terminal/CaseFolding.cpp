@@ -3,7 +3,9 @@
 
 #include "Windows1252.h"
 
-#include <QHash>
+#include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace sayvane::terminal {
 namespace {
@@ -32,21 +34,39 @@ QList<char32_t> charactersOf(QStringView text)
     return characters;
 }
 
-// For each lowered character, every character that lowers to it.
-const QHash<char32_t, QList<char32_t>> &charactersLoweringTo()
+// Every character that lowers to another, with what it lowers to, in
+// order of the lowered one. Unicode gives case only to characters of the
+// first two planes (the last of them in Adlam, at U+1E921): the planes
+// beyond, 17 times as many characters to ask about, would cost every
+// caseless search milliseconds at its start.
+const std::vector<std::pair<char32_t, char32_t>> &lowerings()
 {
-    static const QHash<char32_t, QList<char32_t>> sources = [] {
-        QHash<char32_t, QList<char32_t>> map;
-        for (char32_t character = 0; character <= 0x10FFFF; ++character) {
+    static const std::vector<std::pair<char32_t, char32_t>> pairs = [] {
+        std::vector<std::pair<char32_t, char32_t>> found; // (lowered, character)
+        for (char32_t character = 0; character <= kLastCharacterWithCase; ++character) {
             if (character >= 0xD800 && character <= 0xDFFF)
                 continue;
             const char32_t lowered = QChar::toLower(character);
             if (lowered != character)
-                map[lowered].append(character);
+                found.emplace_back(lowered, character);
         }
-        return map;
+        std::stable_sort(found.begin(), found.end(),
+                         [](const auto &one, const auto &other) { return one.first < other.first; });
+        return found;
     }();
-    return sources;
+    return pairs;
+}
+
+// The character and every character that lowers to it.
+QList<char32_t> casesOf(char32_t lowered)
+{
+    QList<char32_t> cases{lowered};
+    const auto &pairs = lowerings();
+    auto at = std::lower_bound(pairs.begin(), pairs.end(), lowered,
+                               [](const auto &pair, char32_t wanted) { return pair.first < wanted; });
+    for (; at != pairs.end() && at->first == lowered; ++at)
+        cases.append(at->second);
+    return cases;
 }
 
 } // namespace
@@ -75,8 +95,7 @@ QList<MaskedBytes> caselessPatternsOfStart(const QList<char32_t> &folded, qsizet
     for (const char32_t character : folded) {
         // The spellings of every case, as UTF-8 and as Windows-1252, one
         // masked pattern for each length.
-        QList<char32_t> cases{character};
-        cases += charactersLoweringTo().value(character);
+        const QList<char32_t> cases = casesOf(character);
         QList<MaskedBytes> byLength;
         const auto take = [&byLength](const QByteArray &spelling) {
             for (MaskedBytes &pattern : byLength) {

@@ -13,6 +13,9 @@
 
 namespace sayvane::terminal {
 
+// No character after this one has a case of its own.
+inline constexpr char32_t kLastCharacterWithCase = 0x1FFFF;
+
 // The text with every character lowered.
 QString foldedCase(QStringView text);
 

@@ -3,6 +3,7 @@
 
 #include "FileNames.h"
 #include "RegularFile.h"
+#include "WholeWrites.h"
 
 #include <QList>
 
@@ -349,16 +350,9 @@ private:
 
     bool writeOut(const char *at, std::size_t left)
     {
-        while (left > 0) {
-            const ssize_t written = ::write(m_descriptor, at, left);
-            if (written < 0 && errno == EINTR)
-                continue;
-            if (written <= 0) {
-                m_error = written < 0 ? errno : ENOSPC;
-                return false;
-            }
-            at += written;
-            left -= std::size_t(written);
+        if (const int error = writeWhole(m_descriptor, at, left)) {
+            m_error = error;
+            return false;
         }
         return true;
     }

@@ -2,12 +2,10 @@
 #include "OutputBuffer.h"
 
 #include "LargePages.h"
+#include "WholeWrites.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-
-#include <unistd.h>
 
 namespace sayvane::terminal {
 
@@ -70,18 +68,8 @@ bool OutputBuffer::flush()
 
 bool OutputBuffer::writeOut(const char *bytes, std::size_t size)
 {
-    while (size > 0) {
-        const ssize_t written = ::write(m_descriptor, bytes, size);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0) {
-            m_error = written < 0 ? errno : EIO;
-            return false;
-        }
-        bytes += written;
-        size -= std::size_t(written);
-    }
-    return true;
+    m_error = writeWhole(m_descriptor, bytes, size);
+    return m_error == 0;
 }
 
 } // namespace sayvane::terminal

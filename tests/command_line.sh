@@ -172,4 +172,17 @@ first=$("$work/bin/sayvane" --search wisdom "$work/many" 2> "$work/stderr" | hea
 [ "$first" = $'Many: A line of wisdom, one of very many lines alike.\nstatus 141' ] || fail "search | head -1: $first"
 [ ! -s "$work/stderr" ] || fail "search | head -1 said '$(cat "$work/stderr")'"
 echo "ok: a search read by head -1 ends quietly"
+
+# Output that cannot be written is trouble, said once, for each command
+# that writes its findings: the full disk is told when the first piece of
+# the output, or the rest at the end, cannot be written.
+for command in "--search wisdom" "--check" "--random"; do
+  status=0
+  # shellcheck disable=SC2086
+  "$work/bin/sayvane" $command "$work/many" > /dev/full 2> "$work/stderr" || status=$?
+  [ "$status" = 2 ] || fail "$command > /dev/full: status $status"
+  [ "$(cat "$work/stderr")" = "sayvane: write error: No space left on device" ] ||
+    fail "$command > /dev/full said '$(cat "$work/stderr")'"
+done
+echo "ok: output that cannot be written is trouble"
 echo "ok: the help names FOLDER, --help, --version and the exit statuses"

@@ -28,6 +28,12 @@ struct PatternFinder
     const char *next = nullptr;
 };
 
+// Whether a line of this encoding can hold the spelling.
+bool fits(const Spelling &spelling, LineEncoding encoding)
+{
+    return !spelling.onlyIn || *spelling.onlyIn == encoding;
+}
+
 // Without case: the phrase's own spellings, which decide by themselves.
 // With case ignored: the spellings of every case of the phrase's first
 // characters, a few masked patterns (as many as keep their number small),
@@ -51,7 +57,8 @@ public:
     // With a prelude sink, the lines before the first heading go there,
     // without an author: they stand under a heading that the block before
     // this one's first knows.
-    CollectionSearch(QStringView phrase, bool ignoreCase, const OutputSink &output, const OutputSink *prelude = nullptr)
+    CollectionSearch(QStringView phrase, bool ignoreCase, const OutputSink &output,
+                     const OutputSink *prelude = nullptr)
         : m_ignoreCase(ignoreCase)
         , m_folded(ignoreCase ? foldedCharacters(phrase) : QList<char32_t>())
         , m_foldedSpellings(ignoreCase ? spellingsOf(foldedCase(phrase)) : QList<Spelling>())
@@ -145,8 +152,7 @@ private:
             return false;
         }
         return std::any_of(m_spellings.begin(), m_spellings.end(), [line, encoding](const Spelling &spelling) {
-            return (!spelling.onlyIn || *spelling.onlyIn == encoding) &&
-                   line.find(spelling.bytes) != std::string_view::npos;
+            return fits(spelling, encoding) && line.find(spelling.bytes) != std::string_view::npos;
         });
     }
 
@@ -155,10 +161,9 @@ private:
     // faster than characters lowered one by one.
     bool holdsFoldedSpelling(std::string_view text, LineEncoding encoding) const
     {
-        return std::any_of(
-            m_foldedSpellings.begin(), m_foldedSpellings.end(), [text, encoding](const Spelling &spelling) {
-                return (!spelling.onlyIn || *spelling.onlyIn == encoding) && text.starts_with(spelling.bytes);
-            });
+        return std::any_of(m_foldedSpellings.begin(), m_foldedSpellings.end(), [text, encoding](const Spelling &s) {
+            return fits(s, encoding) && text.starts_with(s.bytes);
+        });
     }
 
     const char *nextPatternIn(const char *begin, const char *end) const
@@ -184,7 +189,7 @@ private:
     }
 
     bool m_ignoreCase;
-    QList<char32_t> m_folded;          // the phrase's characters lowered, when case is ignored
+    QList<char32_t> m_folded; // the phrase's characters lowered, when case is ignored
     QList<Spelling> m_foldedSpellings; // and its spellings so lowered
     QList<Spelling> m_spellings;
     const OutputSink &m_output;
@@ -199,8 +204,8 @@ private:
 // Each part of a large file is searched on a thread of its own; what they
 // find is written in file order. A part that fails stops the parts after
 // it, so that the output ends where the sequential reading would.
-SearchResult searchInParts(const PartedFile &parted, const QString &authorsPath, QStringView phrase, bool ignoreCase,
-                           const OutputSink &output, int threads)
+SearchResult searchInParts(const PartedFile &parted, const QString &authorsPath, QStringView phrase,
+                           bool ignoreCase, const OutputSink &output, int threads)
 {
     const std::size_t count = parted.parts().size();
     PartsInOrder inOrder(output);
@@ -227,8 +232,8 @@ SearchResult searchInParts(const PartedFile &parted, const QString &authorsPath,
 
 } // namespace
 
-SearchResult searchCollection(const QString &authorsPath, QStringView phrase, bool ignoreCase, const OutputSink &output,
-                              const ReadSettings &settings, const PartSettings &parting)
+SearchResult searchCollection(const QString &authorsPath, QStringView phrase, bool ignoreCase,
+                              const OutputSink &output, const ReadSettings &settings, const PartSettings &parting)
 {
     PartedFile parted;
     if (const std::optional<QString> reason = parted.open(authorsPath, parting.partBytes, settings))

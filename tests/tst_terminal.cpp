@@ -349,6 +349,11 @@ private slots:
             QTest::addRow("classic with one lone LF, shifted %d", shift)
                 << (withoutLoneLf + QByteArray(shift, 'p') + "\n##glued\r\n" + withoutLoneLf) << false;
         }
+        QByteArray everyByteFirst;
+        for (int byte = 0; byte < 256; ++byte)
+            everyByteFirst += char(byte) + QByteArray("line\n");
+        QTest::newRow("LF, every byte first") << everyByteFirst << true;
+        QTest::newRow("classic, every byte first") << everyByteFirst.replace("\n", "\r\n") << false;
         QTest::newRow("classic, a lone LF first") << QByteArray("\n##glued\r\n") + withoutLoneLf << false;
         QTest::newRow("classic, a lone LF last") << withoutLoneLf + "\r\nq\n" << false;
     }

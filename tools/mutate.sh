@@ -143,7 +143,7 @@ mutant src/keeping/CollectionCheck.cpp '            takeQuotationsUnderNoName("i
 mutant src/keeping/CollectionCheck.cpp "                passOn(m_line + heading.line);" "                passOn();" \
   "--check hands on a glued heading before the findings of earlier lines"
 mutant src/library/LineScan.cpp "reinterpret_cast<const __m256i *>(at + 2)), isLf);" \
-  "reinterpret_cast<const __m256i *>(at + 2)), _mm256_and_si256(isLf, cr));" \
+  "reinterpret_cast<const __m256i *>(at + 2)), _mm256_and_si256(isLf, endByte));" \
   "the census of a classic file takes the LF of a CR LF for the next line's first byte"
 mutant src/library/Utf8Vectors.cpp "kCarry | kTooLarge | kTooLarge1000 | kSurrogate," "kCarry | kTooLarge | kTooLarge1000," \
   "a long line with an encoded surrogate reads as UTF-8"
@@ -165,6 +165,8 @@ mutant src/terminal/CaseFolding.h "kLastCharacterWithCase = 0x1FFFF" "kLastChara
   "-i asks only the first plane for cases"
 mutant src/terminal/TerminalSearch.cpp "return fits(s, encoding) && text.starts_with(s.bytes);" \
   "return text.starts_with(s.bytes);" "-i takes the lowered phrase's UTF-8 bytes in a Windows-1252 line"
+mutant src/library/LineScan.cpp "const char lineFeed = classic ? 0 : '\\n';" "const char lineFeed = '\\n';" \
+  "the census of a classic file takes a line after a lone LF for an odd one"
 
 survivors=0
 printf '| Fault | Caught by |\n|---|---|\n'

@@ -90,8 +90,14 @@ __attribute__((target("avx2,popcnt"))) const char *countWithAvx2(const char *at,
                                                                  LineCensus &census, qint64 &lineEnds)
 {
     const __m256i endByte = _mm256_set1_epi8(classic ? '\r' : '\n');
-    const __m256i lf = _mm256_set1_epi8('\n'), cr = _mm256_set1_epi8('\r');
-    const __m256i space = _mm256_set1_epi8(' '), mark = _mm256_set1_epi8('#');
+    const __m256i lf = _mm256_set1_epi8('\n');
+    // The bytes that begin an odd line, each at the place of its low half:
+    // a byte is one of them when the table holds it at that place. Every
+    // other place holds 0, whose low half is another (a byte from 0x80 on
+    // looks up 0).
+    const char lineFeed = classic ? 0 : '\n';
+    const __m256i oddStarts = _mm256_setr_epi8(' ', 0, 0, '#', 0, 0, 0, 0, 0, 0, lineFeed, 0, 0, '\r', 0, 0, //
+                                               ' ', 0, 0, '#', 0, 0, 0, 0, 0, 0, lineFeed, 0, 0, '\r', 0, 0);
     unsigned loneLineFeeds = 0;
     for (; end - at >= 34; at += 32) {
         const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(at));
@@ -99,18 +105,13 @@ __attribute__((target("avx2,popcnt"))) const char *countWithAvx2(const char *at,
         // No branch on whether a line ends here, as below.
         const __m256i after = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(at + 1));
         __m256i first = after;
-        __m256i odd;
         if (classic) {
             const __m256i isLf = _mm256_cmpeq_epi8(after, lf);
             // The byte before each of `after` is the CR of endBits or not.
             loneLineFeeds |= unsigned(_mm256_movemask_epi8(isLf)) & ~endBits;
             first = _mm256_blendv_epi8(after, _mm256_loadu_si256(reinterpret_cast<const __m256i *>(at + 2)), isLf);
-            odd = _mm256_or_si256(_mm256_or_si256(_mm256_cmpeq_epi8(first, space), _mm256_cmpeq_epi8(first, mark)),
-                                  _mm256_cmpeq_epi8(first, cr));
-        } else {
-            odd = _mm256_or_si256(_mm256_or_si256(_mm256_cmpeq_epi8(first, space), _mm256_cmpeq_epi8(first, mark)),
-                                  _mm256_or_si256(_mm256_cmpeq_epi8(first, cr), _mm256_cmpeq_epi8(first, lf)));
         }
+        const __m256i odd = _mm256_cmpeq_epi8(_mm256_shuffle_epi8(oddStarts, first), first);
         takeOddLines<true>(at, endBits, endBits & unsigned(_mm256_movemask_epi8(odd)), classic, lineEnds, census);
         lineEnds += std::popcount(endBits);
     }

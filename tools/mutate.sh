@@ -167,6 +167,12 @@ mutant src/terminal/TerminalSearch.cpp "return fits(s, encoding) && text.starts_
   "return text.starts_with(s.bytes);" "-i takes the lowered phrase's UTF-8 bytes in a Windows-1252 line"
 mutant src/library/LineScan.cpp "const char lineFeed = classic ? 0 : '\\n';" "const char lineFeed = '\\n';" \
   "the census of a classic file takes a line after a lone LF for an odd one"
+mutant src/terminal/RandomQuotation.cpp "odd.start[0] == '#' && odd.start[1] == '#'" "odd.start[0] == '#'" \
+  "--random takes a quotation that begins with one mark for a heading"
+mutant src/terminal/RandomQuotation.cpp "            settleHeading(end, terminator);" "            if (false) settleHeading(end, terminator);" \
+  "--random names the heading before the last for an indented quotation"
+mutant src/terminal/RandomQuotation.cpp "        settleHeading(lines.data() + lines.size(), terminator);" "" \
+  "--random forgets a heading at the end of its block"
 
 survivors=0
 printf '| Fault | Caught by |\n|---|---|\n'

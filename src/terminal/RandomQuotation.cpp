@@ -104,6 +104,10 @@ struct Draw
 struct Place
 {
     std::string heading;
+    // The heading line above, where it is in the block being walked and
+    // its name not yet in `heading`: taken only for a line drawn under it,
+    // or where the block ends.
+    const char *headingLine = nullptr;
     bool underHeading = false;
     bool inSection = false;
     bool inPrelude = false;
@@ -133,9 +137,16 @@ std::optional<ReadFailure> drawFrom(EachBlock eachBlock, const std::optional<Nam
         return name ? place.inSection : place.underHeading || place.inPrelude;
     };
     const auto reservoir = [&]() -> Reservoir & { return place.inPrelude ? draws.prelude : draws.rest; };
+    // The name of the heading above, taken from its line where that is
+    // only marked.
+    const auto settleHeading = [&place](const char *end, auto terminator) {
+        if (place.headingLine)
+            place.heading.assign(HeadingName(terminator.lineAt(place.headingLine, end).line));
+        place.headingLine = nullptr;
+    };
     // One line looked at in full; false where the draw ends, at a later
     // section of the name, which the window never shows.
-    const auto lookAt = [&](std::string_view line) {
+    const auto lookAt = [&](std::string_view line, const char *end, auto terminator) {
         if (IsHeadingLine(line)) {
             if (name) {
                 const bool heads = name->heads(line);
@@ -145,8 +156,10 @@ std::optional<ReadFailure> drawFrom(EachBlock eachBlock, const std::optional<Nam
             }
             place.underHeading = true;
             place.inPrelude = false;
+            place.headingLine = nullptr;
             place.heading.assign(HeadingName(line));
         } else if (drawsHere() && holdsMoreThanSpaces(line) && reservoir().offer()) {
+            settleHeading(end, terminator);
             Draw &draw = place.inPrelude ? draws.preludeDraw : draws.restDraw;
             draw.line.assign(line);
             draw.author = place.heading;
@@ -155,7 +168,7 @@ std::optional<ReadFailure> drawFrom(EachBlock eachBlock, const std::optional<Nam
         return true;
     };
     LineCensus census;
-    return eachBlock([&](std::string_view lines, auto terminator) {
+    const auto drawFromBlock = [&](std::string_view lines, auto terminator) {
         const char *const end = lines.data() + lines.size();
         const Place placeBefore = place;
         const Draws drawsBefore = draws;
@@ -169,7 +182,7 @@ std::optional<ReadFailure> drawFrom(EachBlock eachBlock, const std::optional<Nam
             reservoir().pass(count);
             return true;
         };
-        if (!lookAt(terminator.lineAt(lines.data(), end).line))
+        if (!lookAt(terminator.lineAt(lines.data(), end).line, end, terminator))
             return false;
         qint64 next = 1; // the line after those looked at or passed over
         bool walked = true;
@@ -178,8 +191,15 @@ std::optional<ReadFailure> drawFrom(EachBlock eachBlock, const std::optional<Nam
                 walked = false;
                 break;
             }
-            if (!lookAt(terminator.lineAt(odd.start, end).line))
+            // Nearly every heading begins with its marks: without a name
+            // to match, it is only marked, not yet read to its end.
+            if (!name && end - odd.start >= 2 && odd.start[0] == '#' && odd.start[1] == '#') {
+                place.underHeading = true;
+                place.inPrelude = false;
+                place.headingLine = odd.start;
+            } else if (!lookAt(terminator.lineAt(odd.start, end).line, end, terminator)) {
                 return false;
+            }
             next = odd.index + 1;
         }
         if (walked && passOver(census.lines - next))
@@ -189,10 +209,15 @@ std::optional<ReadFailure> drawFrom(EachBlock eachBlock, const std::optional<Nam
         for (const char *position = lines.data(); position < end;) {
             const LineSpan span = terminator.lineAt(position, end);
             position = span.next;
-            if (!lookAt(span.line))
+            if (!lookAt(span.line, end, terminator))
                 return false;
         }
         return true;
+    };
+    return eachBlock([&](std::string_view lines, auto terminator) {
+        const bool goOn = drawFromBlock(lines, terminator);
+        settleHeading(lines.data() + lines.size(), terminator);
+        return goOn;
     });
 }
 

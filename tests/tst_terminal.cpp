@@ -6,6 +6,7 @@
 #include "LibraryTestSupport.h"
 #include "LineScan.h"
 #include "OutputBuffer.h"
+#include "PartsInOrder.h"
 #include "RandomQuotation.h"
 #include "TerminalSearch.h"
 #include "Utf8Output.h"
@@ -17,7 +18,10 @@
 #include <QTest>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
+#include <string>
+#include <thread>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -186,6 +190,44 @@ private slots:
             dir.filePath(u"authors.txt"_s), u"common"_s, false, [&calls](std::string_view) { return ++calls > 1; },
             {}, {4096, 3});
         QCOMPARE(calls, 1);
+    }
+
+    // A part that finds more than it may keep while the part before it is
+    // still searching waits for its turn, then writes on: the output keeps
+    // the order of the parts, a line larger than a part keeps among them,
+    // and the prelude stands under the heading of the part before.
+    void writesPartsInOrderBeyondWhatAPartKeeps()
+    {
+        constexpr std::size_t kMebibyte = std::size_t(1) << 20;
+        std::string output;
+        PartsInOrder inOrder([&output](std::string_view text) {
+            output += text;
+            return true;
+        });
+        std::string expected = "A: first\n";
+        std::thread later([&inOrder] {
+            PartsInOrder::Part part(inOrder, 1);
+            part.writePrelude("before its heading\n");
+            for (int line = 0; line < 30'000; ++line)
+                part.write("B: a line of the later part, number " + std::to_string(line) + "\n");
+            part.write("B: " + std::string(kMebibyte + kMebibyte / 2, 'x') + "\n");
+            part.write("B: last\n");
+            part.finish(std::string("B: "));
+        });
+        {
+            PartsInOrder::Part first(inOrder, 0);
+            // The later part fills what it may keep in the meantime.
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            first.write("A: first\n");
+            first.finish(std::string("A: "));
+        }
+        later.join();
+        expected += "A: before its heading\n";
+        for (int line = 0; line < 30'000; ++line)
+            expected += "B: a line of the later part, number " + std::to_string(line) + "\n";
+        expected += "B: " + std::string(kMebibyte + kMebibyte / 2, 'x') + "\nB: last\n";
+        QVERIFY(expected.size() > 2 * kMebibyte);
+        QVERIFY(output == expected);
     }
 
     // A Windows-1252 byte above ASCII at every place of a line, among runs

@@ -173,6 +173,10 @@ mutant src/terminal/RandomQuotation.cpp "            settleHeading(end, terminat
   "--random names the heading before the last for an indented quotation"
 mutant src/terminal/RandomQuotation.cpp "        settleHeading(lines.data() + lines.size(), terminator);" "" \
   "--random forgets a heading at the end of its block"
+mutant src/terminal/PartsInOrder.cpp "writePreludeOut(m_prelude) && writeOut(std::string_view(m_slot, m_kept))" \
+  "writePreludeOut(m_prelude)" "a search in parts loses what a part kept before its turn"
+mutant src/terminal/PartsInOrder.cpp "if (hasTurn() || m_prelude.size() + m_kept + lines.size() > kMostKept)" \
+  "if (hasTurn())" "a part keeps more than its slot holds"
 
 survivors=0
 printf '| Fault | Caught by |\n|---|---|\n'

@@ -1,20 +1,24 @@
 // SPDX-License-Identifier: MIT
 #include "PartsInOrder.h"
 
+#include "LargePages.h"
+
 #include <algorithm>
+#include <cstring>
 
 namespace sayvane::terminal {
-namespace {
 
-// What a part keeps before it waits for its turn: enough to let the parts
-// after the one writing go on, little beside the reading.
-constexpr std::size_t kMostKept = std::size_t(1) << 20;
-
-} // namespace
+static_assert(kLargePage % PartsInOrder::kMostKept == 0, "slots fill their pages");
 
 PartsInOrder::PartsInOrder(std::function<bool(std::string_view)> output)
     : m_output(std::move(output))
 {
+}
+
+PartsInOrder::~PartsInOrder()
+{
+    for (void *page : m_pages)
+        freeLarge(page);
 }
 
 bool PartsInOrder::stopped()
@@ -23,33 +27,44 @@ bool PartsInOrder::stopped()
     return m_stopped;
 }
 
-PartsInOrder::Kept PartsInOrder::takeBuffer(std::size_t reserved)
+char *PartsInOrder::takeSlot()
 {
     const std::lock_guard lock(m_mutex);
-    std::vector<Kept> &spares = reserved > kMostKept ? m_spareBuffers : m_sparePreludes;
-    if (spares.empty()) {
-        Kept buffer;
-        buffer.reserve(reserved);
-        return buffer;
+    if (m_freeSlots.empty()) {
+        char *const page = static_cast<char *>(allocateLarge(kLargePage));
+        m_pages.push_back(page);
+        // Taken from the start of the page first.
+        for (std::size_t at = kLargePage; at > 0; at -= kMostKept)
+            m_freeSlots.push_back(page + at - kMostKept);
     }
-    Kept buffer = std::move(spares.back());
-    spares.pop_back();
-    return buffer;
+    char *const slot = m_freeSlots.back();
+    m_freeSlots.pop_back();
+    return slot;
 }
 
-void PartsInOrder::giveBack(Kept &buffer)
+void PartsInOrder::giveBack(char *slot)
 {
-    buffer.clear();
     const std::lock_guard lock(m_mutex);
-    (buffer.capacity() > kMostKept ? m_spareBuffers : m_sparePreludes).push_back(std::move(buffer));
+    m_freeSlots.push_back(slot);
 }
 
 PartsInOrder::Part::Part(PartsInOrder &parts, std::size_t index)
     : m_parts(parts)
     , m_index(index)
-    , m_prelude(parts.takeBuffer(0))
-    , m_rest(parts.takeBuffer(kMostKept + kMostKept / 4))
 {
+}
+
+PartsInOrder::Part::~Part()
+{
+    giveSlotBack();
+}
+
+void PartsInOrder::Part::giveSlotBack()
+{
+    if (m_slot)
+        m_parts.giveBack(m_slot);
+    m_slot = nullptr;
+    m_kept = 0;
 }
 
 // Whether the parts before are all written: this part may write straight
@@ -59,26 +74,31 @@ bool PartsInOrder::Part::hasTurn() const
     return m_parts.m_turn.load(std::memory_order_acquire) == m_index;
 }
 
-PartsInOrder::Part::~Part()
+bool PartsInOrder::Part::write(std::string_view lines)
 {
-    m_parts.giveBack(m_prelude);
-    m_parts.giveBack(m_rest);
+    return m_writing ? writeOut(lines) : keep(lines);
 }
 
-bool PartsInOrder::Part::write(std::string_view line)
+bool PartsInOrder::Part::writePrelude(std::string_view lines)
 {
-    return m_writing ? writeOut(line) : keep(m_rest, line);
+    if (m_writing)
+        return writePreludeOut(lines);
+    m_prelude += lines;
+    return (m_prelude.size() < kMostKept && !hasTurn()) || takeTurn();
 }
 
-bool PartsInOrder::Part::writePrelude(std::string_view line)
+// Keeps the lines while the slot has room for them and the parts before
+// are not yet written; else waits for the turn and writes them after what
+// was kept.
+bool PartsInOrder::Part::keep(std::string_view lines)
 {
-    return m_writing ? writePreludeOut(line) : keep(m_prelude, line);
-}
-
-bool PartsInOrder::Part::keep(Kept &kept, std::string_view line)
-{
-    kept += line;
-    return (m_prelude.size() + m_rest.size() < kMostKept && !hasTurn()) || takeTurn();
+    if (hasTurn() || m_prelude.size() + m_kept + lines.size() > kMostKept)
+        return takeTurn() && writeOut(lines);
+    if (!m_slot)
+        m_slot = m_parts.takeSlot();
+    std::memcpy(m_slot + m_kept, lines.data(), lines.size());
+    m_kept += lines.size();
+    return true;
 }
 
 // Waits until the parts before are written, then writes what was kept.
@@ -93,9 +113,9 @@ bool PartsInOrder::Part::takeTurn()
         m_heading = m_parts.m_heading;
     }
     m_writing = true;
-    const bool written = writePreludeOut(m_prelude) && writeOut(m_rest);
+    const bool written = writePreludeOut(m_prelude) && writeOut(std::string_view(m_slot, m_kept));
     m_prelude.clear();
-    m_rest.clear();
+    giveSlotBack();
     return written;
 }
 

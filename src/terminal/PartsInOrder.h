@@ -5,8 +5,6 @@
 // first heading, is written under the last heading of the parts before.
 #pragma once
 
-#include "LargePages.h"
-
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
@@ -22,11 +20,15 @@ namespace sayvane::terminal {
 class PartsInOrder
 {
 public:
-    // What a part keeps: in large pages, as a part may keep a megabyte.
-    using Kept = std::basic_string<char, std::char_traits<char>, LargePageAllocator<char>>;
+    // What a part keeps at most before it waits for its turn: enough to
+    // let the parts after the one writing go on, little beside the reading.
+    static constexpr std::size_t kMostKept = std::size_t(1) << 20;
 
     // `output` takes the text in order, and false once its reader is gone.
     explicit PartsInOrder(std::function<bool(std::string_view)> output);
+    ~PartsInOrder();
+    PartsInOrder(const PartsInOrder &) = delete;
+    PartsInOrder &operator=(const PartsInOrder &) = delete;
 
     // True once the output is gone or a part has stopped: the parts after
     // it write nothing more.
@@ -39,39 +41,43 @@ public:
         ~Part();
         Part(const Part &) = delete;
         Part &operator=(const Part &) = delete;
-        // A line ("AUTHOR: QUOTATION\n") whose author the part knows.
-        bool write(std::string_view line);
-        // A line ("QUOTATION\n") of the prelude.
-        bool writePrelude(std::string_view line);
+        // Lines ("AUTHOR: QUOTATION\n") whose author the part knows.
+        bool write(std::string_view lines);
+        // Lines ("QUOTATION\n") of the prelude.
+        bool writePrelude(std::string_view lines);
         // Writes what is kept, once the parts before are written, and hands
         // on the last heading ("AUTHOR: "), if the part met one. With
         // `stop`, no part after this one writes.
         void finish(const std::optional<std::string> &lastHeading, bool stop = false);
 
     private:
-        bool keep(Kept &kept, std::string_view line);
+        bool keep(std::string_view lines);
         bool hasTurn() const;
         bool takeTurn();
+        void giveSlotBack();
         bool writeOut(std::string_view text);
         bool writePreludeOut(std::string_view lines);
 
         PartsInOrder &m_parts;
         std::size_t m_index;
         bool m_writing = false; // the parts before are written: straight on
-        Kept m_prelude;
-        Kept m_rest;
+        std::string m_prelude;  // rare, and short
+        char *m_slot = nullptr; // room for kMostKept bytes, taken when first needed
+        std::size_t m_kept = 0; // bytes kept in the slot
         std::optional<std::string> m_heading; // of the parts before, once writing
     };
 
 private:
-    Kept takeBuffer(std::size_t reserved);
-    void giveBack(Kept &buffer);
+    char *takeSlot();
+    void giveBack(char *slot);
 
     std::function<bool(std::string_view)> m_output;
-    // Buffers of parts that are written, kept with their pages mapped for
-    // the parts to come (a new page costs more than the copy into it).
-    std::vector<Kept> m_spareBuffers;
-    std::vector<Kept> m_sparePreludes;
+    // The slots of the parts that keep, carved from large pages and handed
+    // from part to part: a part that gets its turn gives its slot to the
+    // next one that keeps, so that on two threads one page serves every
+    // part (each fresh page costs more than what is written into it).
+    std::vector<void *> m_pages;
+    std::vector<char *> m_freeSlots;
     std::mutex m_mutex;
     std::condition_variable m_turnChanged;
     // The part whose turn it is to write; changed under the mutex, read

@@ -163,7 +163,7 @@ mutant src/terminal/OutputBuffer.cpp "        std::memcpy(buffer, m_buffer, m_he
   "what the first 64 KiB held is lost when the output grows past them"
 mutant src/terminal/CaseFolding.h "kLastCharacterWithCase = 0x1FFFF" "kLastCharacterWithCase = 0xFFFF" \
   "-i asks only the first plane for cases"
-mutant src/terminal/TerminalSearch.cpp "return fits(s, encoding) && text.starts_with(s.bytes);" \
+mutant src/terminal/TerminalSearch.cpp "return encodingFits(encoding, s) && text.starts_with(s.bytes);" \
   "return text.starts_with(s.bytes);" "-i takes the lowered phrase's UTF-8 bytes in a Windows-1252 line"
 mutant src/library/LineScan.cpp "const char lineFeed = classic ? 0 : '\\n';" "const char lineFeed = '\\n';" \
   "the census of a classic file takes a line after a lone LF for an odd one"

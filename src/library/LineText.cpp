@@ -238,7 +238,7 @@ QList<Spelling> spellingsOfLine(std::string_view line)
 
 bool encodingFits(std::string_view line, const Spelling &spelling)
 {
-    return !spelling.onlyIn || encodingOf(line) == *spelling.onlyIn;
+    return !spelling.onlyIn || encodingFits(encodingOf(line), spelling);
 }
 
 } // namespace sayvane

@@ -110,5 +110,10 @@ QList<Spelling> spellingsOf(QStringView text);
 QList<Spelling> spellingsOfLine(std::string_view line);
 // True when the line is of the encoding the spelling is read in.
 bool encodingFits(std::string_view line, const Spelling &spelling);
+// The same for a line whose encoding is known already.
+inline bool encodingFits(LineEncoding encoding, const Spelling &spelling)
+{
+    return !spelling.onlyIn || *spelling.onlyIn == encoding;
+}
 
 } // namespace sayvane

@@ -28,12 +28,6 @@ struct PatternFinder
     const char *next = nullptr;
 };
 
-// Whether a line of this encoding can hold the spelling.
-bool fits(const Spelling &spelling, LineEncoding encoding)
-{
-    return !spelling.onlyIn || *spelling.onlyIn == encoding;
-}
-
 // Without case: the phrase's own spellings, which decide by themselves.
 // With case ignored: the spellings of every case of the phrase's first
 // characters, a few masked patterns (as many as keep their number small),
@@ -152,7 +146,7 @@ private:
             return false;
         }
         return std::any_of(m_spellings.begin(), m_spellings.end(), [line, encoding](const Spelling &spelling) {
-            return fits(spelling, encoding) && line.find(spelling.bytes) != std::string_view::npos;
+            return encodingFits(encoding, spelling) && line.find(spelling.bytes) != std::string_view::npos;
         });
     }
 
@@ -162,7 +156,7 @@ private:
     bool holdsFoldedSpelling(std::string_view text, LineEncoding encoding) const
     {
         return std::any_of(m_foldedSpellings.begin(), m_foldedSpellings.end(), [text, encoding](const Spelling &s) {
-            return fits(s, encoding) && text.starts_with(s.bytes);
+            return encodingFits(encoding, s) && text.starts_with(s.bytes);
         });
     }
 

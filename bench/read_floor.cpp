@@ -5,8 +5,9 @@
 // benchmark sets it beside grep and wc, so that a row's target can be
 // weighed against what starting and reading alone cost on the machine.
 //   sayvane-read-floor FILE
+#include "FileParts.h"
+
 #include <QString>
-#include <QThread>
 
 #include <algorithm>
 #include <thread>
@@ -26,7 +27,7 @@ int main(int argc, char *argv[])
     if (descriptor < 0 || ::fstat(descriptor, &status) != 0)
         return 2;
     const long long size = status.st_size;
-    const int threads = std::clamp(QThread::idealThreadCount(), 1, 8);
+    const int threads = sayvane::usableCores();
     std::vector<char> failed(std::size_t(threads), 0);
     const auto readShare = [&](int share) {
         std::vector<char> block(std::size_t(64) << 10);
